@@ -1,0 +1,28 @@
+#include "engine/failure.h"
+
+namespace engine {
+
+const char* DescribeFailure(FailureKind kind) {
+  switch (kind) {
+    case FailureKind::InvalidArgument: return "Invalid procedure call or argument";
+    case FailureKind::Overflow: return "Overflow";
+    case FailureKind::DivisionByZero: return "Division by zero";
+    case FailureKind::FileNotFound: return "File not found";
+    case FailureKind::FileAccess: return "File access error";
+    case FailureKind::PathNotFound: return "Path not found";
+    case FailureKind::ProgramNotStartable: return "Program cannot be started";
+    case FailureKind::OutOfMemory: return "Out of memory";
+  }
+  return "Unknown failure";
+}
+
+static std::string Compose(FailureKind kind, const std::string& detail) {
+  std::string text = DescribeFailure(kind);
+  if (!detail.empty()) text += ": " + detail;
+  return text;
+}
+
+HostFailure::HostFailure(FailureKind kind, const std::string& detail)
+    : std::runtime_error(Compose(kind, detail)), kind_(kind) {}
+
+}  // namespace engine

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace engine {
+
+// The kinds of failure a host service or the number notation can raise.
+enum class FailureKind {
+  InvalidArgument,
+  Overflow,
+  DivisionByZero,
+  FileNotFound,     // file not found or not openable
+  FileAccess,       // a read or write that did not complete
+  PathNotFound,     // path or drive not found
+  ProgramNotStartable,
+  OutOfMemory,
+};
+
+// A failure raised by a host service or by Val2. what() is the description
+// that the "last error text" shows; it always names the kind of failure.
+class HostFailure : public std::runtime_error {
+ public:
+  HostFailure(FailureKind kind, const std::string& detail = {});
+  FailureKind kind() const { return kind_; }
+
+ private:
+  FailureKind kind_;
+};
+
+// The fixed wording for each kind, e.g. "Overflow" or "File not found".
+const char* DescribeFailure(FailureKind kind);
+
+}  // namespace engine

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace engine {
+
+// Check box states.
+inline constexpr int kUnchecked = 0;
+inline constexpr int kChecked = 1;
+inline constexpr int kGrey = 2;
+
+// A snapshot of every option of one job, read from the window's controls at
+// the start of one handler call. Check fields hold 0, 1 or the grey 2; only 1
+// counts as checked.
+struct JobSettings {
+  int chdir = kGrey;
+  std::string path;
+  std::string emu;
+  std::string rom;
+  int autocreate = kGrey;
+  std::string start;
+  std::string end;
+  std::string inc;
+  bool optall = false;
+  bool optnth = false;
+  std::string nth;
+  bool optmask = false;
+  std::string mask;
+  int optrandomseq = kGrey;
+  std::string range1;
+  std::string range2;
+  std::string sequence;
+  std::string shift;
+  std::string add;
+  bool optshift = false;
+  bool optcorrupt = false;
+  bool optadd = false;
+  bool optrandombytes = false;
+  bool optbyterange = false;
+  bool optsequence = false;
+  int optoverwrite = kGrey;
+  // The output name (txtCreate); not stored with the settings.
+  std::string create;
+};
+
+enum class FieldKind { Text, Check, Option };
+
+// One stored field: its key, kind and the two defaults.
+struct FieldSpec {
+  std::string_view key;
+  FieldKind kind;
+  std::string_view firstRunDefault;
+  std::string_view missingKeyDefault;
+};
+
+inline constexpr int kFieldCount = 26;
+
+// The 26 stored fields in the one order the store reads and writes them.
+extern const std::array<FieldSpec, kFieldCount> kFields;
+
+// A field's value: text for Text, 0/1 for Check, true/false for Option.
+using FieldValue = std::variant<std::string, int, bool>;
+
+// Index of the field with this key in kFields, or nullopt.
+std::optional<int> FieldIndex(std::string_view key);
+
+// Reads or writes field `index` of a snapshot.
+FieldValue GetField(const JobSettings& job, int index);
+void SetField(JobSettings& job, int index, const FieldValue& value);
+
+// Conversions of stored text. nullopt when the text is not accepted:
+// a check accepts "0" and "1"; an option accepts "True"/"False" in any
+// letter case and numeric text (zero false, anything else true).
+std::optional<int> ConvertCheck(std::string_view text);
+std::optional<bool> ConvertOption(std::string_view text);
+
+// Converts stored text by the field's kind; text the conversion does not
+// accept falls back to the field's missing-key default.
+FieldValue ConvertStored(const FieldSpec& field, std::string_view text);
+
+// The stored text of a value: texts verbatim, checks "0"/"1", options "True"/"False".
+std::string StoredText(const FieldValue& value);
+
+// A snapshot holding the first-run defaults (output name left empty).
+JobSettings FirstRunDefaults();
+
+}  // namespace engine

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "engine/host.h"
+
+// The real host services that need no window: the disk, the clock and the
+// random generator. The window and the process launcher live in ui/ and platform/.
+namespace engine {
+
+// std::filesystem plus positioned reads and writes on the real file system.
+class DiskFileSystem : public FileSystem {
+ public:
+  void ChangeDrive(const std::string& drive) override;
+  void ChangeDirectory(const std::string& path) override;
+  void Copy(const std::string& from, const std::string& to) override;
+  std::int64_t FileLength(const std::string& path) override;
+  void ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) override;
+  void WriteAt(const std::string& path, std::int64_t offset,
+               std::span<const std::uint8_t> data) override;
+};
+
+// Local time of day in seconds since midnight.
+class SystemClock : public Clock {
+ public:
+  float SecondsSinceMidnight() override;
+};
+
+// A fast generator of 16 interleaved lanes, vectorised at run time where the
+// processor allows; draw j comes from lane j mod 16, so every code path gives
+// the same sequence for the same seed.
+class FastRandom : public RandomSource {
+ public:
+  static constexpr int kLanes = 16;
+  FastRandom();
+  void Reseed(float seed) override;
+  void Draw(std::span<std::uint32_t> out) override;
+
+ private:
+  alignas(64) std::array<std::uint32_t, kLanes> state_{};
+  // Draws of the current round not handed out yet (Draw sizes need not be
+  // multiples of kLanes).
+  alignas(64) std::array<std::uint32_t, kLanes> pending_{};
+  int pendingAt_ = kLanes;
+};
+
+}  // namespace engine

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/host.h"
+#include "engine/job_settings.h"
+
+namespace engine {
+
+// Messages of the run, word for word.
+inline constexpr const char* kCopyFailedMessage =
+    "Can't copy the original file to the corrupt name for some reason!";
+inline constexpr const char* kPathErrorMessage = "Path/Drive errors!  Re-check your directory!";
+inline constexpr const char* kFileErrorMessage = "There were problems accessing files!";
+inline constexpr const char* kStatusReady = "Status: Ready!";
+inline constexpr const char* kStatusLoading = "Status: Loading...";
+inline constexpr const char* kStatusAltering = "Status: Altering...";
+inline constexpr const char* kStatusError = "Status: Error!";
+
+// One GO press: working directory, copy, range check, read, alter, write,
+// emulator start. Everything the user sees goes through host.ui.
+void cmdGo_Click(const JobSettings& job, Host& host);
+
+// Changes into the working directory when chdir is checked (drive first when
+// the path's second character is ":"). Throws HostFailure.
+void ChangeToWorkingDirectory(const JobSettings& job, FileSystem& files);
+
+// Makes the output file a fresh copy of the ROM. Changes into the working
+// directory first when chdir is checked and `changeDirectory` is true. Shows
+// nothing; on failure records the description in host.lastError and returns false.
+bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory = true);
+
+// "Create Now": the copy on demand, reported in a message box.
+void cmdCreateNow_Click(const JobSettings& job, Host& host);
+
+}  // namespace engine

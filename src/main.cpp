@@ -1,0 +1,10 @@
+#include <QApplication>
+
+#include "ui/frm.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  ui::frm window;
+  window.show();
+  return app.exec();
+}
