@@ -1,0 +1,140 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/host.h"
+#include "engine/real_host.h"
+
+// Test doubles for the host services.
+
+// Records everything the user would see, in order: "message: ...",
+// "status: ...", "focus: txtNth".
+class RecordingUi : public engine::UserInterface {
+ public:
+  std::vector<std::string> events;
+
+  void ShowMessage(const std::string& text) override { events.push_back("message: " + text); }
+  void SetStatus(const std::string& text) override { events.push_back("status: " + text); }
+  void SetFocus(engine::FocusTarget target) override {
+    static const char* names[] = {"txtNth", "txtRange1", "txtShift"};
+    events.push_back(std::string("focus: ") + names[static_cast<int>(target)]);
+  }
+  std::vector<std::string> Messages() const { return Only("message: "); }
+  std::vector<std::string> Statuses() const { return Only("status: "); }
+
+ private:
+  std::vector<std::string> Only(const std::string& prefix) const {
+    std::vector<std::string> out;
+    for (const auto& e : events)
+      if (e.rfind(prefix, 0) == 0) out.push_back(e.substr(prefix.size()));
+    return out;
+  }
+};
+
+class FixedClock : public engine::Clock {
+ public:
+  explicit FixedClock(float seconds = 12345.5f) : seconds_(seconds) {}
+  float SecondsSinceMidnight() override { return seconds_; }
+
+ private:
+  float seconds_;
+};
+
+// Hands out the given 24-bit draws over and over; records reseeds and how
+// many draws were taken.
+class ScriptedRandom : public engine::RandomSource {
+ public:
+  explicit ScriptedRandom(std::vector<std::uint32_t> draws = {0}) : draws_(std::move(draws)) {}
+  void Reseed(float seed) override {
+    seeds.push_back(seed);
+    next_ = 0;
+  }
+  void Draw(std::span<std::uint32_t> out) override {
+    for (auto& v : out) {
+      v = draws_[next_ % draws_.size()];
+      ++next_;
+    }
+    drawn += out.size();
+  }
+  std::vector<float> seeds;
+  std::size_t drawn = 0;
+
+  // The draw that makes floor(r * count) equal `value`: r = value / count.
+  static std::uint32_t For(int value, int count) {
+    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(value) << engine::kRandomBits) / count);
+  }
+
+ private:
+  std::vector<std::uint32_t> draws_;
+  std::size_t next_ = 0;
+};
+
+// Records the command lines it is asked to start; fails when told to.
+class RecordingLauncher : public engine::ProcessLauncher {
+ public:
+  void Start(const std::string& commandLine) override {
+    if (fail) throw engine::HostFailure(engine::FailureKind::ProgramNotStartable, commandLine);
+    started.push_back(commandLine);
+  }
+  std::vector<std::string> started;
+  bool fail = false;
+};
+
+// The real disk, with operations that can be made to fail. A hook runs before
+// an operation and may throw or change the disk (e.g. shrink a file).
+class FaultyFileSystem : public engine::DiskFileSystem {
+ public:
+  using Hook = std::function<void(const std::string& path)>;
+  std::map<std::string, Hook> before;  // keyed by operation name, e.g. "ReadAt"
+
+  static Hook Fail(engine::FailureKind kind) {
+    return [kind](const std::string& path) { throw engine::HostFailure(kind, path); };
+  }
+
+  void ChangeDrive(const std::string& drive) override {
+    Run("ChangeDrive", drive);
+    DiskFileSystem::ChangeDrive(drive);
+  }
+  void ChangeDirectory(const std::string& path) override {
+    Run("ChangeDirectory", path);
+    DiskFileSystem::ChangeDirectory(path);
+  }
+  void Copy(const std::string& from, const std::string& to) override {
+    Run("Copy", to);
+    DiskFileSystem::Copy(from, to);
+  }
+  std::int64_t FileLength(const std::string& path) override {
+    Run("FileLength", path);
+    return DiskFileSystem::FileLength(path);
+  }
+  void ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) override {
+    Run("ReadAt", path);
+    DiskFileSystem::ReadAt(path, offset, out);
+  }
+  void WriteAt(const std::string& path, std::int64_t offset,
+               std::span<const std::uint8_t> data) override {
+    Run("WriteAt", path);
+    DiskFileSystem::WriteAt(path, offset, data);
+  }
+
+ private:
+  void Run(const std::string& op, const std::string& path) {
+    auto it = before.find(op);
+    if (it != before.end()) it->second(path);
+  }
+};
+
+// A Host over the fakes above and the real (faultable) disk.
+struct FakeHost {
+  RecordingUi ui;
+  FaultyFileSystem files;
+  RecordingLauncher launcher;
+  FixedClock clock;
+  ScriptedRandom random;
+  engine::Host host{ui, files, launcher, clock, random, {}};
+};
