@@ -64,9 +64,10 @@ class ScriptedRandom : public engine::RandomSource {
   std::vector<float> seeds;
   std::size_t drawn = 0;
 
-  // The draw that makes floor(r * count) equal `value`: r = value / count.
+  // The smallest draw r for which floor(r * count) equals `value`.
   static std::uint32_t For(int value, int count) {
-    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(value) << engine::kRandomBits) / count);
+    const std::uint64_t scaled = static_cast<std::uint64_t>(value) << engine::kRandomBits;
+    return static_cast<std::uint32_t>((scaled + count - 1) / count);
   }
 
  private:
