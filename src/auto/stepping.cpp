@@ -1,0 +1,28 @@
+#include "auto/stepping.h"
+
+#include "engine/number.h"
+
+namespace automode {
+
+std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+std::string DollarHex(std::int32_t value) { return "$" + engine::HexForm(value); }
+
+std::int32_t ReadStep(std::string_view incText, bool down) {
+  const std::int32_t step = engine::Val2(incText);
+  return down ? static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(step)) : step;
+}
+
+std::string MoveBy(std::string_view fieldText, std::int32_t step) {
+  return DollarHex(WrapAdd(engine::Val2(fieldText), step));
+}
+
+std::string OneStepEnd(std::string_view incText, std::string_view startText) {
+  const std::int32_t step = engine::Val2(incText);
+  const std::int32_t start = engine::Val2(startText);
+  return DollarHex(WrapAdd(WrapAdd(start, step), -1));
+}
+
+}  // namespace automode
