@@ -28,12 +28,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Glitchforge developers <glitchforge@example
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "makes damaged copies of game ROM images and starts an emulator on them
- Glitchforge copies a video-game ROM or disc image, alters a chosen byte
- range of the copy (random bytes, random bytes from a value range, a
- constant added, or the range rotated; all bytes, every n-th byte or
- those a mask selects) and starts the user's emulator on the result.
- Auto mode walks the damage through the image one block at a time.")
+  "Glitchforge copies a video-game ROM or disc image, alters a chosen byte
+range of the copy (random bytes, random bytes from a value range, a
+constant added, or the range rotated; all bytes, every n-th byte or
+those a mask selects) and starts the user's emulator on the result.
+Auto mode walks the damage through the image one block at a time.")
 # The libraries come from dpkg-shlibdeps; the X11 platform plugin is loaded
 # at run time, so no library dependency names it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

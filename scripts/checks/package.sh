@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the build tree, checks what it holds, installs it with apt-get,
+# checks the installed desktop entry and icons, starts the installed program under Xvfb, closes it
+# through its File menu and removes the package again. Needs root (or sudo) for apt-get.
+set -euo pipefail
+self=$(readlink -f "$0")
+cd "$(dirname "$self")/../.."
+
+title="ROM Glitchforge 5.99 by Quorvath"
+
+fail() {
+  echo "package: FAILED: $*" >&2
+  exit 1
+}
+
+# Runs inside xvfb-run: start the installed program with a settings store of its own, wait for
+# its window, close it from the menu and wait for the program to end.
+if [ "${1:-}" = --window-check ]; then
+  unset QT_QPA_PLATFORM
+  export XDG_CONFIG_HOME="$2/config" XDG_CACHE_HOME="$2/cache" XDG_RUNTIME_DIR="$2/runtime"
+  mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  /usr/bin/glitchforge > "$2/program.log" 2>&1 &
+  pid=$!
+  trap 'kill "$pid" 2> /dev/null || true' EXIT
+  wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
+    fail "no window titled \"$title\" within 30 s"
+  xdotool windowfocus --sync "$wid"
+  xdotool key alt+f
+  sleep 0.5
+  xdotool key x
+  for _ in $(seq 100); do
+    kill -0 "$pid" 2> /dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2> /dev/null && fail "File > Exit did not end the program within 10 s"
+  wait "$pid" || fail "the program ended with status $?: $(cat "$2/program.log")"
+  trap - EXIT
+  [ -f "$XDG_CONFIG_HOME/Rom Glitchforge 6.conf" ] || fail "closing stored no settings"
+  exit 0
+fi
+
+build=${GLITCHFORGE_BUILD_DIR:-build}
+[ -x "$build/glitchforge" ] || fail "$build/glitchforge is not built"
+as_root=()
+if [ "$(id -u)" != 0 ]; then
+  command -v sudo > /dev/null || fail "installing the package needs root or sudo"
+  as_root=(sudo)
+fi
+
+work=$(mktemp -d)
+chmod 755 "$work" # apt reads the local package as its own unprivileged user
+installed_by_us=""
+packages_before="$work/packages-before"
+dpkg-query -W -f='${Package}\n' | sort > "$packages_before"
+if grep -qx glitchforge "$packages_before"; then
+  echo "package: note: glitchforge was installed already; it is replaced and removed at the end"
+fi
+
+cleanup() {
+  if [ -n "$installed_by_us" ]; then
+    # Remove the package and whatever its installation pulled in, nothing else.
+    mapfile -t pulled < <(dpkg-query -W -f='${Package}\n' | sort | comm -13 "$packages_before" -)
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+      apt-get purge -y -qq glitchforge "${pulled[@]}" > /dev/null 2>&1 || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+echo "package: building the .deb"
+timeout 300 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" > "$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; fail "cpack"; }
+debs=("$work"/out/glitchforge_*.deb)
+[ -f "${debs[0]}" ] || fail "cpack made no glitchforge_*.deb"
+deb=${debs[0]}
+echo "package: $(basename "$deb")"
+
+contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
+expected=(
+  ./usr/bin/glitchforge
+  ./usr/share/applications/glitchforge.desktop
+  ./usr/share/icons/hicolor/16x16/apps/glitchforge.png
+  ./usr/share/icons/hicolor/32x32/apps/glitchforge.png
+  ./usr/share/icons/hicolor/48x48/apps/glitchforge.png
+  ./usr/share/icons/hicolor/256x256/apps/glitchforge.png
+  ./usr/share/icons/hicolor/scalable/apps/glitchforge.svg
+)
+for path in "${expected[@]}"; do
+  grep -qx -- "$path" <<< "$contents" || fail "the package lacks $path"
+done
+[ "$(dpkg-deb -f "$deb" Package)" = glitchforge ] || fail "package name"
+depends=$(dpkg-deb -f "$deb" Depends)
+for dep in libqt6widgets6 qt6-qpa-plugins; do
+  grep -q "$dep" <<< "$depends" || fail "Depends lacks $dep: $depends"
+done
+
+echo "package: installing"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive timeout 300 apt-get install -y -qq "$deb" \
+  > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get install"; }
+installed_by_us=yes
+
+desktop-file-validate /usr/share/applications/glitchforge.desktop ||
+  fail "the installed desktop entry does not validate"
+exec_line=$(grep '^Exec=' /usr/share/applications/glitchforge.desktop)
+[ "$(command -v "${exec_line#Exec=}")" = /usr/bin/glitchforge ] || fail "$exec_line does not find the program"
+for size in 16 32 48 256; do
+  png=/usr/share/icons/hicolor/${size}x${size}/apps/glitchforge.png
+  [ "$(identify -format '%wx%h' "$png")" = "${size}x${size}" ] || fail "$png is not ${size}x${size}"
+done
+
+echo "package: starting the installed program"
+timeout 120 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$self" --window-check "$work" ||
+  fail "the installed program"
+echo "package: passed"
