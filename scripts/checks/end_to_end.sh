@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# One whole job through the real program under Xvfb. A prepared settings store points the window at
+# a ROM in a working directory whose name holds a space; Enter runs the job ("Add" 1 over a range),
+# and File > Exit closes the window. Then the output file's bytes, the untouched ROM, the
+# emulator's arguments and working directory, and the stored settings are checked.
+set -euo pipefail
+self=$(readlink -f "$0")
+cd "$(dirname "$self")/../.."
+
+title="ROM Glitchforge 5.99 by Quorvath"
+failure_shot=/tmp/glitchforge-end-to-end-failure.png
+
+fail() {
+  echo "end_to_end: FAILED: $*" >&2
+  exit 1
+}
+
+# Runs inside xvfb-run: start the program, press Enter in its window, wait for the emulator's
+# record, close the window from the File menu and wait for the program to end.
+if [ "${1:-}" = --in-xvfb ]; then
+  work=$2 bin=$3
+  unset QT_QPA_PLATFORM
+  export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" XDG_RUNTIME_DIR="$work/runtime"
+  mkdir -p "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR" "$work/elsewhere"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  # Started from another directory, so only the window's "Change directory to:" leads into the job's.
+  (cd "$work/elsewhere" && exec "$bin") > "$work/program.log" 2>&1 &
+  pid=$!
+  on_exit() {
+    if kill -0 "$pid" 2> /dev/null; then
+      import -window root "$failure_shot" 2> /dev/null &&
+        echo "end_to_end: the screen at the failure: $failure_shot" >&2
+      kill "$pid" 2> /dev/null || true
+    fi
+  }
+  trap on_exit EXIT
+  wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
+    fail "no window titled \"$title\" within 30 s"
+  xdotool windowfocus --sync "$wid"
+  sleep 0.5
+  xdotool key Return
+  for _ in $(seq 200); do
+    [ -f "$work/record" ] && break
+    sleep 0.1
+  done
+  [ -f "$work/record" ] || fail "Enter started no emulator within 20 s (program output: $(cat "$work/program.log"))"
+  xdotool windowfocus --sync "$wid"
+  xdotool key alt+f
+  sleep 0.5
+  xdotool key x
+  for _ in $(seq 100); do
+    kill -0 "$pid" 2> /dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2> /dev/null && fail "File > Exit did not end the program within 10 s"
+  status=0
+  wait "$pid" || status=$?
+  [ "$status" = 0 ] || fail "the program ended with status $status: $(cat "$work/program.log")"
+  exit 0
+fi
+
+build=${GLITCHFORGE_BUILD_DIR:-build}
+if [ -n "${GLITCHFORGE_BIN:-}" ]; then
+  bin=$GLITCHFORGE_BIN
+elif [ -x "$build/glitchforge" ]; then
+  bin=$build/glitchforge
+else
+  bin=/usr/bin/glitchforge
+fi
+[ -x "$bin" ] || fail "no program to run: $bin"
+bin=$(readlink -f "$bin")
+echo "end_to_end: $bin"
+
+work=$(mktemp -d /tmp/glitchforge-e2e.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+job="$work/job dir"
+mkdir -p "$job" "$work/config"
+rom="$job/pattern rom.nes"
+head -c 65536 /dev/urandom > "$work/pristine.nes"
+cp "$work/pristine.nes" "$rom"
+emulator="$job/record args.sh"
+cat > "$emulator" << EOF
+#!/bin/sh
+# Stands in for an emulator: records its working directory and its arguments, one a line.
+{ pwd -P; for arg in "\$@"; do printf '%s\n' "\$arg"; done; } > "$work/record.part" &&
+  mv "$work/record.part" "$work/record"
+EOF
+chmod +x "$emulator"
+
+start=4112 # $1010
+end=8207   # %10000000001111, $200F
+declare -A expected=(
+  [chdir]=1 [path]="$job/" [emu]='"record args.sh" --file "%1"' [rom]="pattern rom.nes"
+  [autocreate]=1 [start]='$1010' [end]='%10000000001111' [inc]='$1000'
+  [optall]=True [optnth]=False [nth]=4 [optmask]=False [mask]='%00001101'
+  [optrandomseq]=1 [range1]='$00' [range2]='$FF' [sequence]='$00,$01,$02,$7F,$FF'
+  [shift]=1 [add]=1 [optshift]=False [optcorrupt]=False [optadd]=True
+  [optrandombytes]=True [optbyterange]=False [optsequence]=False [optoverwrite]=1
+  [Name]=Defaults
+)
+
+# Writes a value as the INI settings store does: quotes and backslashes escaped, the whole value
+# in quotes when it holds a separator or starts or ends with a space.
+ini_value() {
+  local value=${1//\\/\\\\}
+  value=${value//\"/\\\"}
+  case "$1" in *[\;,=]* | " "* | *" ") value="\"$value\"" ;; esac
+  printf '%s' "$value"
+}
+# Reads a stored value back: quotes dropped, backslash escapes resolved.
+ini_unescape() {
+  awk '{
+    out = ""; n = length($0)
+    for (i = 1; i <= n; i++) {
+      c = substr($0, i, 1)
+      if (c == "\\" && i < n) { i++; out = out substr($0, i, 1) }
+      else if (c != "\"") out = out c
+    }
+    print out
+  }' <<< "$1"
+}
+
+ini="$work/config/Rom Glitchforge 6.conf"
+{
+  echo "[Defaults]"
+  for key in $(printf '%s\n' "${!expected[@]}" | LC_ALL=C sort); do
+    echo "$key=$(ini_value "${expected[$key]}")"
+  done
+} > "$ini"
+
+timeout 120 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$self" --in-xvfb "$work" "$bin" ||
+  fail "running the job through the window"
+
+# The emulator: started in the working directory with the output name in place of "%1".
+mapfile -t record < "$work/record"
+want=("$(cd "$job" && pwd -P)" --file CORRUPT.nes)
+[ "${#record[@]}" = 3 ] && [ "${record[*]}" = "${want[*]}" ] ||
+  fail "emulator record: $(printf '[%s] ' "${record[@]}"), expected $(printf '[%s] ' "${want[@]}")"
+
+# The output file: a copy of the ROM with every byte of the range one higher, wrapping at 255.
+out="$job/CORRUPT.nes"
+[ -f "$out" ] || fail "no output file $out"
+[ "$(stat -c %s "$out")" = 65536 ] || fail "the output file is $(stat -c %s "$out") bytes long, not 65536"
+paste <(od -An -v -tu1 -w1 "$work/pristine.nes") <(od -An -v -tu1 -w1 "$out") |
+  awk -v start="$start" -v end="$end" '
+    { i = NR - 1; want = (i >= start && i <= end) ? ($1 + 1) % 256 : $1
+      if ($2 != want && ++bad <= 5) printf "offset %d holds %d, expected %d\n", i, $2, want }
+    END { exit bad > 0 }' >&2 || fail "the output file's bytes"
+cmp -s "$work/pristine.nes" "$rom" || fail "the ROM was changed"
+listing=$(cd "$job" && LC_ALL=C ls -A)
+[ "$listing" = $'CORRUPT.nes\npattern rom.nes\nrecord args.sh' ] ||
+  fail "the working directory holds: $(tr '\n' '|' <<< "$listing")"
+
+# The settings stored at the close: the 26 fields as prepared, and the name.
+section=$(awk '/^\[/ { inside = ($0 == "[Defaults]"); next } inside && /=/' "$ini")
+[ "$(grep -c = <<< "$section")" = "${#expected[@]}" ] ||
+  fail "[Defaults] holds $(grep -c = <<< "$section") keys, expected ${#expected[@]}: $section"
+for key in "${!expected[@]}"; do
+  line=$(grep -m1 "^$key=" <<< "$section") || fail "[Defaults] lacks $key"
+  value=$(ini_unescape "${line#*=}")
+  [ "$value" = "${expected[$key]}" ] || fail "[Defaults] $key is [$value], expected [${expected[$key]}]"
+done
+echo "end_to_end: passed"
