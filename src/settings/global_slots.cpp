@@ -1,0 +1,57 @@
+#include "settings/registry.h"
+
+#include "engine/failure.h"
+#include "engine/number.h"
+
+namespace settings {
+namespace {
+
+int FieldOf(std::string_view key) { return engine::FieldIndex(key).value(); }
+
+std::string TextOf(FieldControls& controls, std::string_view key) {
+  const engine::FieldValue value = controls.ReadField(FieldOf(key));
+  return engine::StoredText(value);
+}
+
+std::string HexOrTyped(std::string_view text) {
+  try {
+    return engine::HexForm(engine::Val2(text));
+  } catch (const engine::HostFailure&) {
+    return std::string(text);
+  }
+}
+
+}  // namespace
+
+std::string SlotName(std::string_view rom, std::string_view startText, std::string_view endText) {
+  std::string name(rom);
+  name += ' ';
+  name += HexOrTyped(startText);
+  name += '-';
+  name += HexOrTyped(endText);
+  return name;
+}
+
+void mnuSG_Click(int slot, SettingsStore& store, FieldControls& controls, GlobalMenus& menus) {
+  const std::string name =
+      SlotName(TextOf(controls, "rom"), TextOf(controls, "start"), TextOf(controls, "end"));
+  SaveReg(SlotSection(slot), name, store, controls);
+  UpdateGlobalMenus(store, menus);
+}
+
+void mnuLG_Click(int slot, SettingsStore& store, FieldControls& controls) {
+  LoadReg(SlotSection(slot), store, controls);
+}
+
+void UpdateGlobalMenus(SettingsStore& store, GlobalMenus& menus) {
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    const std::string name = store.Read(SlotSection(slot), kNameKey).value_or("");
+    std::string caption = "&";
+    caption += std::to_string(slot);
+    caption += ": ";
+    caption += name;
+    menus.SetSlotCaption(slot, caption);
+  }
+}
+
+}  // namespace settings
