@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "engine/host.h"
 #include "engine/job_settings.h"
 
@@ -30,5 +32,11 @@ bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory = true);
 
 // "Create Now": the copy on demand, reported in a message box.
 void cmdCreateNow_Click(const JobSettings& job, Host& host);
+
+// The largest range buffer a run allocates. A larger range fails as out of
+// memory in the run's read stretch instead of driving the machine into swap or
+// the out-of-memory killer. Starts as the machine's physical memory.
+std::uint64_t RangeBufferLimit();
+void SetRangeBufferLimit(std::uint64_t bytes);
 
 }  // namespace engine

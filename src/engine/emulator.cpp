@@ -1,0 +1,17 @@
+#include "engine/emulator.h"
+
+namespace engine {
+
+std::string BuildCommandLine(std::string_view emulatorText, std::string_view outputName) {
+  std::string line(emulatorText);
+  const auto marker = line.find("%1");
+  if (marker == std::string::npos) {
+    line += ' ';
+    line += outputName;
+  } else {
+    line.replace(marker, 2, outputName);
+  }
+  return line;
+}
+
+}  // namespace engine
