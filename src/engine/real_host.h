@@ -38,7 +38,8 @@ class FastRandom : public RandomSource {
   void Draw(std::span<std::uint32_t> out) override;
 
  private:
-  alignas(64) std::array<std::uint32_t, kLanes> state_{};
+  // xoshiro128+ per lane, word-major (see transform_kernels.h).
+  alignas(64) std::array<std::uint32_t, 4 * kLanes> state_{};
   // Draws of the current round not handed out yet (Draw sizes need not be
   // multiples of kLanes).
   alignas(64) std::array<std::uint32_t, kLanes> pending_{};
