@@ -8,7 +8,7 @@ std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
 
-std::string DollarHex(std::int32_t value) { return "$" + engine::HexForm(value); }
+std::string DollarHex(std::int32_t value) { return std::string("$").append(engine::HexForm(value)); }
 
 std::int32_t ReadStep(std::string_view incText, bool down) {
   const std::int32_t step = engine::Val2(incText);
