@@ -142,6 +142,16 @@ TEST_F(RunTest, RangeOfOneByteAndTheLastByte) {
   }
 }
 
+TEST_F(RunTest, LargeRangesRoundTrip) {
+  const std::size_t size = (std::size_t{6} << 20) + 5;
+  dir.Write("mario.nes", RomBytes(size));
+  job.start = "3";
+  job.end = "$500002";  // 5 MiB and 3 bytes
+  Run();
+  EXPECT_EQ(fake.ui.Statuses().back(), kReady);
+  EXPECT_EQ(Output(), Added(RomBytes(size), 3, 0x500002));
+}
+
 TEST_F(RunTest, CopyFailureEndsTheRunLeavingEverythingAlone) {
   LeaveStaleOutput();
   job.rom = dir / "missing.nes";

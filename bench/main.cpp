@@ -1,0 +1,15 @@
+#include <benchmark/benchmark.h>
+
+namespace bench {
+int RunWholeRunBenchmark();  // run_bench.cpp
+}
+
+// The transform figures of Google Benchmark first, then the timing of a whole
+// run on a file on disk.
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return bench::RunWholeRunBenchmark();
+}
