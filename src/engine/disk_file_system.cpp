@@ -48,9 +48,11 @@ FailureKind OpenFailureKind(int error) {
 // An open file descriptor, closed on every way out.
 class FileHandle {
  public:
+  // Non-blocking, so that a FIFO under the name fails the regular-file check
+  // instead of hanging the window; regular files ignore the flag.
   FileHandle(const std::string& path, int flags, mode_t mode = 0) : path_(path) {
     do {
-      fd_ = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+      fd_ = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, mode);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) RaiseErrno(OpenFailureKind(errno), path, errno);
   }
@@ -173,6 +175,7 @@ void DiskFileSystem::ReadAt(const std::string& path, std::int64_t offset,
                             std::span<std::uint8_t> out) {
   if (offset < 0) Raise(FailureKind::InvalidArgument, path, "negative position");
   FileHandle file(path, O_RDWR);
+  RequireRegularFile(file, file.Stat());
   std::size_t done = 0;
   while (done < out.size()) {
     const ssize_t got = ::pread(file.fd(), out.data() + done, out.size() - done,
@@ -188,6 +191,7 @@ void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
                              std::span<const std::uint8_t> data) {
   if (offset < 0) Raise(FailureKind::InvalidArgument, path, "negative position");
   FileHandle file(path, O_RDWR);
+  RequireRegularFile(file, file.Stat());
   std::size_t done = 0;
   while (done < data.size()) {
     const ssize_t put = ::pwrite(file.fd(), data.data() + done, data.size() - done,

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "engine/failure.h"
 #include "engine/real_host.h"
 #include "support/temp_dir.h"
@@ -157,6 +159,26 @@ TEST_F(DiskFileSystemTest, CopyOntoADirectoryFailsAndLeavesItAlone) {
   EXPECT_EQ(failure.kind(), FailureKind::FileNotFound);
   EXPECT_TRUE(fs::is_directory(dir.path() / "out"));
   EXPECT_EQ(TempDir::Read(dir / "out/keep.txt"), (std::vector<unsigned char>{1, 2, 3}));
+}
+
+TEST_F(DiskFileSystemTest, PipesAreRefusedWithoutWaitingForAPartner) {
+  const std::string pipe = dir / "pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const std::string file = dir.Write("file.bin", Pattern(10));
+  std::vector<std::uint8_t> range(4);
+  const std::function<void()> operations[] = {
+      [&] { disk.Copy(pipe, dir / "copy.bin"); }, [&] { disk.Copy(file, pipe); },
+      [&] { disk.FileLength(pipe); },             [&] { disk.ReadAt(pipe, 0, range); },
+      [&] { disk.WriteAt(pipe, 0, range); },
+  };
+  for (const auto& operation : operations) EXPECT_EQ(FailureOf(operation).kind(), FailureKind::FileNotFound);
+  EXPECT_EQ(TempDir::Read(file), Pattern(10));
+}
+
+TEST(SystemClockTest, GivesTheTimeOfDay) {
+  const float seconds = engine::SystemClock().SecondsSinceMidnight();
+  EXPECT_GE(seconds, 0.0f);
+  EXPECT_LT(seconds, 86401.0f);
 }
 
 TEST_F(DiskFileSystemTest, CopyFromAMissingFileLeavesTheTargetAsItWas) {
