@@ -67,9 +67,14 @@ void ForEachTouched(const Selection& sel, std::size_t base, std::size_t len, std
     case Mode::All:
       for (std::size_t i = 0; i < len; ++i) f(i);
       break;
-    case Mode::Nth:
-      for (; nextNth < base + len; nextNth += sel.n) f(nextNth - base);
+    case Mode::Nth: {
+      // Locals, so that the byte stores in f need not reload them.
+      const std::size_t n = sel.n;
+      std::size_t next = nextNth;
+      for (; next < base + len; next += n) f(next - base);
+      nextNth = next;
       break;
+    }
     case Mode::Mask:
       for (std::size_t i = 0; i < len; ++i)
         if (sel.Touched(base + i)) f(i);
@@ -106,9 +111,11 @@ void Corrupt(const Selection& sel, std::span<std::uint8_t> buffer, RandomSource&
       k.replaceMasked(out, draws, len, static_cast<std::uint32_t>(base), sel.mask, rep.count,
                       rep.low);
     } else {
-      ForEachTouched(sel, base, len, nextNth, [&](std::size_t i) {
-        out[i] = static_cast<std::uint8_t>((((draws[i] & kDrawMask) * rep.count) >> kRandomBits) +
-                                           rep.low);
+      const std::uint32_t count = rep.count;
+      const std::uint32_t low = rep.low;
+      const std::uint32_t* d = draws;
+      ForEachTouched(sel, base, len, nextNth, [out, d, count, low](std::size_t i) {
+        out[i] = static_cast<std::uint8_t>((((d[i] & kDrawMask) * count) >> kRandomBits) + low);
       });
     }
   }
