@@ -78,15 +78,6 @@ TEST(FastRandom, DrawsInterleaveTheLanes) {
   }
 }
 
-TEST(FastRandom, SeedsNeverLeaveALaneAllZero) {
-  for (float seed : {0.0f, -0.0f, 1.0f, 86399.99f, 1e30f}) {
-    std::uint32_t state[kernels::kStateWords];
-    kernels::SeedLanes(seed, state);
-    for (int lane = 0; lane < 16; ++lane)
-      EXPECT_NE(state[lane] | state[16 + lane] | state[32 + lane] | state[48 + lane], 0u);
-  }
-}
-
 // The vector kernels must give exactly what the portable ones give.
 TEST(TransformKernels, VectorAndPortablePathsAgree) {
   const kernels::KernelSet* wide = kernels::Avx2Kernels();
@@ -139,19 +130,6 @@ TEST(TransformKernels, VectorAndPortablePathsAgree) {
     wide->addMasked(b.data() + p.offset, p.len, p.base, p.mask, p.addend);
     EXPECT_EQ(a, b);
   }
-}
-
-TEST(TransformKernels, ReplaceMapsDrawsOntoTheSpan) {
-  const kernels::KernelSet& k = kernels::BestKernels();
-  const std::uint32_t draws[] = {0, (1u << 24) - 1, 1u << 23, (1u << 23) - 1};
-  std::uint8_t out[4];
-  k.replaceAll(out, draws, 4, 256, 0);
-  EXPECT_EQ(std::vector<int>(out, out + 4), (std::vector<int>{0, 255, 128, 127}));
-  k.replaceAll(out, draws, 4, 16, 16);
-  EXPECT_EQ(std::vector<int>(out, out + 4), (std::vector<int>{16, 31, 24, 23}));
-  std::uint8_t kept[4] = {9, 9, 9, 9};
-  k.replaceMasked(kept, draws, 4, 6, 2, 256, 0);  // indices 6..9: 8 and 9 are touched
-  EXPECT_EQ(std::vector<int>(kept, kept + 4), (std::vector<int>{9, 9, 128, 127}));
 }
 
 }  // namespace

@@ -313,16 +313,6 @@ TEST(SelectAndTransform, CorruptDrawsOncePerPositionAfterReseedingFromTheClock) 
   }
 }
 
-TEST(SelectAndTransform, ScriptedValuesLandOnTheirPositions) {
-  FakeHost fake;
-  fake.random = ScriptedRandom({ScriptedRandom::For(7, 16), ScriptedRandom::For(0, 16),
-                                ScriptedRandom::For(15, 16), ScriptedRandom::For(3, 16)});
-  Bytes buffer = Iota(4);
-  EXPECT_EQ(SelectAndTransform(Job(ByteRange("$F0", "$FF")), buffer, fake.host),
-            TransformResult::Done);
-  EXPECT_EQ(buffer, (Bytes{0xF7, 0xF0, 0xFF, 0xF3}));
-}
-
 TEST(SelectAndTransform, LoopingSequenceFillsTheTouchedBytes) {
   const auto pick = [](int index, int count) { return ScriptedRandom::For(index, count); };
   struct SequenceCase {
