@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/failure.h"
 #include "engine/host.h"
 #include "engine/real_host.h"
 
