@@ -1,0 +1,89 @@
+// The stored fields as the controls hold them.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <string_view>
+#include <utility>
+
+#include "ui/frm.h"
+
+namespace ui {
+
+namespace {
+
+// Reads a value of whatever kind the caller passed as the kind a control needs.
+std::string AsText(const engine::FieldValue& value) {
+  if (const auto* text = std::get_if<std::string>(&value)) return *text;
+  return engine::StoredText(value);
+}
+
+int AsCheck(const engine::FieldValue& value) {
+  if (const auto* number = std::get_if<int>(&value)) return *number;
+  if (const auto* on = std::get_if<bool>(&value)) return *on ? engine::kChecked : engine::kUnchecked;
+  return engine::ConvertCheck(std::get<std::string>(value)).value_or(engine::kUnchecked);
+}
+
+bool AsOption(const engine::FieldValue& value) {
+  if (const auto* on = std::get_if<bool>(&value)) return *on;
+  if (const auto* number = std::get_if<int>(&value)) return *number != 0;
+  return engine::ConvertOption(std::get<std::string>(value)).value_or(false);
+}
+
+}  // namespace
+
+QWidget* frm::FieldControl(int index) const {
+  if (index < 0 || index >= engine::kFieldCount) return nullptr;
+  const std::pair<std::string_view, QWidget*> controls[] = {
+      {"chdir", optChdir},          {"path", txtPath},
+      {"emu", txtEMU},              {"rom", txtROM},
+      {"autocreate", optAutoCreate}, {"start", txtStart},
+      {"end", txtEnd},              {"inc", txtInc},
+      {"optall", optAll},           {"optnth", optNth},
+      {"nth", txtNth},              {"optmask", optMask},
+      {"mask", txtMask},            {"optrandomseq", optRandomSeq},
+      {"range1", txtRange1},        {"range2", txtRange2},
+      {"sequence", txtSequence},    {"shift", txtShift},
+      {"add", txtAdd},              {"optshift", optShift},
+      {"optcorrupt", optCorrupt},   {"optadd", optAdd},
+      {"optrandombytes", optRandomBytes}, {"optbyterange", optByteRange},
+      {"optsequence", optSequence}, {"optoverwrite", optOverwrite},
+  };
+  const std::string_view key = engine::kFields[static_cast<std::size_t>(index)].key;
+  for (const auto& [name, control] : controls) {
+    if (name == key) return control;
+  }
+  return nullptr;
+}
+
+engine::FieldValue frm::ReadField(int index) const {
+  QWidget* control = FieldControl(index);
+  if (auto* box = qobject_cast<QLineEdit*>(control)) return box->text().toStdString();
+  if (auto* check = qobject_cast<QCheckBox*>(control)) return CheckValue(check);
+  if (auto* option = qobject_cast<QRadioButton*>(control)) return option->isChecked();
+  return std::string();
+}
+
+void frm::WriteField(int index, const engine::FieldValue& value) {
+  QWidget* control = FieldControl(index);
+  if (auto* box = qobject_cast<QLineEdit*>(control)) {
+    box->setText(QString::fromStdString(AsText(value)));
+    box->setCursorPosition(0);
+  } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
+    const int state = AsCheck(value);
+    check->setCheckState(state == engine::kChecked ? Qt::Checked
+                         : state == engine::kGrey  ? Qt::PartiallyChecked
+                                                   : Qt::Unchecked);
+  } else if (auto* option = qobject_cast<QRadioButton*>(control)) {
+    if (AsOption(value)) Choose(option);
+    else Clear(option);
+  }
+}
+
+engine::JobSettings frm::ReadJob() const {
+  engine::JobSettings job;
+  for (int i = 0; i < engine::kFieldCount; ++i) engine::SetField(job, i, ReadField(i));
+  job.create = txtCreate->text().toStdString();
+  return job;
+}
+
+}  // namespace ui

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/failure.h"  // fakes.h needs it
+#include "engine/job_settings.h"
+#include "engine/real_host.h"
+#include "support/fakes.h"
+#include "ui/dialogs.h"
+#include "ui/frm.h"
+
+// Records every message box instead of showing it.
+class RecordingDialogs : public ui::Dialogs {
+ public:
+  void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text.toStdString()); }
+  std::vector<std::string> messages;
+};
+
+// A window over recording dialogs, the real disk, a recording launcher, a
+// fixed clock and scripted random numbers. Restores the working directory,
+// which runs may change.
+class WindowTest : public ::testing::Test {
+ protected:
+  WindowTest() : savedDirectory_(std::filesystem::current_path()) {
+    ui::Services services;
+    services.dialogs = &dialogs;
+    services.files = &files;
+    services.launcher = &launcher;
+    services.clock = &clock;
+    services.random = &random;
+    window = std::make_unique<ui::frm>(services);
+  }
+  ~WindowTest() override { std::filesystem::current_path(savedDirectory_); }
+
+  // Writes every field as start-up does on a first run, in store order.
+  void LoadFirstRunDefaults() {
+    const engine::JobSettings defaults = engine::FirstRunDefaults();
+    for (int i = 0; i < engine::kFieldCount; ++i) window->WriteField(i, engine::GetField(defaults, i));
+  }
+
+  void Write(const char* key, const engine::FieldValue& value) {
+    auto index = engine::FieldIndex(key);
+    ASSERT_TRUE(index.has_value()) << key;
+    window->WriteField(*index, value);
+  }
+
+  // Shows the window and gives it the keyboard, for tests of focus and keys.
+  void ShowActive() {
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+
+  template <typename T = QWidget>
+  T* Find(const char* name) {
+    return window->findChild<T*>(QString::fromLatin1(name));
+  }
+
+  RecordingDialogs dialogs;
+  engine::DiskFileSystem files;
+  RecordingLauncher launcher;
+  FixedClock clock;
+  ScriptedRandom random{{ScriptedRandom::For(0x42, 256)}};
+  std::unique_ptr<ui::frm> window;
+
+ private:
+  std::filesystem::path savedDirectory_;
+};
