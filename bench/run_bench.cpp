@@ -161,11 +161,16 @@ int RunWholeRunBenchmark() {
     std::printf("  of which: copy and measure %.3f s, fresh buffer + read %.3f s, random bytes + write %.3f s\n",
                 Median(prepares), Median(reads), Median(alters));
   }
-  if (reset && peak >= 0) {
+  std::printf("  each repetition, copy / run:");
+  for (int i = 0; i < kRepetitions; ++i) std::printf("  %.3f / %.3f", copies[i], runs[i]);
+  std::printf(" s\n");
+  if (reset && peak >= 0 && before >= 0) {
     const double peakMiB = static_cast<double>(peak) / 1024;
-    std::printf("Peak resident memory of one run (VmHWM after writing 5 to /proc/self/clear_refs;"
-                " %.0f MiB resident before): %.0f MiB = range + %.0f MiB (target <= range + 64 MiB)\n",
-                static_cast<double>(before) / 1024, peakMiB, peakMiB - mib);
+    const double beforeMiB = static_cast<double>(before) / 1024;
+    std::printf("Peak resident memory of one run: VmHWM %.0f MiB after resetting the high-water mark"
+                " (\"5\" into /proc/self/clear_refs) with %.0f MiB resident before the run,\n"
+                "  so the run took %.0f MiB = range + %.0f MiB (target <= range + 64 MiB)\n",
+                peakMiB, beforeMiB, peakMiB - beforeMiB, peakMiB - beforeMiB - mib);
   } else {
     std::printf("Peak resident memory: not measurable here (/proc/self/clear_refs unavailable)\n");
   }
