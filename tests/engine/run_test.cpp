@@ -60,6 +60,10 @@ class RunTest : public ::testing::Test {
   }
 
   void Run() { engine::cmdGo_Click(job, fake.host); }
+  std::string LastStatus() const {
+    const auto statuses = fake.ui.Statuses();
+    return statuses.empty() ? "(none)" : statuses.back();
+  }
   Bytes Output() const { return TempDir::Read(out); }
   // What a run that ends without writing leaves: the old output file.
   void LeaveStaleOutput() { dir.Write("CORRUPT.nes", Bytes(40960, 0x55)); }
@@ -105,7 +109,7 @@ TEST_F(RunTest, CorruptReplacesTouchedBytesWithTheDraws) {
   EXPECT_EQ(Output(), expected);
   EXPECT_EQ(fake.random.seeds, (std::vector<float>{12345.5f}));
   EXPECT_EQ(fake.random.drawn, 1u);
-  EXPECT_EQ(fake.ui.Statuses().back(), kReady);
+  EXPECT_EQ(LastStatus(), kReady);
 }
 
 TEST_F(RunTest, RefusalsBeforeTheReadLeaveTheFreshCopyAndTheStatus) {
@@ -148,7 +152,7 @@ TEST_F(RunTest, LargeRangesRoundTrip) {
   job.start = "3";
   job.end = "$500002";  // 5 MiB and 3 bytes
   Run();
-  EXPECT_EQ(fake.ui.Statuses().back(), kReady);
+  EXPECT_EQ(LastStatus(), kReady);
   EXPECT_EQ(Output(), Added(RomBytes(size), 3, 0x500002));
 }
 
@@ -269,7 +273,7 @@ TEST_F(RunTest, WorksInTheWorkingDirectoryWithRelativeNames) {
   job.create = "CORRUPT.nes";
   job.emu = "nes";
   Run();
-  EXPECT_EQ(fake.ui.Statuses().back(), kReady);
+  EXPECT_EQ(LastStatus(), kReady);
   EXPECT_TRUE(fs::equivalent(fs::current_path(), dir.path() / "roms"));
   EXPECT_EQ(TempDir::Read(dir / "roms/CORRUPT.nes"), Added(RomBytes(), 0x1010, 0x2010));
   EXPECT_EQ(fake.launcher.started, (Texts{"nes CORRUPT.nes"}));
@@ -306,7 +310,7 @@ TEST_F(RunTest, RangeTooLargeForMemoryFailsInTheReadStretch) {
     job.optadd = false;  // no action: the range is written back as read
     Run();
     if (c.fits) {
-      EXPECT_EQ(fake.ui.Statuses().back(), kReady) << c.end;
+      EXPECT_EQ(LastStatus(), kReady) << c.end;
     } else {
       EXPECT_EQ(fake.ui.events, (Texts{"status: " + kLoading, std::string("message: ") + engine::kFileErrorMessage,
                                        "status: " + kError}))
@@ -328,7 +332,7 @@ TEST_F(RunTest, FilesBeyondTwoGibibytesAreMeasuredInSixtyFourBits) {
   job.start = "$7FFFFFF9";
   job.end = "$7FFFFFFF";
   Run();
-  EXPECT_EQ(fake.ui.Statuses().back(), kReady);
+  EXPECT_EQ(LastStatus(), kReady);
   std::vector<std::uint8_t> back(10);
   fake.files.ReadAt(out, 0x7FFFFFF7, back);
   EXPECT_EQ(back, (std::vector<std::uint8_t>{0, 10, 21, 31, 41, 51, 61, 71, 81, 0}));
