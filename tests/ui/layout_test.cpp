@@ -300,6 +300,14 @@ TEST_F(LayoutTest, MenuTree) {
   }
 }
 
+TEST_F(LayoutTest, WindowIconFromTheResources) {
+  const QIcon icon = window->windowIcon();
+  ASSERT_FALSE(icon.isNull());
+  const QList<QSize> sizes = icon.availableSizes();
+  EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+  EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+}
+
 TEST_F(LayoutTest, ExitClosesTheWindow) {
   window->show();
   ASSERT_TRUE(window->isVisible());
