@@ -1,5 +1,8 @@
 #include "ui/dialogs.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace ui {
@@ -12,6 +15,59 @@ void QtDialogs::ShowMessage(QWidget* parent, const QString& text) {
   // File names may hold "<" or "&"; never read them as markup.
   box.setTextFormat(Qt::PlainText);
   box.exec();
+}
+
+bool Dialogs::ShowOpen(QWidget*) { return false; }
+
+QStringList NameFilters(const QString& filter) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns;
+    for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+#ifndef _WIN32
+      if (pattern == QLatin1String("*.*")) {
+        patterns << QStringLiteral("*");
+        continue;
+      }
+#endif
+      for (const QString& cased : {pattern.toLower(), pattern.toUpper()}) {
+        if (!patterns.contains(cased)) patterns << cased;
+      }
+    }
+    filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                   QStringLiteral(")");
+  }
+  return filters;
+}
+
+// No title, no initial directory (the dialog starts in the current one) and
+// no flags: any name may be typed, as the program only reads the names back.
+bool QtDialogs::ShowOpen(QWidget* parent) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  const QStringList filters = NameFilters(QString::fromLatin1(kOpenFilter));
+  dialog.setNameFilters(filters);
+  if (filterIndex >= 1 && filterIndex <= filters.size()) {
+    dialog.selectNameFilter(filters[filterIndex - 1]);
+  }
+  dialog.setDefaultSuffix(QString::fromLatin1(kDefaultExtension));
+  if (!fileName.isEmpty()) dialog.selectFile(fileName);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty()) return false;
+  fileName = QDir::toNativeSeparators(chosen.first());
+  fileTitle = QFileInfo(chosen.first()).fileName();
+  // The dialog reports the entry without the patterns it hides.
+  const QString entry = dialog.selectedNameFilter();
+  for (qsizetype i = 0; i < filters.size(); ++i) {
+    if (filters[i] == entry || filters[i].startsWith(entry + QStringLiteral(" ("))) {
+      filterIndex = static_cast<int>(i) + 1;
+    }
+  }
+  return true;
 }
 
 }  // namespace ui

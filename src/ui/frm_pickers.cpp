@@ -1,19 +1,94 @@
 // The file pickers beside the path, emulator and ROM boxes.
-// TEMPORARY: empty until the pickers are wired in.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <exception>
+#include <stdexcept>
+
+#include "auto/output_name.h"
+#include "engine/job_settings.h"
+#include "ui/dialogs.h"
 #include "ui/frm.h"
 
 namespace ui {
 
-void frm::cmdOpen1_Click() {}
+namespace {
 
-void frm::cmdOpen2_Click() {}
+// Entries of the dialog's filter list, counted from 1.
+constexpr int kExecutableFiles = 1;
+constexpr int kRomFiles = 2;
+constexpr int kAllFiles = 3;
 
-void frm::cmdOpen3_Click() {}
+// Each text set raises the box's change reaction at once. A name longer than
+// the box holds would be cut by setText to the name of another file, so it
+// fails instead.
+void SetBoxText(QLineEdit* box, const QString& text) {
+  if (text.size() > box->maxLength()) throw std::length_error("picked name longer than its box");
+  box->setText(text);
+  box->setCursorPosition(0);
+}
 
-void frm::SetPath() {}
+// Any failure in the dialog or in what follows it ends the pick silently;
+// whatever was already written stays.
+template <typename Call>
+void Trapped(Call call) {
+  try {
+    call();
+  } catch (const std::exception&) {
+  }
+}
 
-void frm::SetEmu() {}
+// Shows the dialog with an empty name box and the given entry preselected;
+// false when the user cancels.
+bool ShowPicker(frm& window, int filterIndex) {
+  Dialogs& cmd = window.dialogs();
+  cmd.fileName = QString();
+  cmd.filterIndex = filterIndex;
+  return cmd.ShowOpen(&window);
+}
 
-void frm::SetRom() {}
+// With "Change directory to:" checked the box gets the bare name and the
+// directory goes to the path box; otherwise the box gets the full name.
+void FillFileBox(frm& window, QLineEdit* box) {
+  const Dialogs& cmd = window.dialogs();
+  if (frm::CheckValue(window.optChdir) == engine::kChecked) {
+    SetBoxText(box, cmd.fileTitle);
+    window.SetPath();
+  } else {
+    SetBoxText(box, cmd.fileName);
+  }
+}
+
+}  // namespace
+
+void frm::cmdOpen1_Click() {
+  Trapped([this] {
+    if (ShowPicker(*this, kAllFiles)) SetPath();
+  });
+}
+
+void frm::cmdOpen2_Click() {
+  Trapped([this] {
+    if (ShowPicker(*this, kExecutableFiles)) SetEmu();
+  });
+}
+
+void frm::cmdOpen3_Click() {
+  Trapped([this] {
+    if (ShowPicker(*this, kRomFiles)) SetRom();
+  });
+}
+
+// The directory of the chosen file, with its closing separator. Only the
+// host's own separator counts; a name without one leaves the box alone.
+void frm::SetPath() {
+  const QString& name = dialogs_->fileName;
+  const qsizetype separator = name.lastIndexOf(QChar(automode::kNativeSeparator));
+  if (separator < 0) return;
+  SetBoxText(txtPath, name.left(separator + 1));
+}
+
+void frm::SetEmu() { FillFileBox(*this, txtEMU); }
+
+void frm::SetRom() { FillFileBox(*this, txtROM); }
 
 }  // namespace ui
