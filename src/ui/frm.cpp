@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <exception>
 
 #include "engine/real_host.h"
 #include "platform/detached_launcher.h"
@@ -30,6 +31,7 @@ frm::frm(Services services, QWidget* parent) : QMainWindow(parent) {
                                                                            ownLauncher_);
   clock_ = OwnOrUse<engine::Clock, engine::SystemClock>(services.clock, ownClock_);
   random_ = OwnOrUse<engine::RandomSource, engine::FastRandom>(services.random, ownRandom_);
+  settings_ = services.settings;
 
   CreateControls();
   ConnectHandlers();
@@ -38,8 +40,12 @@ frm::frm(Services services, QWidget* parent) : QMainWindow(parent) {
 
 frm::~frm() = default;
 
+// Nothing may keep the window open, not even a store that cannot be written.
 void frm::closeEvent(QCloseEvent* event) {
-  Form_QueryUnload();
+  try {
+    Form_QueryUnload();
+  } catch (const std::exception&) {
+  }
   event->accept();
 }
 

@@ -7,6 +7,7 @@
 
 #include "engine/host.h"
 #include "engine/job_settings.h"
+#include "settings/registry.h"
 
 class QAction;
 class QButtonGroup;
@@ -34,6 +35,8 @@ struct Services {
   engine::ProcessLauncher* launcher = nullptr;
   engine::Clock* clock = nullptr;
   engine::RandomSource* random = nullptr;
+  // Null: the user's own store, opened when first needed.
+  settings::SettingsStore* settings = nullptr;
 };
 
 // The one window. It owns every option of a job: each field lives in exactly
@@ -239,6 +242,9 @@ class frm : public QMainWindow, public engine::UserInterface {
   static void Choose(QRadioButton* option);
   static void Clear(QRadioButton* option);
   void SetLocked(QLineEdit* box, bool locked);
+  // frm_settings.cpp
+  settings::SettingsStore& Store();
+  void SyncStore();
   // frm_run.cpp: runs an engine handler with a last guard against crashes.
   template <typename Call>
   void RunGuarded(Call call);
@@ -253,6 +259,8 @@ class frm : public QMainWindow, public engine::UserInterface {
   engine::ProcessLauncher* launcher_ = nullptr;
   engine::Clock* clock_ = nullptr;
   engine::RandomSource* random_ = nullptr;
+  std::unique_ptr<settings::SettingsStore> ownSettings_;
+  settings::SettingsStore* settings_ = nullptr;
 
   // One exclusive group per frame. Auto-exclusive buttons alone would also
   // exclude the buttons of frames nested inside (fraCorruptWith in fraAction).

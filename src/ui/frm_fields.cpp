@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "ui/frm.h"
+#include "ui/whole_text.h"
 
 namespace ui {
 
@@ -66,7 +67,7 @@ engine::FieldValue frm::ReadField(int index) const {
 void frm::WriteField(int index, const engine::FieldValue& value) {
   QWidget* control = FieldControl(index);
   if (auto* box = qobject_cast<QLineEdit*>(control)) {
-    box->setText(QString::fromStdString(AsText(value)));
+    SetWholeText(box, QString::fromStdString(AsText(value)));
     box->setCursorPosition(0);
   } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
     const int state = AsCheck(value);

@@ -10,6 +10,7 @@
 #include "auto/output_name.h"
 #include "ui/dialogs.h"
 #include "ui/frm.h"
+#include "ui/whole_text.h"
 
 namespace ui {
 
@@ -42,7 +43,7 @@ void frm::txtROM_Change() {
   const std::string name = automode::DeriveOutputName(
       txtROM->text().toStdString(), CheckValue(optChdir) == engine::kChecked,
       txtPath->text().toStdString());
-  txtCreate->setText(QString::fromStdString(name));
+  SetWholeText(txtCreate, QString::fromStdString(name));
   txtCreate->setCursorPosition(0);
 }
 
