@@ -2,12 +2,12 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <exception>
-#include <stdexcept>
 
 #include "auto/output_name.h"
 #include "engine/job_settings.h"
 #include "ui/dialogs.h"
 #include "ui/frm.h"
+#include "ui/whole_text.h"
 
 namespace ui {
 
@@ -19,11 +19,9 @@ constexpr int kRomFiles = 2;
 constexpr int kAllFiles = 3;
 
 // Each text set raises the box's change reaction at once. A name longer than
-// the box holds would be cut by setText to the name of another file, so it
-// fails instead.
+// the box lets the user type is still set whole: cut, it would name another file.
 void SetBoxText(QLineEdit* box, const QString& text) {
-  if (text.size() > box->maxLength()) throw std::length_error("picked name longer than its box");
-  box->setText(text);
+  SetWholeText(box, text);
   box->setCursorPosition(0);
 }
 
