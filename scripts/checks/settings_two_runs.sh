@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# The options survive a restart of the real program under Xvfb, with a settings store of its own.
+# The first run starts empty, shows the first-run defaults, and is changed from outside: typing into
+# text boxes, a mouse press that chooses "Every", Tab and Space that uncheck "Auto", Save > Global > 3;
+# File > Exit closes it. The stored file must hold those changes. The second run starts from that
+# file and is closed at once: what it stores must be what the first run stored, so it showed it all.
+set -euo pipefail
+self=$(readlink -f "$0")
+cd "$(dirname "$self")/../.."
+
+title="ROM Glitchforge 5.99 by Quorvath"
+client_height=344 # 5160 twips; the menu bar lies above the client area
+
+fail() {
+  echo "settings_two_runs: FAILED: $*" >&2
+  exit 1
+}
+
+# Inside xvfb-run: one run of the program. "first" changes the options, "second" only looks.
+if [ "${1:-}" = --in-xvfb ]; then
+  run=$2 work=$3 bin=$4 shot=$5
+  unset QT_QPA_PLATFORM
+  export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" XDG_RUNTIME_DIR="$work/runtime"
+  mkdir -p "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  "$bin" > "$work/$run.log" 2>&1 &
+  pid=$!
+  trap 'kill "$pid" 2> /dev/null || true' EXIT
+  wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
+    fail "$run run: no window titled \"$title\" within 30 s"
+  xdotool windowfocus --sync "$wid"
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  menu=$((HEIGHT - client_height))
+  # Clicks at a point of the client area given in twips, as the layout places the controls.
+  click() { xdotool mousemove --window "$wid" $(($1 / 15)) $((menu + $2 / 15)) click 1; }
+  replace_text() {
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$1"
+  }
+  if [ "$run" = first ]; then
+    click 3000 600 # txtEMU
+    replace_text 'fceux %1'
+    xdotool key Tab Tab # past the folder button into txtROM
+    replace_text 'zelda.smc'
+    xdotool key Tab Tab Tab space # past the folder button and txtCreate to "Auto"
+    click 4020 2400 # txtNth, inside fraWhich: the press chooses "Every"
+    replace_text '7'
+    click 900 2300 # txtStart
+    replace_text '$4000'
+    xdotool key Tab # txtEnd
+    replace_text '$4FFF'
+    sleep 0.3
+    xdotool key alt+s
+    sleep 0.3
+    xdotool key g
+    sleep 0.3
+    xdotool key 3
+    sleep 0.3
+  fi
+  import -window "$wid" -strip "$shot" 2> /dev/null || true
+  xdotool windowfocus --sync "$wid"
+  xdotool key alt+f
+  sleep 0.5
+  xdotool key x
+  for _ in $(seq 100); do
+    kill -0 "$pid" 2> /dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2> /dev/null && fail "$run run: File > Exit did not end the program within 10 s"
+  status=0
+  wait "$pid" || status=$?
+  [ "$status" = 0 ] || fail "$run run: the program ended with status $status: $(cat "$work/$run.log")"
+  exit 0
+fi
+
+build=${GLITCHFORGE_BUILD_DIR:-build}
+bin=${GLITCHFORGE_BIN:-$build/glitchforge}
+[ -x "$bin" ] || fail "no program to run: $bin"
+bin=$(readlink -f "$bin")
+mkdir -p "$build/screenshots"
+shots=$(readlink -f "$build/screenshots")
+echo "settings_two_runs: $bin"
+
+work=$(mktemp -d /tmp/glitchforge-two-runs.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config"
+ini="$work/config/Rom Glitchforge 6.conf"
+
+in_xvfb() {
+  timeout 120 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+    bash "$self" --in-xvfb "$1" "$work" "$bin" "$shots/settings_$1_run.png" || fail "the $1 run"
+}
+
+# The lines of one section, as key=raw value.
+section() {
+  awk -v want="[$2]" '/^\[/ { inside = ($0 == want); next } inside && /=/' "$1"
+}
+# A stored value: quotes dropped, backslash escapes resolved.
+value() {
+  local line
+  line=$(grep -m1 "^$2=" <<< "$1") || return 1
+  awk '{
+    out = ""; n = length($0)
+    for (i = 1; i <= n; i++) {
+      c = substr($0, i, 1)
+      if (c == "\\" && i < n) { i++; out = out substr($0, i, 1) }
+      else if (c != "\"") out = out c
+    }
+    print out
+  }' <<< "${line#*=}"
+}
+
+in_xvfb first
+[ -f "$ini" ] || fail "the first run stored nothing in $ini"
+first=$(section "$ini" Defaults)
+[ "$(grep -c = <<< "$first")" = 27 ] || fail "[Defaults] after the first run holds $(grep -c = <<< "$first") keys, not 27: $first"
+declare -A expected=(
+  # changed through the window
+  [emu]='fceux %1' [rom]=zelda.smc [autocreate]=0 [nth]=7 [optnth]=True [optall]=False
+  [start]='$4000' [end]='$4FFF'
+  # first-run defaults left alone
+  [chdir]=1 [path]='C:\nes\' [inc]='$1000' [optmask]=False [mask]='%00001101' [optrandomseq]=1
+  [sequence]='$00,$01,$02,$7F,$FF' [add]=1 [optcorrupt]=True [optrandombytes]=True [optoverwrite]=1
+  [Name]=Defaults
+)
+for key in "${!expected[@]}"; do
+  got=$(value "$first" "$key") || fail "[Defaults] lacks $key after the first run"
+  [ "$got" = "${expected[$key]}" ] || fail "[Defaults] $key is [$got] after the first run, expected [${expected[$key]}]"
+done
+slot=$(section "$ini" Global3)
+got=$(value "$slot" Name) || fail "Save > Global > 3 stored no [Global3]: $(cat "$ini")"
+[ "$got" = "zelda.smc 4000-4FFF" ] || fail "[Global3] Name is [$got], expected [zelda.smc 4000-4FFF]"
+[ "$(section "$ini" Global3 | grep -v '^Name=')" = "$(grep -v '^Name=' <<< "$first")" ] ||
+  fail "[Global3] does not hold the fields of the window"
+
+cp "$ini" "$work/after-first.conf"
+touch -d '2000-01-01 00:00:00' "$ini"
+in_xvfb second
+[ "$(stat -c %Y "$ini")" != "$(date -d '2000-01-01 00:00:00' +%s)" ] || fail "the second run did not store at its close"
+second=$(section "$ini" Defaults)
+[ "$second" = "$first" ] || fail "the second run stored other fields than it was given:
+$(diff <(echo "$first") <(echo "$second") || true)"
+cmp -s "$ini" "$work/after-first.conf" || fail "the second run changed the store: $(diff "$work/after-first.conf" "$ini" || true)"
+echo "settings_two_runs: passed (the second run's window: $shots/settings_second_run.png)"
