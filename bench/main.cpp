@@ -1,7 +1,8 @@
 #include <benchmark/benchmark.h>
 
 namespace bench {
-int RunWholeRunBenchmark();  // run_bench.cpp
+int RunWholeRunBenchmark();   // run_bench.cpp
+void ReleaseTransformRange();  // transform_bench.cpp
 }
 
 // The transform figures of Google Benchmark first, then the timing of a whole
@@ -11,5 +12,6 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  bench::ReleaseTransformRange();
   return bench::RunWholeRunBenchmark();
 }

@@ -167,10 +167,10 @@ int RunWholeRunBenchmark() {
   if (reset && peak >= 0 && before >= 0) {
     const double peakMiB = static_cast<double>(peak) / 1024;
     const double beforeMiB = static_cast<double>(before) / 1024;
-    std::printf("Peak resident memory of one run: VmHWM %.0f MiB after resetting the high-water mark"
-                " (\"5\" into /proc/self/clear_refs) with %.0f MiB resident before the run,\n"
-                "  so the run took %.0f MiB = range + %.0f MiB (target <= range + 64 MiB)\n",
-                peakMiB, beforeMiB, peakMiB - beforeMiB, peakMiB - beforeMiB - mib);
+    std::printf("Peak resident memory of the process during one run: %.0f MiB (VmHWM after writing \"5\"\n"
+                "  to /proc/self/clear_refs; %.0f MiB resident before the run), that is the %.0f MiB range\n"
+                "  + %.0f MiB (target: range + 64 MiB at most)\n",
+                peakMiB, beforeMiB, mib, peakMiB - mib);
   } else {
     std::printf("Peak resident memory: not measurable here (/proc/self/clear_refs unavailable)\n");
   }
