@@ -1,113 +1,45 @@
 #include "engine/run.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <memory>
 #include <new>
-#include <span>
 #include <string>
 
 #include "engine/emulator.h"
 #include "engine/failure.h"
 #include "engine/number.h"
+#include "engine/range_buffer.h"
 #include "engine/transform.h"
-
-#if __has_include(<unistd.h>)
-#include <unistd.h>
-#endif
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 namespace engine {
 namespace {
 
-std::uint64_t PhysicalMemory() {
-#if defined(_SC_PHYS_PAGES) && defined(_SC_PAGESIZE)
-  const long pages = ::sysconf(_SC_PHYS_PAGES);
-  const long pageSize = ::sysconf(_SC_PAGESIZE);
-  if (pages > 0 && pageSize > 0)
-    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
-#endif
-  return UINT64_MAX;
-}
-
-std::uint64_t& Limit() {
-  static std::uint64_t limit = PhysicalMemory();
-  return limit;
-}
-
-// The range buffer: exactly the range, left uninitialised because the one
-// read fills all of it (a short read is a failure). A large buffer is mapped
-// and populated with one call rather than through a page fault per 4 KiB
-// during the read, which took a third of a large run's read; memory that is
-// not there shows up here as a failure rather than later as the OOM killer.
-class RangeBuffer {
- public:
-  RangeBuffer() = default;
-  RangeBuffer(const RangeBuffer&) = delete;
-  RangeBuffer& operator=(const RangeBuffer&) = delete;
-  ~RangeBuffer() { Release(); }
-
-  void Allocate(std::uint64_t size) {
-    Release();
-    if (size > Limit() || size > SIZE_MAX / 2) throw std::bad_alloc();
-#if defined(__linux__)
-    if (size >= kMapThreshold) return Map(static_cast<std::size_t>(size));
-#endif
-    heap_.reset(new std::uint8_t[static_cast<std::size_t>(size)]);
-    data_ = heap_.get();
-    size_ = static_cast<std::size_t>(size);
+// Runs one stretch of the run. `body` returns whether the run goes on. A
+// failure raised inside the stretch becomes the last error and ends the run
+// through the stretch's failure branch: its message (built from the last
+// error text), then "Status: Error!".
+template <typename Body, typename Message>
+bool Stretch(Host& host, Body&& body, Message&& failureMessage) {
+  try {
+    return body();
+  } catch (const HostFailure& failure) {
+    host.lastError = failure.what();
+  } catch (const std::bad_alloc&) {
+    host.lastError = DescribeFailure(FailureKind::OutOfMemory);
   }
-  void Release() {
-#if defined(__linux__)
-    if (mapped_ != nullptr) ::munmap(mapped_, size_);
-    mapped_ = nullptr;
-#endif
-    heap_.reset();
-    data_ = nullptr;
-    size_ = 0;
-  }
-  std::span<std::uint8_t> Bytes() { return {data_, size_}; }
-
- private:
-#if defined(__linux__)
-  static constexpr std::uint64_t kMapThreshold = std::uint64_t{1} << 20;
-
-  void Map(std::size_t size) {
-    void* mapped = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED) throw std::bad_alloc();
-    mapped_ = mapped;
-    data_ = static_cast<std::uint8_t*>(mapped);
-    size_ = size;
-#if defined(MADV_POPULATE_WRITE)
-    // Kernels before 5.14 answer EINVAL; the read then faults the pages in.
-    if (::madvise(mapped_, size_, MADV_POPULATE_WRITE) != 0 && errno != EINVAL) {
-      Release();
-      throw std::bad_alloc();
-    }
-#endif
-  }
-
-  void* mapped_ = nullptr;
-#endif
-  std::unique_ptr<std::uint8_t[]> heap_;
-  std::uint8_t* data_ = nullptr;
-  std::size_t size_ = 0;
-};
-
-// Ends a run through a failure branch: the message, then "Status: Error!".
-void FailureBranch(Host& host, const std::string& message) {
-  host.ui.ShowMessage(message);
+  host.ui.ShowMessage(failureMessage(host.lastError));
   host.ui.SetStatus(kStatusError);
+  return false;
 }
 
-std::string OutOfMemoryText() { return DescribeFailure(FailureKind::OutOfMemory); }
+std::string PathError(const std::string&) { return kPathErrorMessage; }
+std::string FileError(const std::string&) { return kFileErrorMessage; }
+std::string AlteringError(const std::string& lastError) { return "Error! " + lastError; }
+
+std::int32_t WrapSubtract(std::int32_t a, std::int32_t b) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
 
 }  // namespace
-
-std::uint64_t RangeBufferLimit() { return Limit(); }
-void SetRangeBufferLimit(std::uint64_t bytes) { Limit() = bytes; }
 
 void ChangeToWorkingDirectory(const JobSettings& job, FileSystem& files) {
   if (job.chdir != kChecked) return;
@@ -121,7 +53,7 @@ bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory) {
     host.files.Copy(job.rom, job.create);
     return true;
   } catch (const std::bad_alloc&) {
-    host.lastError = OutOfMemoryText();
+    host.lastError = DescribeFailure(FailureKind::OutOfMemory);
   } catch (const std::exception& failure) {
     host.lastError = failure.what();
   }
@@ -136,16 +68,11 @@ void cmdCreateNow_Click(const JobSettings& job, Host& host) {
 }
 
 void cmdGo_Click(const JobSettings& job, Host& host) {
-  // Stretch 1: working directory and copy.
-  try {
+  const auto workingDirectory = [&] {
     ChangeToWorkingDirectory(job, host.files);
-  } catch (const HostFailure& failure) {
-    host.lastError = failure.what();
-    return FailureBranch(host, kPathErrorMessage);
-  } catch (const std::bad_alloc&) {
-    host.lastError = OutOfMemoryText();
-    return FailureBranch(host, kPathErrorMessage);
-  }
+    return true;
+  };
+  if (!Stretch(host, workingDirectory, PathError)) return;
   // The run has just changed directory; a second change could land elsewhere
   // for a relative path.
   if (job.optoverwrite == kChecked && !CopyFile(job, host, false)) {
@@ -153,63 +80,46 @@ void cmdGo_Click(const JobSettings& job, Host& host) {
     return;
   }
 
-  // Stretch 2: range check, read and command line.
   std::int32_t start = 0;
   RangeBuffer buffer;
   std::string commandLine;
-  try {
+  const auto checkAndRead = [&] {
     start = Val2(job.start);
     const std::int32_t end = Val2(job.end);
-    const auto lastIndex =
-        static_cast<std::int32_t>(static_cast<std::uint32_t>(end) - static_cast<std::uint32_t>(start));
     if (start < 0 || end < start) {
       host.ui.ShowMessage("You gave a baaaaad range to corrupt! (" + HexForm(start) + "-" +
                           HexForm(end) + ")");
-      return;
+      return false;
     }
     const std::int64_t length = host.files.FileLength(job.create);
     if (end >= length) {
       host.ui.ShowMessage(std::string("The specified end reaches beyond the end of the file!") +
                           "\r\n" + HexForm64(length) + " vs " + HexForm(end));
-      return;
+      return false;
     }
     host.ui.SetStatus(kStatusLoading);
+    const std::int32_t lastIndex = WrapSubtract(end, start);
     buffer.Allocate(static_cast<std::uint64_t>(lastIndex) + 1);
     host.files.ReadAt(job.create, start, buffer.Bytes());
     commandLine = BuildCommandLine(job.emu, job.create);
-  } catch (const HostFailure& failure) {
-    host.lastError = failure.what();
-    return FailureBranch(host, kFileErrorMessage);
-  } catch (const std::bad_alloc&) {
-    host.lastError = OutOfMemoryText();
-    return FailureBranch(host, kFileErrorMessage);
-  }
+    return true;
+  };
+  if (!Stretch(host, checkAndRead, FileError)) return;
 
-  // Stretch 3: altering.
-  try {
+  const auto alter = [&] {
     host.ui.SetStatus(kStatusAltering);
-    if (SelectAndTransform(job, buffer.Bytes(), host) == TransformResult::Refused) return;
-  } catch (const HostFailure& failure) {
-    host.lastError = failure.what();
-    return FailureBranch(host, "Error! " + host.lastError);
-  } catch (const std::bad_alloc&) {
-    host.lastError = OutOfMemoryText();
-    return FailureBranch(host, "Error! " + host.lastError);
-  }
+    return SelectAndTransform(job, buffer.Bytes(), host) == TransformResult::Done;
+  };
+  if (!Stretch(host, alter, AlteringError)) return;
 
-  // Stretch 4: writing and launch.
-  try {
+  const auto writeAndLaunch = [&] {
     host.files.WriteAt(job.create, start, buffer.Bytes());
     buffer.Release();
     host.launcher.Start(commandLine);
     host.ui.SetStatus(kStatusReady);
-  } catch (const HostFailure& failure) {
-    host.lastError = failure.what();
-    return FailureBranch(host, kFileErrorMessage);
-  } catch (const std::bad_alloc&) {
-    host.lastError = OutOfMemoryText();
-    return FailureBranch(host, kFileErrorMessage);
-  }
+    return true;
+  };
+  Stretch(host, writeAndLaunch, FileError);
 }
 
 }  // namespace engine

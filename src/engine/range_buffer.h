@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+namespace engine {
+
+// The range buffer: exactly the range, left uninitialised because the one
+// read fills all of it (a short read is a failure). A large buffer is mapped
+// and populated with one call rather than through a page fault per 4 KiB
+// during the read, which took a third of a large run's read; memory that is
+// not there shows up here as a failure rather than later as the OOM killer.
+class RangeBuffer {
+ public:
+  RangeBuffer() = default;
+  RangeBuffer(const RangeBuffer&) = delete;
+  RangeBuffer& operator=(const RangeBuffer&) = delete;
+  ~RangeBuffer() { Release(); }
+
+  // Throws std::bad_alloc when the memory is not there.
+  void Allocate(std::uint64_t size);
+  void Release();
+  std::span<std::uint8_t> Bytes() { return {data_, size_}; }
+
+ private:
+  void Map(std::size_t size);
+
+  void* mapped_ = nullptr;
+  std::unique_ptr<std::uint8_t[]> heap_;
+  std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+}  // namespace engine
