@@ -4,71 +4,31 @@
 # and File > Exit closes the window. Then the output file's bytes, the untouched ROM, the
 # emulator's arguments and working directory, and the stored settings are checked.
 set -euo pipefail
-self=$(readlink -f "$0")
-cd "$(dirname "$self")/../.."
-
-title="ROM Glitchforge 5.99 by Quorvath"
-failure_shot=/tmp/glitchforge-end-to-end-failure.png
-
-fail() {
-  echo "end_to_end: FAILED: $*" >&2
-  exit 1
-}
+# shellcheck source=scripts/lib/window.sh
+source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
 
 # Runs inside xvfb-run: start the program, press Enter in its window, wait for the emulator's
 # record, close the window from the File menu and wait for the program to end.
 if [ "${1:-}" = --in-xvfb ]; then
   work=$2 bin=$3
-  unset QT_QPA_PLATFORM
-  export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" XDG_RUNTIME_DIR="$work/runtime"
-  mkdir -p "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR" "$work/elsewhere"
-  chmod 700 "$XDG_RUNTIME_DIR"
+  window_isolate "$work"
   # Started from another directory, so only the window's "Change directory to:" leads into the job's.
-  (cd "$work/elsewhere" && exec "$bin") > "$work/program.log" 2>&1 &
-  pid=$!
-  on_exit() {
-    if kill -0 "$pid" 2> /dev/null; then
-      import -window root "$failure_shot" 2> /dev/null &&
-        echo "end_to_end: the screen at the failure: $failure_shot" >&2
-      kill "$pid" 2> /dev/null || true
-    fi
-  }
-  trap on_exit EXIT
-  wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
-    fail "no window titled \"$title\" within 30 s"
-  xdotool windowfocus --sync "$wid"
-  sleep 0.5
+  mkdir -p "$work/elsewhere"
+  cd "$work/elsewhere"
+  window_start "$work/program.log" "$bin"
+  window_wait
+  window_focus
   xdotool key Return
   for _ in $(seq 200); do
     [ -f "$work/record" ] && break
     sleep 0.1
   done
   [ -f "$work/record" ] || fail "Enter started no emulator within 20 s (program output: $(cat "$work/program.log"))"
-  xdotool windowfocus --sync "$wid"
-  xdotool key alt+f
-  sleep 0.5
-  xdotool key x
-  for _ in $(seq 100); do
-    kill -0 "$pid" 2> /dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$pid" 2> /dev/null && fail "File > Exit did not end the program within 10 s"
-  status=0
-  wait "$pid" || status=$?
-  [ "$status" = 0 ] || fail "the program ended with status $status: $(cat "$work/program.log")"
+  window_close
   exit 0
 fi
 
-build=${GLITCHFORGE_BUILD_DIR:-build}
-if [ -n "${GLITCHFORGE_BIN:-}" ]; then
-  bin=$GLITCHFORGE_BIN
-elif [ -x "$build/glitchforge" ]; then
-  bin=$build/glitchforge
-else
-  bin=/usr/bin/glitchforge
-fi
-[ -x "$bin" ] || fail "no program to run: $bin"
-bin=$(readlink -f "$bin")
+bin=$(window_program /usr/bin/glitchforge)
 echo "end_to_end: $bin"
 
 work=$(mktemp -d /tmp/glitchforge-e2e.XXXXXX)
@@ -128,8 +88,7 @@ ini="$work/config/Rom Glitchforge 6.conf"
   done
 } > "$ini"
 
-timeout 120 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$self" --in-xvfb "$work" "$bin" ||
-  fail "running the job through the window"
+window_in_xvfb "$work" "$bin" || fail "running the job through the window"
 
 # The emulator: started in the working directory with the output name in place of "%1".
 mapfile -t record < "$work/record"

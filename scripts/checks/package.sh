@@ -3,39 +3,16 @@
 # checks the installed desktop entry and icons, starts the installed program under Xvfb, closes it
 # through its File menu and removes the package again. Needs root (or sudo) for apt-get.
 set -euo pipefail
-self=$(readlink -f "$0")
-cd "$(dirname "$self")/../.."
-
-title="ROM Glitchforge 5.99 by Quorvath"
-
-fail() {
-  echo "package: FAILED: $*" >&2
-  exit 1
-}
+# shellcheck source=scripts/lib/window.sh
+source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
 
 # Runs inside xvfb-run: start the installed program with a settings store of its own, wait for
 # its window, close it from the menu and wait for the program to end.
-if [ "${1:-}" = --window-check ]; then
-  unset QT_QPA_PLATFORM
-  export XDG_CONFIG_HOME="$2/config" XDG_CACHE_HOME="$2/cache" XDG_RUNTIME_DIR="$2/runtime"
-  mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
-  chmod 700 "$XDG_RUNTIME_DIR"
-  /usr/bin/glitchforge > "$2/program.log" 2>&1 &
-  pid=$!
-  trap 'kill "$pid" 2> /dev/null || true' EXIT
-  wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
-    fail "no window titled \"$title\" within 30 s"
-  xdotool windowfocus --sync "$wid"
-  xdotool key alt+f
-  sleep 0.5
-  xdotool key x
-  for _ in $(seq 100); do
-    kill -0 "$pid" 2> /dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$pid" 2> /dev/null && fail "File > Exit did not end the program within 10 s"
-  wait "$pid" || fail "the program ended with status $?: $(cat "$2/program.log")"
-  trap - EXIT
+if [ "${1:-}" = --in-xvfb ]; then
+  window_isolate "$2"
+  window_start "$2/program.log" /usr/bin/glitchforge
+  window_wait
+  window_close
   [ -f "$XDG_CONFIG_HOME/Rom Glitchforge 6.conf" ] || fail "closing stored no settings"
   exit 0
 fi
@@ -110,6 +87,5 @@ for size in 16 32 48 256; do
 done
 
 echo "package: starting the installed program"
-timeout 120 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$self" --window-check "$work" ||
-  fail "the installed program"
+window_in_xvfb "$work" || fail "the installed program"
 echo "package: passed"

@@ -5,35 +5,22 @@
 # File > Exit closes it. The stored file must hold those changes. The second run starts from that
 # file and is closed at once: what it stores must be what the first run stored, so it showed it all.
 set -euo pipefail
-self=$(readlink -f "$0")
-cd "$(dirname "$self")/../.."
+# shellcheck source=scripts/lib/window.sh
+source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
 
-title="ROM Glitchforge 5.99 by Quorvath"
 client_height=344 # 5160 twips; the menu bar lies above the client area
-
-fail() {
-  echo "settings_two_runs: FAILED: $*" >&2
-  exit 1
-}
 
 # Inside xvfb-run: one run of the program. "first" changes the options, "second" only looks.
 if [ "${1:-}" = --in-xvfb ]; then
   run=$2 work=$3 bin=$4 shot=$5
-  unset QT_QPA_PLATFORM
-  export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" XDG_RUNTIME_DIR="$work/runtime"
-  mkdir -p "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
-  chmod 700 "$XDG_RUNTIME_DIR"
-  "$bin" > "$work/$run.log" 2>&1 &
-  pid=$!
-  trap 'kill "$pid" 2> /dev/null || true' EXIT
-  wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
-    fail "$run run: no window titled \"$title\" within 30 s"
-  xdotool windowfocus --sync "$wid"
-  sleep 0.5
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  window_isolate "$work"
+  window_start "$work/$run.log" "$bin"
+  window_wait
+  window_focus
+  eval "$(xdotool getwindowgeometry --shell "$window_id")"
   menu=$((HEIGHT - client_height))
   # Clicks at a point of the client area given in twips, as the layout places the controls.
-  click() { xdotool mousemove --window "$wid" $(($1 / 15)) $((menu + $2 / 15)) click 1; }
+  click() { xdotool mousemove --window "$window_id" $(($1 / 15)) $((menu + $2 / 15)) click 1; }
   replace_text() {
     xdotool key ctrl+a
     xdotool type --delay 20 "$1"
@@ -58,26 +45,13 @@ if [ "${1:-}" = --in-xvfb ]; then
     xdotool key 3
     sleep 0.3
   fi
-  import -window "$wid" -strip "$shot" 2> /dev/null || true
-  xdotool windowfocus --sync "$wid"
-  xdotool key alt+f
-  sleep 0.5
-  xdotool key x
-  for _ in $(seq 100); do
-    kill -0 "$pid" 2> /dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$pid" 2> /dev/null && fail "$run run: File > Exit did not end the program within 10 s"
-  status=0
-  wait "$pid" || status=$?
-  [ "$status" = 0 ] || fail "$run run: the program ended with status $status: $(cat "$work/$run.log")"
+  import -window "$window_id" -strip "$shot" 2> /dev/null || true
+  window_close
   exit 0
 fi
 
 build=${GLITCHFORGE_BUILD_DIR:-build}
-bin=${GLITCHFORGE_BIN:-$build/glitchforge}
-[ -x "$bin" ] || fail "no program to run: $bin"
-bin=$(readlink -f "$bin")
+bin=$(window_program)
 mkdir -p "$build/screenshots"
 shots=$(readlink -f "$build/screenshots")
 echo "settings_two_runs: $bin"
@@ -88,8 +62,7 @@ mkdir -p "$work/config"
 ini="$work/config/Rom Glitchforge 6.conf"
 
 in_xvfb() {
-  timeout 120 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
-    bash "$self" --in-xvfb "$1" "$work" "$bin" "$shots/settings_$1_run.png" || fail "the $1 run"
+  window_in_xvfb "$1" "$work" "$bin" "$shots/settings_$1_run.png" || fail "the $1 run"
 }
 
 # The lines of one section, as key=raw value.

@@ -5,10 +5,8 @@
 # pure green and "Auto >>" pure red at their places. Closes the program with
 # File > Exit.
 set -euo pipefail
-self=$(readlink -f "$0")
-cd "$(dirname "$self")/../.."
-
-title="ROM Glitchforge 5.99 by Quorvath"
+# shellcheck source=scripts/lib/window.sh
+source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
 
 # The colour of one pixel as #RRGGBB.
 pixel() {
@@ -17,20 +15,11 @@ pixel() {
 
 if [ "${1:-}" = --in-xvfb ]; then
   home=$2 bin=$3 out=$4
-  unset QT_QPA_PLATFORM
-  export XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime"
-  mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
-  chmod 700 "$XDG_RUNTIME_DIR"
-  "$bin" > "$home/program.log" 2>&1 &
-  pid=$!
-  trap 'kill "$pid" 2> /dev/null || true' EXIT
-  wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) || {
-    cat "$home/program.log"
-    echo "window_screenshot: no window titled \"$title\" within 30 s" >&2
-    exit 1
-  }
+  window_isolate "$home"
+  window_start "$home/program.log" "$bin"
+  window_wait
   sleep 1  # let the first paint finish
-  import -window "$wid" -strip "$out"
+  import -window "$window_id" -strip "$out"
 
   read -r width height < <(identify -format '%w %h\n' "$out")
   status=0
@@ -49,30 +38,15 @@ if [ "${1:-}" = --in-xvfb ]; then
     fi
   done
 
-  # File > Exit through the keyboard; the program must end by itself.
-  xdotool windowfocus --sync "$wid" 2> /dev/null || true
-  xdotool key --clearmodifiers alt+f
-  sleep 0.5
-  xdotool key x
-  for _ in $(seq 50); do
-    kill -0 "$pid" 2> /dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$pid" 2> /dev/null; then
-    echo "window_screenshot: File > Exit did not end the program" >&2
-    status=1
-  fi
+  window_close 5
   exit "$status"
 fi
 
-bin=${GLITCHFORGE_BIN:-build/glitchforge}
-if [ ! -x "$bin" ]; then
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
-  cmake --build build -j2 --target glitchforge
-fi
-mkdir -p build/screenshots
-out=$(readlink -f build/screenshots)/window.png
+bin=$(window_program --build)
+build=${GLITCHFORGE_BUILD_DIR:-build}
+mkdir -p "$build/screenshots"
+out=$(readlink -f "$build/screenshots")/window.png
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
-xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" "$self" --in-xvfb "$home" "$(readlink -f "$bin")" "$out"
+window_in_xvfb "$home" "$bin" "$out"
 echo "window_screenshot: $out matches the layout"
