@@ -60,11 +60,8 @@ class AutoJobTest : public WindowTest {
 class AutoWalkTest : public AutoJobTest {
  protected:
   AutoWalkTest() {
-    ui::Services services;
-    services.dialogs = &dialogs;
-    services.files = &files;
-    services.clock = &clock;
-    services.random = &random;
+    ui::Services services = FakeServices();
+    services.launcher = nullptr;  // the real one
     window = std::make_unique<ui::frm>(services);
     PrepareJob();
     const fs::path script = dir.path() / "emu";

@@ -177,7 +177,7 @@ TEST_F(OptionRowsTest, RandomSeqChangesChooseSequenceAndCorruptUntilLaterWritesR
   Write("optrandomseq", engine::kChecked);
   EXPECT_EQ(Current(*window).action, "optShift");
 
-  ui::frm fresh(ui::Services{&dialogs, &files, &launcher, &clock, &random});
+  ui::frm fresh(FakeServices());
   QSignalSpy sequence(fresh.optSequence, &QRadioButton::toggled);
   const engine::JobSettings defaults = engine::FirstRunDefaults();
   for (int i = 0; i < engine::kFieldCount; ++i) fresh.WriteField(i, engine::GetField(defaults, i));

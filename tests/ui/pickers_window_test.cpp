@@ -38,12 +38,8 @@ class PickingDialogs : public RecordingDialogs {
 class PickersTest : public WindowTest {
  protected:
   PickersTest() {
-    ui::Services services;
+    ui::Services services = FakeServices();
     services.dialogs = &picker;
-    services.files = &files;
-    services.launcher = &launcher;
-    services.clock = &clock;
-    services.random = &random;
     window = std::make_unique<ui::frm>(services);
     LoadFirstRunDefaults();
     Write("autocreate", engine::kUnchecked);

@@ -34,15 +34,21 @@ class RecordingDialogs : public ui::Dialogs {
 class WindowTest : public ::testing::Test {
  protected:
   WindowTest() : savedDirectory_(std::filesystem::current_path()) {
+    window = std::make_unique<ui::frm>(FakeServices());
+  }
+  ~WindowTest() override { std::filesystem::current_path(savedDirectory_); }
+
+  // The doubles below, and the user's own settings store; a test that needs
+  // another service swaps it and builds `window` again.
+  ui::Services FakeServices() {
     ui::Services services;
     services.dialogs = &dialogs;
     services.files = &files;
     services.launcher = &launcher;
     services.clock = &clock;
     services.random = &random;
-    window = std::make_unique<ui::frm>(services);
+    return services;
   }
-  ~WindowTest() override { std::filesystem::current_path(savedDirectory_); }
 
   // Writes every field as start-up does on a first run, in store order.
   void LoadFirstRunDefaults() {
