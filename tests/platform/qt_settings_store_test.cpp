@@ -2,29 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "settings/settings_fakes.h"
+#include "support/config_home.h"
+#include "support/settings_fakes.h"
 #include "support/temp_dir.h"
 
 namespace platform {
 namespace {
-
-// The user's own store is never touched: the default store of this test
-// program lives in a temporary configuration directory, set before any
-// QSettings exists.
-const TempDir& ConfigHome() {
-  static const TempDir dir;
-  return dir;
-}
-const bool kConfigHomeSet = [] {
-  return setenv("XDG_CONFIG_HOME", ConfigHome().path().c_str(), 1) == 0;
-}();
 
 void WriteFile(const std::string& path, const std::string& content) {
   std::ofstream out(path, std::ios::binary);

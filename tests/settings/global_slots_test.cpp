@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "settings/registry.h"
-#include "settings_fakes.h"
+#include "support/memory_store.h"
+#include "support/settings_fakes.h"
 
 namespace settings {
 namespace {

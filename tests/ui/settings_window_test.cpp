@@ -4,28 +4,18 @@
 #include <QCloseEvent>
 #include <QSettings>
 #include <QWindow>
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <sstream>
 
 #include "platform/qt_settings_store.h"
-#include "settings/settings_fakes.h"
+#include "support/config_home.h"
+#include "support/memory_store.h"
+#include "support/settings_fakes.h"
 #include "support/temp_dir.h"
 #include "window_fixture.h"
 
 namespace {
-
-// The user's own store is never touched, not even by a window that opens the
-// default store: this program's configuration directory is a temporary one,
-// set before any QSettings exists.
-const TempDir& ConfigHome() {
-  static const TempDir dir;
-  return dir;
-}
-const bool kConfigHomeSet = [] {
-  return setenv("XDG_CONFIG_HOME", ConfigHome().path().c_str(), 1) == 0;
-}();
 
 using settings::MemoryStore;
 
@@ -43,36 +33,17 @@ std::string Text(const QLineEdit* box) { return box->text().toStdString(); }
                                        << ", differing from character " << at;
 }
 
-// A job the window can hold (one option per group) whose every field differs
-// from both default columns.
+// The settings tests' unusual job as the window can hold it: one option per
+// group (Mask, Add, Byte Range), "Random from Sequence" unchecked, and a path
+// of this host.
 engine::JobSettings UnusualJob() {
-  engine::JobSettings job;
-  job.chdir = 0;
+  engine::JobSettings job = settings::UnusualJob();
   job.path = "  /games/my roms/ ";
-  job.emu = "fceux \"%1\" --fullscreen=1; rm -rf";
-  job.rom = "Z\xC3\xBCrich [!].nes";
-  job.autocreate = 0;
-  job.start = "";
-  job.end = "'A";
-  job.inc = "%1000";
-  job.optall = false;
   job.optnth = false;
-  job.nth = "=3";
-  job.optmask = true;
-  job.mask = "[Defaults]";
   job.optrandomseq = 0;
-  job.range1 = "#comment";
-  job.range2 = "a=b\\nc";
-  job.sequence = "1,2,3";
-  job.shift = "\t-2";
-  job.add = "\"quoted\"";
   job.optshift = false;
-  job.optcorrupt = false;
-  job.optadd = true;
-  job.optrandombytes = false;
-  job.optbyterange = true;
   job.optsequence = false;
-  job.optoverwrite = 0;
+  job.create.clear();
   return job;
 }
 
@@ -80,7 +51,7 @@ class SettingsWindowTest : public WindowTest {
  protected:
   // A window over `store`, not yet loaded.
   std::unique_ptr<ui::frm> NewWindow(settings::SettingsStore& store) {
-    ui::Services services{&dialogs, &files, &launcher, &clock, &random};
+    ui::Services services = FakeServices();
     services.settings = &store;
     return std::make_unique<ui::frm>(services);
   }
