@@ -6,16 +6,17 @@
 set -euo pipefail
 # shellcheck source=scripts/lib/window.sh
 source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
+# shellcheck source=scripts/lib/ini.sh
+source scripts/lib/ini.sh
 
 # Runs inside xvfb-run: start the program, press Enter in its window, wait for the emulator's
 # record, close the window from the File menu and wait for the program to end.
 if [ "${1:-}" = --in-xvfb ]; then
   work=$2 bin=$3
-  window_isolate "$work"
   # Started from another directory, so only the window's "Change directory to:" leads into the job's.
   mkdir -p "$work/elsewhere"
   cd "$work/elsewhere"
-  window_start "$work/program.log" "$bin"
+  window_start "$work" "$bin"
   window_wait
   window_focus
   xdotool key Return
@@ -23,7 +24,7 @@ if [ "${1:-}" = --in-xvfb ]; then
     [ -f "$work/record" ] && break
     sleep 0.1
   done
-  [ -f "$work/record" ] || fail "Enter started no emulator within 20 s (program output: $(cat "$work/program.log"))"
+  [ -f "$work/record" ] || fail "Enter started no emulator within 20 s (program output: $(cat "$window_log"))"
   window_close
   exit 0
 fi
@@ -59,32 +60,11 @@ declare -A expected=(
   [Name]=Defaults
 )
 
-# Writes a value as the INI settings store does: quotes and backslashes escaped, the whole value
-# in quotes when it holds a separator or starts or ends with a space.
-ini_value() {
-  local value=${1//\\/\\\\}
-  value=${value//\"/\\\"}
-  case "$1" in *[\;,=]* | " "* | *" ") value="\"$value\"" ;; esac
-  printf '%s' "$value"
-}
-# Reads a stored value back: quotes dropped, backslash escapes resolved.
-ini_unescape() {
-  awk '{
-    out = ""; n = length($0)
-    for (i = 1; i <= n; i++) {
-      c = substr($0, i, 1)
-      if (c == "\\" && i < n) { i++; out = out substr($0, i, 1) }
-      else if (c != "\"") out = out c
-    }
-    print out
-  }' <<< "$1"
-}
-
 ini="$work/config/Rom Glitchforge 6.conf"
 {
   echo "[Defaults]"
   for key in $(printf '%s\n' "${!expected[@]}" | LC_ALL=C sort); do
-    echo "$key=$(ini_value "${expected[$key]}")"
+    echo "$key=$(ini_quote "${expected[$key]}")"
   done
 } > "$ini"
 
@@ -111,12 +91,11 @@ listing=$(cd "$job" && LC_ALL=C ls -A)
   fail "the working directory holds: $(tr '\n' '|' <<< "$listing")"
 
 # The settings stored at the close: the 26 fields as prepared, and the name.
-section=$(awk '/^\[/ { inside = ($0 == "[Defaults]"); next } inside && /=/' "$ini")
+section=$(ini_section "$ini" Defaults)
 [ "$(grep -c = <<< "$section")" = "${#expected[@]}" ] ||
   fail "[Defaults] holds $(grep -c = <<< "$section") keys, expected ${#expected[@]}: $section"
 for key in "${!expected[@]}"; do
-  line=$(grep -m1 "^$key=" <<< "$section") || fail "[Defaults] lacks $key"
-  value=$(ini_unescape "${line#*=}")
+  value=$(ini_read "$section" "$key") || fail "[Defaults] lacks $key"
   [ "$value" = "${expected[$key]}" ] || fail "[Defaults] $key is [$value], expected [${expected[$key]}]"
 done
 echo "end_to_end: passed"

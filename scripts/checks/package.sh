@@ -9,8 +9,7 @@ source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
 # Runs inside xvfb-run: start the installed program with a settings store of its own, wait for
 # its window, close it from the menu and wait for the program to end.
 if [ "${1:-}" = --in-xvfb ]; then
-  window_isolate "$2"
-  window_start "$2/program.log" /usr/bin/glitchforge
+  window_start "$2" /usr/bin/glitchforge
   window_wait
   window_close
   [ -f "$XDG_CONFIG_HOME/Rom Glitchforge 6.conf" ] || fail "closing stored no settings"

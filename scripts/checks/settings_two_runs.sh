@@ -7,14 +7,15 @@
 set -euo pipefail
 # shellcheck source=scripts/lib/window.sh
 source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
+# shellcheck source=scripts/lib/ini.sh
+source scripts/lib/ini.sh
 
 client_height=344 # 5160 twips; the menu bar lies above the client area
 
 # Inside xvfb-run: one run of the program. "first" changes the options, "second" only looks.
 if [ "${1:-}" = --in-xvfb ]; then
   run=$2 work=$3 bin=$4 shot=$5
-  window_isolate "$work"
-  window_start "$work/$run.log" "$bin"
+  window_start "$work" "$bin"
   window_wait
   window_focus
   eval "$(xdotool getwindowgeometry --shell "$window_id")"
@@ -65,28 +66,9 @@ in_xvfb() {
   window_in_xvfb "$1" "$work" "$bin" "$shots/settings_$1_run.png" || fail "the $1 run"
 }
 
-# The lines of one section, as key=raw value.
-section() {
-  awk -v want="[$2]" '/^\[/ { inside = ($0 == want); next } inside && /=/' "$1"
-}
-# A stored value: quotes dropped, backslash escapes resolved.
-value() {
-  local line
-  line=$(grep -m1 "^$2=" <<< "$1") || return 1
-  awk '{
-    out = ""; n = length($0)
-    for (i = 1; i <= n; i++) {
-      c = substr($0, i, 1)
-      if (c == "\\" && i < n) { i++; out = out substr($0, i, 1) }
-      else if (c != "\"") out = out c
-    }
-    print out
-  }' <<< "${line#*=}"
-}
-
 in_xvfb first
 [ -f "$ini" ] || fail "the first run stored nothing in $ini"
-first=$(section "$ini" Defaults)
+first=$(ini_section "$ini" Defaults)
 [ "$(grep -c = <<< "$first")" = 27 ] || fail "[Defaults] after the first run holds $(grep -c = <<< "$first") keys, not 27: $first"
 declare -A expected=(
   # changed through the window
@@ -98,20 +80,20 @@ declare -A expected=(
   [Name]=Defaults
 )
 for key in "${!expected[@]}"; do
-  got=$(value "$first" "$key") || fail "[Defaults] lacks $key after the first run"
+  got=$(ini_read "$first" "$key") || fail "[Defaults] lacks $key after the first run"
   [ "$got" = "${expected[$key]}" ] || fail "[Defaults] $key is [$got] after the first run, expected [${expected[$key]}]"
 done
-slot=$(section "$ini" Global3)
-got=$(value "$slot" Name) || fail "Save > Global > 3 stored no [Global3]: $(cat "$ini")"
+slot=$(ini_section "$ini" Global3)
+got=$(ini_read "$slot" Name) || fail "Save > Global > 3 stored no [Global3]: $(cat "$ini")"
 [ "$got" = "zelda.smc 4000-4FFF" ] || fail "[Global3] Name is [$got], expected [zelda.smc 4000-4FFF]"
-[ "$(section "$ini" Global3 | grep -v '^Name=')" = "$(grep -v '^Name=' <<< "$first")" ] ||
+[ "$(ini_section "$ini" Global3 | grep -v '^Name=')" = "$(grep -v '^Name=' <<< "$first")" ] ||
   fail "[Global3] does not hold the fields of the window"
 
 cp "$ini" "$work/after-first.conf"
 touch -d '2000-01-01 00:00:00' "$ini"
 in_xvfb second
 [ "$(stat -c %Y "$ini")" != "$(date -d '2000-01-01 00:00:00' +%s)" ] || fail "the second run did not store at its close"
-second=$(section "$ini" Defaults)
+second=$(ini_section "$ini" Defaults)
 [ "$second" = "$first" ] || fail "the second run stored other fields than it was given:
 $(diff <(echo "$first") <(echo "$second") || true)"
 cmp -s "$ini" "$work/after-first.conf" || fail "the second run changed the store: $(diff "$work/after-first.conf" "$ini" || true)"

@@ -15,8 +15,7 @@ pixel() {
 
 if [ "${1:-}" = --in-xvfb ]; then
   home=$2 bin=$3 out=$4
-  window_isolate "$home"
-  window_start "$home/program.log" "$bin"
+  window_start "$home" "$bin"
   window_wait
   sleep 1  # let the first paint finish
   import -window "$window_id" -strip "$out"

@@ -3,9 +3,9 @@
 # `set -euo pipefail`; it works from the top of the tree and names the script in every message.
 #
 # Such a script runs itself a second time inside a fresh Xvfb (window_in_xvfb ARGS, which the
-# script sees as `--in-xvfb ARGS`). That inner run gives the program directories of its own
-# (window_isolate), starts it (window_start), waits for its window (window_wait) and ends it
-# through File > Exit (window_close).
+# script sees as `--in-xvfb ARGS`). That inner run starts the program with directories of its
+# own (window_start), waits for its window (window_wait) and ends it through File > Exit
+# (window_close).
 
 self=$(readlink -f "$0")
 window_script=$(basename "$self" .sh)
@@ -44,19 +44,16 @@ window_in_xvfb() {
   timeout 120 xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96 -nolisten tcp" bash "$self" --in-xvfb "$@"
 }
 
-# Configuration, cache and runtime directories under the one given, so that the program neither
-# reads nor writes the user's settings; Qt picks the X display again.
-window_isolate() {
+# window_start DIR COMMAND...: starts the program in the background with configuration, cache
+# and runtime directories under DIR, so that it neither reads nor writes the user's settings, and
+# its output in DIR/program.log. A script that ends while the program still runs kills it, after
+# saving the screen when it failed.
+window_start() {
   unset QT_QPA_PLATFORM
   export XDG_CONFIG_HOME="$1/config" XDG_CACHE_HOME="$1/cache" XDG_RUNTIME_DIR="$1/runtime"
   mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
-}
-
-# window_start LOG COMMAND...: starts the program in the background, its output to LOG. A script
-# that ends while the program still runs kills it, after saving the screen when it failed.
-window_start() {
-  window_log=$1
+  window_log=$1/program.log
   shift
   "$@" > "$window_log" 2>&1 &
   window_pid=$!
