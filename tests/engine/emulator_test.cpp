@@ -15,13 +15,9 @@ TEST(BuildCommandLineTest, ReplacesFirstMarkerOrAppendsTheName) {
       {"nesticle.exe", "CORRUPT.ROM", "nesticle.exe CORRUPT.ROM"},
       {"C:\\emu\\nes.exe -fullscreen %1 -sound", "CORRUPT.nes", "C:\\emu\\nes.exe -fullscreen CORRUPT.nes -sound"},
       {"emu %1 --again %1", "out.nes", "emu out.nes --again %1"},
-      {"emu", "my corrupt game.nes", "emu my corrupt game.nes"},
       {"emu \"%1\"", "my game.nes", "emu \"my game.nes\""},
       {"", "CORRUPT.nes", " CORRUPT.nes"},
-      {"%1", "x", "x"},
       {"emu %", "1", "emu % 1"},
-      {"emu %1", "%1", "emu %1"},
-      {"emu", "", "emu "},
   };
   for (const auto& c : cases)
     EXPECT_EQ(engine::BuildCommandLine(c.emulator, c.output), c.expected) << c.emulator << " / " << c.output;
