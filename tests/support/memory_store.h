@@ -16,21 +16,18 @@ class MemoryStore : public SettingsStore {
  public:
   std::optional<std::string> Read(std::string_view section, std::string_view key) override {
     reads.emplace_back(section, key);
-    auto it = values.find({std::string(section), std::string(key)});
-    if (it == values.end()) return std::nullopt;
-    return it->second;
+    return Get(std::string(section), std::string(key));
   }
   void Save(std::string_view section, std::string_view key, std::string_view value) override {
     saves.push_back({std::string(section), std::string(key), std::string(value)});
-    values[{std::string(section), std::string(key)}] = std::string(value);
+    Put(saves.back().section, saves.back().key, saves.back().value);
   }
   void Put(const std::string& section, const std::string& key, const std::string& value) {
     values[{section, key}] = value;
   }
   std::optional<std::string> Get(const std::string& section, const std::string& key) const {
     auto it = values.find({section, key});
-    if (it == values.end()) return std::nullopt;
-    return it->second;
+    return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
   }
 
   struct SaveRecord {

@@ -33,37 +33,25 @@ class RecordingMenus : public GlobalMenus {
   std::vector<std::pair<int, std::string>> captions;
 };
 
+// The keys of the stored fields on which two jobs differ.
+inline std::vector<std::string> DifferingKeys(const engine::JobSettings& a, const engine::JobSettings& b) {
+  std::vector<std::string> keys;
+  for (int i = 0; i < engine::kFieldCount; ++i) {
+    if (engine::GetField(a, i) != engine::GetField(b, i))
+      keys.emplace_back(engine::kFields[static_cast<std::size_t>(i)].key);
+  }
+  return keys;
+}
+
 // A job whose every field differs from both default columns.
 inline engine::JobSettings UnusualJob() {
-  engine::JobSettings job;
-  job.chdir = 0;
-  job.path = "  D:\\games\\ ";
-  job.emu = "fceux \"%1\" --fullscreen=1; rm -rf";
-  job.rom = "Z\xC3\xBC" "rich [!].nes";
-  job.autocreate = 0;
-  job.start = "";
-  job.end = "'A";
-  job.inc = "%1000";
-  job.optall = false;
-  job.optnth = true;
-  job.nth = "=3";
-  job.optmask = true;
-  job.mask = "[Defaults]";
-  job.optrandomseq = 1;
-  job.range1 = "#comment";
-  job.range2 = "a=b\\nc";
-  job.sequence = "1,2,3";
-  job.shift = "\t-2";
-  job.add = "\"quoted\"";
-  job.optshift = true;
-  job.optcorrupt = false;
-  job.optadd = true;
-  job.optrandombytes = false;
-  job.optbyterange = true;
-  job.optsequence = true;
-  job.optoverwrite = 0;
-  job.create = "not stored";
-  return job;
+  return {.chdir = 0, .path = "  D:\\games\\ ", .emu = "fceux \"%1\" --fullscreen=1; rm -rf",
+          .rom = "Z\xC3\xBC" "rich [!].nes", .autocreate = 0, .start = "", .end = "'A", .inc = "%1000",
+          .optall = false, .optnth = true, .nth = "=3", .optmask = true, .mask = "[Defaults]",
+          .optrandomseq = 1, .range1 = "#comment", .range2 = "a=b\\nc", .sequence = "1,2,3",
+          .shift = "\t-2", .add = "\"quoted\"", .optshift = true, .optcorrupt = false, .optadd = true,
+          .optrandombytes = false, .optbyterange = true, .optsequence = true, .optoverwrite = 0,
+          .create = "not stored"};
 }
 
 }  // namespace settings
