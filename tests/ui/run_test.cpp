@@ -1,11 +1,18 @@
+#include <chrono>
+#include <fstream>
+#include <thread>
+
 #include "support/temp_dir.h"
 #include "window_fixture.h"
 
 namespace {
 
-std::vector<unsigned char> Counting(std::size_t size) {
-  std::vector<unsigned char> bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(i * 7 + 3);
+namespace fs = std::filesystem;
+using Bytes = std::vector<unsigned char>;
+using Lines = std::vector<std::string>;
+
+Bytes Plus(Bytes bytes, int first, int last, int amount) {
+  for (int i = first; i <= last; ++i) bytes[i] = static_cast<unsigned char>(bytes[i] + amount);
   return bytes;
 }
 
@@ -13,154 +20,120 @@ std::vector<unsigned char> Counting(std::size_t size) {
 // output name derived as "CORRUPT.bin", add 1 to every byte of $10-$1F.
 class RunTest : public WindowTest {
  protected:
-  RunTest() {
-    rom = Counting(64);
+  RunTest() { PrepareJob(); }
+  void PrepareJob() {
+    rom.assign(64, 0);
+    for (int i = 0; i < 64; ++i) rom[i] = static_cast<unsigned char>(i * 7 + 3);
     dir.Write("rom.bin", rom);
     LoadFirstRunDefaults();
     Write("path", dir.path().string() + "/");
-    Write("emu", std::string("emu --fast"));
-    Write("rom", std::string("rom.bin"));
-    Write("start", std::string("$10"));
-    Write("end", std::string("$1F"));
+    Write("emu", "emu --fast");
+    Write("rom", "rom.bin");
+    Write("start", "$10");
+    Write("end", "$1F");
+    Write("inc", "$10");
     Write("optadd", true);
-    Write("add", std::string("1"));
   }
 
-  std::vector<unsigned char> Output() { return TempDir::Read(dir / "CORRUPT.bin"); }
+  Bytes Output() { return TempDir::Read(dir / "CORRUPT.bin"); }
   std::string Status() { return window->lblStatus->text().toStdString(); }
+  std::string Range() { return (window->txtStart->text() + "-" + window->txtEnd->text()).toStdString(); }
 
   TempDir dir;
-  std::vector<unsigned char> rom;
+  Bytes rom;
 };
 
 TEST_F(RunTest, GoAltersTheRangeOfAFreshCopyAndStartsTheEmulator) {
-  ASSERT_EQ(window->txtCreate->text(), "CORRUPT.bin");
-  dir.Write("CORRUPT.bin", std::vector<unsigned char>(100, 0xEE));  // replaced by the copy
+  dir.Write("CORRUPT.bin", Bytes(100, 0xEE));  // replaced by the copy
   window->lblStatus->setText("before");
   QTest::mouseClick(window->cmdGo, Qt::LeftButton);
-
-  std::vector<unsigned char> expected = rom;
-  for (int i = 0x10; i <= 0x1F; ++i) expected[i] = static_cast<unsigned char>(expected[i] + 1);
-  EXPECT_EQ(Output(), expected);
+  EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F, 1));
   EXPECT_EQ(TempDir::Read(dir / "rom.bin"), rom);
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(Status(), "Status: Ready!");
-  EXPECT_EQ(launcher.started, (std::vector<std::string>{"emu --fast CORRUPT.bin"}));
+  EXPECT_EQ(launcher.started, (Lines{"emu --fast CORRUPT.bin"}));
+  EXPECT_EQ(Range(), "$10-$1F");  // GO leaves the range where it is
 }
 
-TEST_F(RunTest, RunsAddUpWithoutOverwrite) {
-  QTest::mouseClick(window->cmdGo, Qt::LeftButton);
-  Write("optoverwrite", engine::kUnchecked);
-  QTest::mouseClick(window->cmdGo, Qt::LeftButton);
-  std::vector<unsigned char> expected = rom;
-  for (int i = 0x10; i <= 0x1F; ++i) expected[i] = static_cast<unsigned char>(expected[i] + 2);
-  EXPECT_EQ(Output(), expected);
-}
-
-TEST_F(RunTest, RefusalsAndFailuresReachTheUser) {
-  struct Case {
-    const char* name;
-    std::vector<std::pair<const char*, engine::FieldValue>> writes;
-    std::string message;
-    std::string status;     // "" keeps the status as it was
-    const char* focusName;  // control that must hold the focus, or ""
-  };
-  const Case cases[] = {
-      {"start above end", {{"start", std::string("$2000")}, {"end", std::string("$1000")}},
-       "You gave a baaaaad range to corrupt! (2000-1000)", "", ""},
-      {"end beyond the file", {{"end", std::string("$40")}},
-       "The specified end reaches beyond the end of the file!\r\n40 vs 40", "", ""},
-      {"spacing zero", {{"optnth", true}, {"nth", std::string("0")}},
-       "Put is at least SOMETHING for 'Every ?th byte'!", "Status: Error!", "txtNth"},
-      {"bad byte range",
-       {{"optcorrupt", true}, {"optbyterange", true}, {"range1", std::string("$10")},
-        {"range2", std::string("$100")}},
-       "Bad Random Range! (10-100)", "Status: Error!", "txtRange1"},
-      {"shift by zero", {{"optshift", true}, {"shift", std::string("$F")}},
-       "You're not doing anything, shifting by 0!", "Status: Error!", "txtShift"},
-      {"nothing to add", {{"add", std::string("0")}}, "You're not adding anything!",
-       "Status: Ready!", ""},
-      {"missing ROM", {{"rom", std::string("nothing.bin")}},
-       "Can't copy the original file to the corrupt name for some reason!", "", ""},
-      {"missing directory", {{"path", std::string("/no/such/dir/")}},
-       "Path/Drive errors!  Re-check your directory!", "Status: Error!", ""},
-      {"lone quote in start", {{"start", std::string("'")}},
-       "There were problems accessing files!", "Status: Error!", ""},
-  };
+TEST_F(RunTest, ARefusalReachesTheUserAndLeavesTheCopyUnaltered) {
   ShowActive();
-  for (const Case& c : cases) {
-    LoadFirstRunDefaults();
-    Write("path", dir.path().string() + "/");
-    Write("rom", std::string("rom.bin"));
-    Write("start", std::string("$10"));
-    Write("end", std::string("$1F"));
-    Write("optadd", true);
-    Write("add", std::string("1"));
-    for (const auto& [key, value] : c.writes) Write(key, value);
-    std::filesystem::remove(dir / "CORRUPT.bin");
-    dialogs.messages.clear();
-    launcher.started.clear();
-    window->lblStatus->setText("before");
-    window->txtStart->setFocus();
-
-    window->cmdGo_Click();
-
-    ASSERT_EQ(dialogs.messages.size(), 1u) << c.name;
-    EXPECT_EQ(dialogs.messages[0], c.message) << c.name;
-    EXPECT_EQ(Status(), c.status.empty() ? "before" : c.status) << c.name;
-    const char* focus = *c.focusName ? c.focusName : "txtStart";
-    EXPECT_EQ(window->focusWidget()->objectName().toStdString(), focus) << c.name;
-    EXPECT_TRUE(launcher.started.empty()) << c.name;
-    EXPECT_EQ(TempDir::Read(dir / "rom.bin"), rom) << c.name;
-  }
-}
-
-TEST_F(RunTest, ShiftOverOneByteEndsWithTheFailureText) {
-  Write("optshift", true);
-  Write("end", std::string("$10"));
-  window->cmdGo_Click();
-  ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(dialogs.messages[0].rfind("Error! ", 0), 0u) << dialogs.messages[0];
-  EXPECT_GT(dialogs.messages[0].size(), std::string("Error! ").size());
+  Write("optnth", true);
+  Write("nth", "0");
+  window->txtStart->setFocus();
+  QTest::mouseClick(window->cmdGo, Qt::LeftButton);
+  EXPECT_EQ(dialogs.messages, (Lines{"Put is at least SOMETHING for 'Every ?th byte'!"}));
   EXPECT_EQ(Status(), "Status: Error!");
-  EXPECT_EQ(Output(), rom);  // the fresh copy, unaltered
+  EXPECT_EQ(QApplication::focusWidget(), window->txtNth);
+  EXPECT_TRUE(launcher.started.empty());
+  EXPECT_EQ(Output(), rom);
 }
 
-TEST_F(RunTest, EmulatorThatCannotStartAfterTheWrite) {
-  launcher.fail = true;
-  window->cmdGo_Click();
-  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"There were problems accessing files!"}));
-  EXPECT_EQ(Status(), "Status: Error!");
-  EXPECT_EQ(Output()[0x10], static_cast<unsigned char>(rom[0x10] + 1));
-}
-
-TEST_F(RunTest, CreateNowCopiesAndReports) {
+TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndReports) {
+  Write("autocreate", engine::kUnchecked);
   Write("optoverwrite", engine::kUnchecked);
-  dir.Write("CORRUPT.bin", std::vector<unsigned char>(3, 1));
+  window->txtCreate->setText("typed name.bin");
+  dir.Write("typed name.bin", Bytes(3, 1));
   window->lblStatus->setText("before");
   QTest::mouseClick(window->cmdCreateNow, Qt::LeftButton);
-  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"CORRUPT.bin created successfully!"}));
-  EXPECT_EQ(Output(), rom);
+  EXPECT_EQ(dialogs.messages, (Lines{"typed name.bin created successfully!"}));
+  EXPECT_EQ(TempDir::Read(dir / "typed name.bin"), rom);
+
+  Write("rom", "absent.bin");
+  window->cmdCreateNow_Click();
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  const std::string prefix = "Error!  New file NOT created!\r\n";
+  EXPECT_EQ(dialogs.messages[1].substr(0, prefix.size()), prefix);
+  EXPECT_GT(dialogs.messages[1].size(), prefix.size());  // ends with the failure's description
+  EXPECT_EQ(TempDir::Read(dir / "typed name.bin"), rom);
   EXPECT_EQ(Status(), "before");
   EXPECT_TRUE(launcher.started.empty());
-
-  dialogs.messages.clear();
-  Write("rom", std::string("absent.bin"));
-  window->cmdCreateNow_Click();
-  ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(dialogs.messages[0].rfind("Error!  New file NOT created!\r\n", 0), 0u)
-      << dialogs.messages[0];
-  EXPECT_GT(dialogs.messages[0].size(), std::string("Error!  New file NOT created!\r\n").size());
-  EXPECT_EQ(Output(), rom);  // the earlier copy is left as it was
-  EXPECT_EQ(Status(), "before");
 }
 
-TEST_F(RunTest, ReadJobTakesTheOutputNameAsTyped) {
-  Write("autocreate", engine::kUnchecked);
-  window->txtCreate->setText("typed name.bin");
-  EXPECT_EQ(window->ReadJob().create, "typed name.bin");
-  window->cmdCreateNow_Click();
-  EXPECT_EQ(TempDir::Read(dir / "typed name.bin"), rom);
+TEST_F(RunTest, ARunRefusedForItsRangeStillMovesTheRangeOn) {
+  Write("start", "$38");
+  Write("end", "$47");
+  QTest::mouseClick(window->cmdAuto, Qt::LeftButton);
+  EXPECT_EQ(dialogs.messages, (Lines{"The specified end reaches beyond the end of the file!\r\n40 vs 47"}));
+  EXPECT_EQ(Range(), "$48-$57");
+  EXPECT_TRUE(launcher.started.empty());
+}
+
+// "Auto End", then three presses of "Auto >>" over an output that is not made
+// again, with the real launcher and a script that records its arguments.
+TEST_F(RunTest, EachAutoPressAltersTheNextBlockAndStartsTheEmulator) {
+  ui::Services services = FakeServices();
+  services.launcher = nullptr;  // the real one
+  window = std::make_unique<ui::frm>(services);
+  PrepareJob();
+  Write("emu", "emu");
+  Write("optoverwrite", engine::kUnchecked);
+  dir.Write("CORRUPT.bin", rom);
+  const fs::path script = dir.path() / "emu";
+  std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" << (dir / "record.txt") << "'\n";
+  fs::permissions(script, fs::perms::owner_all);
+  Write("end", "x");
+  QTest::mouseClick(window->cmdAutoEnd, Qt::LeftButton);
+  ASSERT_EQ(Range(), "$10-$1F");
+
+  Bytes expected = rom;
+  for (const char* after : {"$20-$2F", "$30-$3F", "$40-$4F"}) {
+    const int first = std::stoi(Range().substr(1), nullptr, 16);
+    QTest::mouseClick(window->cmdAuto, Qt::LeftButton);
+    expected = Plus(expected, first, first + 15, 1);
+    EXPECT_EQ(Output(), expected) << "run on " << first;
+    EXPECT_EQ(Range(), after);
+    EXPECT_EQ(Status(), "Status: Ready!");
+  }
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(TempDir::Read(dir / "rom.bin"), rom);
+  Lines records;
+  for (int attempt = 0; attempt < 1500 && records.size() < 3; ++attempt) {  // detached: wait a while
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::ifstream in(dir / "record.txt");
+    records.clear();
+    for (std::string line; std::getline(in, line);) records.push_back(line);
+  }
+  EXPECT_EQ(records, (Lines{"CORRUPT.bin", "CORRUPT.bin", "CORRUPT.bin"}));
 }
 
 }  // namespace

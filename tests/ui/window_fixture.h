@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,6 +62,7 @@ class WindowTest : public ::testing::Test {
     ASSERT_TRUE(index.has_value()) << key;
     window->WriteField(*index, value);
   }
+  void Write(const char* key, const char* text) { Write(key, std::string(text)); }
 
   // Shows the window and gives it the keyboard, for tests of focus and keys.
   void ShowActive() {
@@ -72,6 +74,20 @@ class WindowTest : public ::testing::Test {
   template <typename T = QWidget>
   T* Find(const char* name) {
     return window->findChild<T*>(QString::fromLatin1(name));
+  }
+
+  // Every text box, every check box (0, 1, 2 grey) and every chosen option,
+  // sorted by name: "optAll optChdir=1 txtAdd=1 ...".
+  static std::string Shown(const ui::frm& w) {
+    std::map<QString, QString> shown;
+    for (auto* box : w.findChildren<QLineEdit*>()) shown[box->objectName()] = "=" + box->text();
+    for (auto* box : w.findChildren<QCheckBox*>())
+      shown[box->objectName()] = "=" + QString::number(ui::frm::CheckValue(box));
+    for (auto* option : w.findChildren<QRadioButton*>())
+      if (option->isChecked()) shown[option->objectName()] = "";
+    QString all;
+    for (const auto& [name, value] : shown) all += (all.isEmpty() ? "" : " ") + name + value;
+    return all.toStdString();
   }
 
   RecordingDialogs dialogs;
