@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(Stepping, MovesAFieldByTheStepAndWritesDollarHex) {
+TEST(Stepping, MovesAFieldByTheStepAndWritesDollarHexOrFails) {
   struct Case {
     const char *field, *inc;
     bool down;
@@ -30,18 +30,15 @@ TEST(Stepping, MovesAFieldByTheStepAndWritesDollarHex) {
     SCOPED_TRACE(std::string(c.field) + " by " + c.inc + (c.down ? " down" : " up"));
     EXPECT_EQ(automode::MoveBy(c.field, automode::ReadStep(c.inc, c.down)), c.expected);
   }
+  EXPECT_THROW(automode::ReadStep("'", false), engine::HostFailure);
+  EXPECT_THROW(automode::MoveBy("99999999999", 1), engine::HostFailure);
 }
 
-TEST(Stepping, OneStepEndCoversExactlyOneStep) {
+TEST(Stepping, OneStepEndCoversExactlyOneStepOrFails) {
   EXPECT_EQ(automode::OneStepEnd("$1000", "$1010"), "$200F");
   EXPECT_EQ(automode::OneStepEnd("1", "$1010"), "$1010");                  // a one-byte range
   EXPECT_EQ(automode::OneStepEnd("", "$1010"), "$100F");                   // zero step: one below the start
   EXPECT_EQ(automode::OneStepEnd("$7FFFFFFF", "$7FFFFFFF"), "$FFFFFFFD");  // wraps, no error
-}
-
-TEST(Stepping, UnreadableNumbersFailInsteadOfGuessing) {
-  EXPECT_THROW(automode::ReadStep("'", false), engine::HostFailure);
-  EXPECT_THROW(automode::MoveBy("99999999999", 1), engine::HostFailure);
   EXPECT_THROW(automode::OneStepEnd("$10", "'"), engine::HostFailure);
   EXPECT_THROW(automode::OneStepEnd("'", "$10"), engine::HostFailure);
 }

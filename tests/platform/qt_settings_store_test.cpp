@@ -41,7 +41,6 @@ TEST(QtSettingsStore, AJobAndAwkwardTextsComeBackVerbatimFromTheFile) {
     EXPECT_EQ(store.Read("Global0", std::to_string(i)), values[i]);
   }
   EXPECT_EQ(store.Read("Global0", "missing"), std::nullopt);
-  EXPECT_EQ(store.Read("Global4", "0"), std::nullopt);
 }
 
 TEST(QtSettingsStore, HandEditedTruncatedAndGarbageFilesLoadWithBadFieldsFallingBack) {
