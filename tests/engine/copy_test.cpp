@@ -12,156 +12,119 @@
 namespace {
 
 namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+using namespace engine;
 
-std::vector<unsigned char> RomBytes(std::size_t size = 3000) {
-  std::vector<unsigned char> bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(i * 13 + 1);
+std::vector<unsigned char> RomBytes() {
+  std::vector<unsigned char> bytes(3000);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(i * 13 + 1);
   return bytes;
 }
 
+// roms/mario.nes under a temporary current directory; every directory change recorded.
 class CopyFileTest : public ::testing::Test {
  protected:
   CopyFileTest() {
     fs::create_directory(dir.path() / "roms");
     rom = dir.Write("roms/mario.nes", RomBytes());
     fs::current_path(dir.path());
-    job.chdir = engine::kUnchecked;
-    job.optoverwrite = engine::kChecked;
+    job.chdir = kUnchecked;
+    job.optoverwrite = kChecked;
     job.rom = "roms/mario.nes";
     job.create = "roms/CORRUPT.nes";
-  }
-  ~CopyFileTest() override { fs::current_path(savedDirectory_); }
-
-  // Records every directory change the copy asks for.
-  void RecordDirectoryChanges() {
     fake.files.before["ChangeDrive"] = [this](const std::string& d) { changes.push_back("drive " + d); };
     fake.files.before["ChangeDirectory"] = [this](const std::string& d) { changes.push_back("dir " + d); };
   }
+  ~CopyFileTest() override { fs::current_path(savedDirectory); }
 
-  fs::path savedDirectory_ = fs::current_path();
+  fs::path savedDirectory = fs::current_path();
   TempDir dir;
   std::string rom;
-  engine::JobSettings job;
+  JobSettings job;
   FakeHost fake;
-  std::vector<std::string> changes;
+  Texts changes;
 };
 
-TEST_F(CopyFileTest, CreateNowReportsTheNameAsTyped) {
-  for (int overwrite : {engine::kChecked, engine::kUnchecked}) {
-    fs::remove(dir.path() / "roms/CORRUPT.nes");
-    job.optoverwrite = overwrite;
-    fake.ui.events.clear();
-    engine::cmdCreateNow_Click(job, fake.host);
-    EXPECT_EQ(fake.ui.events, (std::vector<std::string>{"message: roms/CORRUPT.nes created successfully!"}));
-    EXPECT_EQ(TempDir::Read(dir / "roms/CORRUPT.nes"), RomBytes());
-  }
+TEST_F(CopyFileTest, CreateNowReportsTheNameAsTypedOrTheCopyFailure) {
+  job.optoverwrite = kUnchecked;  // Create Now copies whatever the check box says
+  cmdCreateNow_Click(job, fake.host);
+  EXPECT_EQ(fake.ui.events, (Texts{"message: roms/CORRUPT.nes created successfully!"}));
+  EXPECT_EQ(TempDir::Read(dir / "roms/CORRUPT.nes"), RomBytes());
+  fs::remove(dir.path() / "roms/CORRUPT.nes");
+  fake.ui.events.clear();
+  job.rom = "roms/missing.nes";
+  fake.host.lastError = "stale text";
+  cmdCreateNow_Click(job, fake.host);
+  EXPECT_EQ(fake.ui.events, (Texts{"message: Error!  New file NOT created!\r\n"
+                                   "File not found: \"roms/missing.nes\" (No such file or directory)"}));
+  EXPECT_FALSE(fs::exists(dir.path() / "roms/CORRUPT.nes"));
   EXPECT_TRUE(fake.launcher.started.empty());
 }
 
-TEST_F(CopyFileTest, CreateNowFailureEndsWithTheCopyFailure) {
-  job.rom = "roms/missing.nes";
-  const std::string before = "stale text";
-  fake.host.lastError = before;
-  engine::cmdCreateNow_Click(job, fake.host);
-  ASSERT_EQ(fake.ui.events.size(), 1u);
-  EXPECT_EQ(fake.ui.events[0],
-            "message: Error!  New file NOT created!\r\nFile not found: \"roms/missing.nes\" (No such file or "
-            "directory)");
-  EXPECT_FALSE(fs::exists(dir.path() / "roms/CORRUPT.nes"));
-}
-
-TEST_F(CopyFileTest, ChangesIntoTheWorkingDirectoryFirst) {
-  RecordDirectoryChanges();
-  job.chdir = engine::kChecked;
-  job.path = "roms";
-  job.rom = "mario.nes";
-  job.create = "CORRUPT.nes";
-  dir.Write("CORRUPT.nes", {0xFF});  // a file of that name outside the working directory stays
-
-  EXPECT_TRUE(engine::CopyFile(job, fake.host));
-  EXPECT_EQ(changes, (std::vector<std::string>{"dir roms"}));
-  EXPECT_TRUE(fs::equivalent(fs::current_path(), dir.path() / "roms"));
-  EXPECT_EQ(TempDir::Read(dir / "roms/CORRUPT.nes"), RomBytes());
-  EXPECT_EQ(TempDir::Read(dir / "CORRUPT.nes"), (std::vector<unsigned char>{0xFF}));
-}
-
 TEST_F(CopyFileTest, WorkingDirectoryRules) {
-  struct Case {
+  const std::string full = (dir.path() / "roms").string();
+  const struct {
     int chdir;
     std::string path;
     bool changeDirectory;
-    bool copied;
-    std::vector<std::string> changes;
-  };
-  const std::string full = (dir.path() / "roms").string();
-  const Case cases[] = {
-      {engine::kUnchecked, "nowhere", true, true, {}},
-      {engine::kGrey, "nowhere", true, true, {}},
-      {engine::kChecked, full, false, true, {}},
-      {engine::kChecked, full, true, true, {"dir " + full}},
+    const char* rom;
+    Texts changes;
+    std::string error;  // start of the last error; "" when the copy was made
+  } cases[] = {
+      {kUnchecked, "nowhere", true, "mario.nes", {}, ""},
+      {kGrey, "nowhere", true, "mario.nes", {}, ""},
+      {kChecked, full, false, "mario.nes", {}, ""},
+      {kChecked, full, true, "mario.nes", {"dir " + full}, ""},
+      {kChecked, full, true, "missing.nes", {"dir " + full}, "File not found"},  // the change stays
       // No drive letters here: the drive change fails and nothing else is tried.
-      {engine::kChecked, "C:\\nes\\", true, false, {"drive C"}},
-      {engine::kChecked, "r", true, false, {"dir r"}},
-      {engine::kChecked, "", true, false, {"dir "}},
+      {kChecked, "C:\\nes\\", true, "mario.nes", {"drive C"}, "Path not found"},
+      {kChecked, "r", true, "mario.nes", {"dir r"}, "Path not found"},
+      {kChecked, "", true, "mario.nes", {"dir "}, "Path not found"},
   };
   for (const auto& c : cases) {
     fs::current_path(dir.path());
     fs::remove(dir.path() / "roms/CORRUPT.nes");
     changes.clear();
-    RecordDirectoryChanges();
+    fake.host.lastError.clear();
     job.chdir = c.chdir;
     job.path = c.path;
-    job.rom = (dir.path() / "roms/mario.nes").string();
-    job.create = (dir.path() / "roms/CORRUPT.nes").string();
-    fake.host.lastError.clear();
-    EXPECT_EQ(engine::CopyFile(job, fake.host, c.changeDirectory), c.copied) << c.path;
+    job.rom = full + "/" + c.rom;
+    job.create = full + "/CORRUPT.nes";
+    EXPECT_EQ(CopyFile(job, fake.host, c.changeDirectory), c.error.empty()) << c.path;
     EXPECT_EQ(changes, c.changes) << c.path;
-    EXPECT_EQ(fs::exists(dir.path() / "roms/CORRUPT.nes"), c.copied) << c.path;
-    EXPECT_EQ(fake.host.lastError.rfind("Path not found", 0) == 0, !c.copied) << fake.host.lastError;
+    EXPECT_EQ(fs::exists(dir.path() / "roms/CORRUPT.nes"), c.error.empty()) << c.path;
+    EXPECT_EQ(fake.host.lastError.substr(0, c.error.size()), c.error) << c.path;
+    EXPECT_EQ(fs::equivalent(fs::current_path(), full), c.changes == Texts{"dir " + full}) << c.path;
   }
   EXPECT_TRUE(fake.ui.events.empty());
 }
 
-TEST_F(CopyFileTest, DirectoryChangeBeforeAFailedCopyStays) {
-  job.chdir = engine::kChecked;
-  job.path = "roms";
-  job.rom = "missing.nes";
-  EXPECT_FALSE(engine::CopyFile(job, fake.host));
-  EXPECT_TRUE(fs::equivalent(fs::current_path(), dir.path() / "roms"));
-  EXPECT_EQ(fake.host.lastError.rfind("File not found", 0), 0u) << fake.host.lastError;
-}
-
-TEST_F(CopyFileTest, CopyOntoTheRomItselfFailsForEverySpelling) {
+TEST_F(CopyFileTest, CopyOntoTheRomOrADirectoryFailsAndLeavesBothAlone) {
   fs::create_symlink(rom, dir.path() / "link.nes");
   fs::create_hard_link(rom, dir.path() / "hard.nes");
-  for (const std::string& name : {std::string("roms/mario.nes"), std::string("./roms/mario.nes"),
-                                  std::string("roms/../roms/mario.nes"), rom, std::string("link.nes"),
-                                  std::string("hard.nes")}) {
+  fs::create_directory(dir.path() / "out");
+  dir.Write("out/keep.txt", {1, 2, 3});
+  job.start = "0";
+  job.end = "$10";
+  job.optall = job.optadd = true;
+  job.add = "1";
+  for (const std::string name : {"roms/mario.nes", "./roms/mario.nes", "roms/../roms/mario.nes", rom.c_str(),
+                                 "link.nes", "hard.nes", "out"}) {
     job.create = name;
     fake.ui.events.clear();
-    EXPECT_FALSE(engine::CopyFile(job, fake.host)) << name;
-    EXPECT_EQ(TempDir::Read(rom), RomBytes()) << name;
-
+    EXPECT_FALSE(CopyFile(job, fake.host)) << name;
     // A run asked to overwrite refuses the same way and alters nothing.
-    job.start = "0";
-    job.end = "$10";
-    job.optall = job.optadd = true;
-    job.add = "1";
-    engine::cmdGo_Click(job, fake.host);
-    EXPECT_EQ(fake.ui.events, (std::vector<std::string>{std::string("message: ") + engine::kCopyFailedMessage}))
-        << name;
+    cmdGo_Click(job, fake.host);
+    EXPECT_EQ(fake.ui.events, (Texts{std::string("message: ") + kCopyFailedMessage})) << name;
     EXPECT_EQ(TempDir::Read(rom), RomBytes()) << name;
+    EXPECT_EQ(TempDir::Read(dir / "out/keep.txt"), (std::vector<unsigned char>{1, 2, 3}));
   }
 }
 
-TEST_F(CopyFileTest, NeverThrowsAndRecordsTheFailure) {
+TEST_F(CopyFileTest, RunningOutOfMemoryIsAFailedCopy) {
   fake.files.before["Copy"] = [](const std::string&) { throw std::bad_alloc(); };
-  EXPECT_FALSE(engine::CopyFile(job, fake.host));
+  EXPECT_FALSE(CopyFile(job, fake.host));
   EXPECT_EQ(fake.host.lastError, "Out of memory");
-
-  fake.files.before["Copy"] = FaultyFileSystem::Fail(engine::FailureKind::FileAccess);
-  EXPECT_FALSE(engine::CopyFile(job, fake.host));
-  EXPECT_EQ(fake.host.lastError, "File access error: roms/CORRUPT.nes");
 }
 
 }  // namespace

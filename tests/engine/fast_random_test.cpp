@@ -64,29 +64,23 @@ TEST(TransformKernels, VectorAndPortablePathsAgree) {
   draws[2] = 0xFFFFFFFFu;  // out of promise: only the low 24 bits count
   std::vector<std::uint8_t> start(4000);
   for (std::size_t i = 0; i < start.size(); ++i) start[i] = static_cast<std::uint8_t>(i * 7 + 3);
-  struct Params {
-    std::size_t offset, len;
-    std::uint32_t base, mask, count, low;
-    std::uint8_t addend;
-  };
-  const Params params[] = {
-      {0, 4000, 0, 13, 256, 0, 1}, {1, 3999, 1, 0, 16, 16, 255},
-      {3, 37, 0xFFFFFFF0u, 0xFFFFFFFFu, 1, 65, 128}, {17, 2049, 4096, 0x1000, 200, 55, 2},
-  };
-  for (const auto& p : params) {
-    auto a = start, b = start, c = start, d = start, e = start, f = start, g = start, h = start;
-    plain.replaceAll(a.data() + p.offset, draws.data(), p.len, p.count, p.low);
-    wide->replaceAll(b.data() + p.offset, draws.data(), p.len, p.count, p.low);
-    plain.replaceMasked(c.data() + p.offset, draws.data(), p.len, p.base, p.mask, p.count, p.low);
-    wide->replaceMasked(d.data() + p.offset, draws.data(), p.len, p.base, p.mask, p.count, p.low);
-    plain.addAll(e.data() + p.offset, p.len, p.addend);
-    wide->addAll(f.data() + p.offset, p.len, p.addend);
-    plain.addMasked(g.data() + p.offset, p.len, p.base, p.mask, p.addend);
-    wide->addMasked(h.data() + p.offset, p.len, p.base, p.mask, p.addend);
-    EXPECT_EQ(a, b) << p.len;
-    EXPECT_EQ(c, d) << p.len;
-    EXPECT_EQ(e, f) << p.len;
-    EXPECT_EQ(g, h) << p.len;
+  // Each row: offset, length, base, mask, count, low, addend.
+  for (const auto& [at, len, base, mask, count, low, addend] : std::vector<std::array<std::uint32_t, 7>>{
+           {0, 4000, 0, 13, 256, 0, 1}, {1, 3999, 1, 0, 16, 16, 255},
+           {3, 37, 0xFFFFFFF0u, 0xFFFFFFFFu, 1, 65, 128}, {17, 2049, 4096, 0x1000, 200, 55, 2}}) {
+    const auto agree = [&](auto&& run) {
+      auto a = start, b = start;
+      run(plain, a.data() + at);
+      run(*wide, b.data() + at);
+      EXPECT_EQ(a, b) << len;
+    };
+    const auto add = static_cast<std::uint8_t>(addend);
+    agree([&](const kernels::KernelSet& k, std::uint8_t* p) { k.replaceAll(p, draws.data(), len, count, low); });
+    agree([&](const kernels::KernelSet& k, std::uint8_t* p) {
+      k.replaceMasked(p, draws.data(), len, base, mask, count, low);
+    });
+    agree([&](const kernels::KernelSet& k, std::uint8_t* p) { k.addAll(p, len, add); });
+    agree([&](const kernels::KernelSet& k, std::uint8_t* p) { k.addMasked(p, len, base, mask, add); });
   }
 }
 

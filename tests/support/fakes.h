@@ -25,16 +25,6 @@ class RecordingUi : public engine::UserInterface {
     static const char* names[] = {"txtNth", "txtRange1", "txtShift"};
     events.push_back(std::string("focus: ") + names[static_cast<int>(target)]);
   }
-  std::vector<std::string> Messages() const { return Only("message: "); }
-  std::vector<std::string> Statuses() const { return Only("status: "); }
-
- private:
-  std::vector<std::string> Only(const std::string& prefix) const {
-    std::vector<std::string> out;
-    for (const auto& e : events)
-      if (e.rfind(prefix, 0) == 0) out.push_back(e.substr(prefix.size()));
-    return out;
-  }
 };
 
 class FixedClock : public engine::Clock {
@@ -109,10 +99,6 @@ class FaultyFileSystem : public engine::DiskFileSystem {
   void Copy(const std::string& from, const std::string& to) override {
     Run("Copy", to);
     DiskFileSystem::Copy(from, to);
-  }
-  std::int64_t FileLength(const std::string& path) override {
-    Run("FileLength", path);
-    return DiskFileSystem::FileLength(path);
   }
   void ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) override {
     Run("ReadAt", path);
