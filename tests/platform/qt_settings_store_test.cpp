@@ -78,15 +78,7 @@ TEST(QtSettingsStore, HandEditedTruncatedAndGarbageFilesLoadWithBadFieldsFalling
   }
 }
 
-TEST(QtSettingsStore, SyncReportsAFileThatCannotBeWritten) {
-  TempDir dir;
-  std::ofstream(dir / "plain") << "not a directory";
-  QtSettingsStore store(dir / "plain/store.ini");
-  store.Save("Defaults", "rom", "mario.nes");
-  EXPECT_FALSE(store.Sync());
-}
-
-TEST(QtSettingsStore, TheDefaultStoreIsTheUsersConfFile) {
+TEST(QtSettingsStore, SyncWritesTheUsersConfFileAndReportsAFileItCannotWrite) {
   ASSERT_TRUE(kConfigHomeSet);
   {
     QtSettingsStore store;
@@ -95,6 +87,12 @@ TEST(QtSettingsStore, TheDefaultStoreIsTheUsersConfFile) {
   }
   QtSettingsStore again((ConfigHome().path() / "Rom Glitchforge 6.conf").string());
   EXPECT_EQ(again.Read("Global0", "Name"), "mario.nes 1010-2010");
+
+  TempDir dir;
+  std::ofstream(dir / "plain") << "not a directory";
+  QtSettingsStore unwritable(dir / "plain/store.ini");
+  unwritable.Save("Defaults", "rom", "mario.nes");
+  EXPECT_FALSE(unwritable.Sync());
 }
 
 }  // namespace
