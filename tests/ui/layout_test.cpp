@@ -2,6 +2,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <cmath>
+#include <functional>
 
 #include "window_fixture.h"
 
@@ -12,66 +13,68 @@ struct Placed {
   const char* container;
   int left, top, width, height;  // twips
   const char* text;              // caption, or a text box's first text
+  int maxLength = 0;             // of a text box; 32767: no limit of its own
+  const char* accessible = nullptr;
 };
 
 const Placed kLayout[] = {
     {"optChdir", "client", 120, 120, 2670, 285, "Change directory to:"},
-    {"txtPath", "client", 2880, 120, 3375, 285, "path"},
-    {"cmdOpen1", "client", 6280, 120, 375, 285, ""},
+    {"txtPath", "client", 2880, 120, 3375, 285, "path", 512, "Change directory to:"},
+    {"cmdOpen1", "client", 6280, 120, 375, 285, "", 0, "Change directory to:"},
     {"lblHelp(0)", "client", 7920, 120, 375, 375, "?"},
     {"lblRunEmulator", "client", 1100, 480, 1665, 285, "Run Emulator:"},
-    {"txtEMU", "client", 2880, 480, 3375, 285, "emu"},
-    {"cmdOpen2", "client", 6280, 480, 375, 285, ""},
+    {"txtEMU", "client", 2880, 480, 3375, 285, "emu", 512, "Run Emulator:"},
+    {"cmdOpen2", "client", 6280, 480, 375, 285, "", 0, "Run Emulator:"},
     {"lblCorruptThis", "client", 615, 840, 2145, 285, "Corrupt This ROM:"},
-    {"txtROM", "client", 2880, 840, 3375, 285, "rom"},
-    {"cmdOpen3", "client", 6280, 840, 375, 285, ""},
+    {"txtROM", "client", 2880, 840, 3375, 285, "rom", 512, "Corrupt This ROM:"},
+    {"cmdOpen3", "client", 6280, 840, 375, 285, "", 0, "Corrupt This ROM:"},
     {"lblCreateThis", "client", 1710, 1200, 1050, 195, "Create This:"},
-    {"txtCreate", "client", 2880, 1200, 3375, 285, "create"},
+    {"txtCreate", "client", 2880, 1200, 3375, 285, "create", 32767, "Create This:"},
     {"optAutoCreate", "client", 6360, 1200, 735, 255, "Auto"},
     {"cmdCreateNow", "client", 7200, 1200, 1095, 255, "Create Now"},
     {"Separator", "client", 100, 1530, 8175, 80, ""},
     {"lblRange", "client", 120, 1680, 840, 285, "Range:"},
     {"lblHelp(1)", "client", 2640, 1680, 375, 375, "?"},
     {"lblStart", "client", 120, 2160, 630, 285, "Start:"},
-    {"txtStart", "client", 840, 2160, 800, 285, "start"},
+    {"txtStart", "client", 840, 2160, 800, 285, "start", 16, "Start:"},
     {"cmdPlus(1)", "client", 1680, 2160, 240, 255, "+"},
     {"cmdMinus(1)", "client", 1920, 2160, 240, 255, "-"},
     {"cmdPlus(3)", "client", 2160, 2160, 240, 615, "+"},
     {"cmdMinus(3)", "client", 2400, 2160, 240, 615, "-"},
     {"lblEnd", "client", 120, 2520, 555, 285, "End:"},
-    {"txtEnd", "client", 840, 2520, 800, 285, "end"},
+    {"txtEnd", "client", 840, 2520, 800, 285, "end", 16, "End:"},
     {"cmdPlus(2)", "client", 1680, 2520, 240, 255, "+"},
     {"cmdMinus(2)", "client", 1920, 2520, 240, 255, "-"},
     {"cmdAutoEnd", "client", 840, 2820, 855, 270, "Auto End"},
     {"lblIncDec", "client", 120, 3240, 2145, 285, "Change Range by:"},
-    {"txtInc", "client", 2280, 3240, 705, 285, "range"},
+    {"txtInc", "client", 2280, 3240, 705, 285, "range", 16, "Change Range by:"},
     {"Separator3", "client", 3120, 1680, 48, 2895, ""},
     {"lblWhichBytes", "client", 3240, 1680, 1530, 285, "Which Bytes:"},
     {"fraWhich", "client", 3240, 2040, 2295, 1095, ""},
     {"optAll", "fraWhich", 0, 0, 1815, 255, "Change ALL bytes"},
     {"optNth", "fraWhich", 0, 240, 735, 255, "Every"},
-    {"txtNth", "fraWhich", 720, 240, 615, 285, "nth"},
+    {"txtNth", "fraWhich", 720, 240, 615, 285, "nth", 20, "Every"},
     {"lblThByte", "fraWhich", 1360, 270, 615, 255, "th Byte"},
     {"optMask", "fraWhich", 0, 480, 1935, 495, "Bytes 0 after Byte AND Mask"},
-    {"txtMask", "fraWhich", 720, 720, 1335, 285, "mask"},
+    {"txtMask", "fraWhich", 720, 720, 1335, 285, "mask", 50, "Bytes 0 after Byte AND Mask"},
     {"lblAction", "client", 5640, 1680, 825, 285, "Action:"},
     {"lblHelp(2)", "client", 7920, 1670, 375, 375, "?"},
     {"fraAction", "client", 5640, 2040, 2655, 2475, ""},
     {"optShift", "fraAction", 0, 0, 1080, 255, "Shift Right"},
-    {"txtShift", "fraAction", 1080, 0, 495, 285, "shift"},
+    {"txtShift", "fraAction", 1080, 0, 495, 285, "shift", 16, "Shift Right"},
     {"lblBytes", "fraAction", 1605, 15, 375, 195, "bytes"},
     {"optCorrupt", "fraAction", 0, 240, 1695, 255, "Corrupt bytes with"},
     {"fraCorruptWith", "fraAction", 0, 480, 2655, 1695, ""},
     {"optAdd", "fraAction", 0, 2160, 615, 255, "Add"},
-    {"txtAdd", "fraAction", 720, 2160, 615, 285, "add"},
+    {"txtAdd", "fraAction", 720, 2160, 615, 285, "add", 32767, "Add"},
     {"lblToByte", "fraAction", 1440, 2160, 855, 255, "To Byte"},
     {"optRandomBytes", "fraCorruptWith", 240, 0, 1455, 255, "Random Bytes"},
     {"optByteRange", "fraCorruptWith", 240, 240, 1335, 255, "Byte Range"},
-    {"txtRange1", "fraCorruptWith", 480, 480, 495, 285, "range1"},
+    {"txtRange1", "fraCorruptWith", 480, 480, 495, 285, "range1", 16, "Byte Range"},
     {"txtTo", "fraCorruptWith", 1080, 500, 165, 225, "to"},
-    {"txtRange2", "fraCorruptWith", 1320, 480, 495, 285, "range2"},
+    {"txtRange2", "fraCorruptWith", 1320, 480, 495, 285, "range2", 16, "to"},
     {"optSequence", "fraCorruptWith", 240, 840, 1695, 255, "Looping Sequence:"},
-    {"txtSequence", "fraCorruptWith", 480, 1080, 1815, 285, "sequence"},
+    {"txtSequence", "fraCorruptWith", 480, 1080, 1815, 285, "sequence", 32767, "Looping Sequence:"},
     {"optRandomSeq", "fraCorruptWith", 480, 1440, 2055, 255, "Random from sequence"},
     {"lblStatus", "client", 240, 4320, 2895, 255, "Status: Ready!"},
     {"Separator2", "client", 120, 4560, 8175, 80, ""},
@@ -91,7 +94,7 @@ QString TextOf(QWidget* w) {
 
 using LayoutTest = WindowTest;
 
-TEST_F(LayoutTest, EveryControlSitsWhereTheLayoutPutsItWithItsFirstText) {
+TEST_F(LayoutTest, EveryControlSitsWhereTheLayoutPutsItWithItsTextAndNames) {
   window->show();
   QCoreApplication::processEvents();
   EXPECT_EQ(window->client->size(), QSize(558, 344));
@@ -104,26 +107,10 @@ TEST_F(LayoutTest, EveryControlSitsWhereTheLayoutPutsItWithItsFirstText) {
     EXPECT_EQ(w->parentWidget()->objectName().toStdString(), p.container) << p.name;
     EXPECT_EQ(w->geometry(), QRect(Px(p.left), Px(p.top), Px(p.width), Px(p.height))) << p.name;
     EXPECT_EQ(TextOf(w).toStdString(), p.text) << p.name;
+    const auto* box = qobject_cast<QLineEdit*>(w);
+    EXPECT_EQ(box ? box->maxLength() : 0, p.maxLength) << p.name;
+    EXPECT_EQ(w->accessibleName().toStdString(), p.accessible ? p.accessible : "") << p.name;
   }
-}
-
-TEST_F(LayoutTest, TextBoxLimitsAndAccessibleNames) {
-  const std::tuple<const char*, int, const char*> boxes[] = {  // 32767: no limit of its own
-      {"txtPath", 512, "Change directory to:"}, {"txtEMU", 512, "Run Emulator:"},
-      {"txtROM", 512, "Corrupt This ROM:"},     {"txtCreate", 32767, "Create This:"},
-      {"txtStart", 16, "Start:"},               {"txtEnd", 16, "End:"},
-      {"txtInc", 16, "Change Range by:"},       {"txtNth", 20, "Every"},
-      {"txtMask", 50, "Bytes 0 after Byte AND Mask"}, {"txtShift", 16, "Shift Right"},
-      {"txtAdd", 32767, "Add"},                 {"txtRange1", 16, "Byte Range"},
-      {"txtRange2", 16, "to"},                  {"txtSequence", 32767, "Looping Sequence:"},
-  };
-  for (const auto& [name, maxLength, accessible] : boxes) {
-    auto* box = Find<QLineEdit>(name);
-    ASSERT_NE(box, nullptr) << name;
-    EXPECT_EQ(box->maxLength(), maxLength) << name;
-    EXPECT_EQ(box->accessibleName().toStdString(), accessible) << name;
-  }
-  EXPECT_EQ(window->cmdOpen3->accessibleName(), "Corrupt This ROM:");
 }
 
 TEST_F(LayoutTest, StateWhenCreated) {
@@ -165,28 +152,26 @@ TEST_F(LayoutTest, TabOrderSkipsLabelsAndFrames) {
 }
 
 TEST_F(LayoutTest, MenuTreeWithTheLocalSlotsGreyed) {
-  QString tree;
-  for (QAction* top : window->menuBar()->actions()) {
-    tree += top->text() + " [";
-    for (QAction* item : top->menu()->actions()) {
-      const QString text = item->isSeparator() ? "-" : item->text();
-      tree += " " + text + (item->isEnabled() ? "" : "(off)");
-      if (!item->menu()) continue;
-      for (QAction* slot : item->menu()->actions())
-        tree += QString(" %1%2").arg(slot->objectName(), slot->isEnabled() ? "" : "(off)");
-      tree += " ;";
+  // Each menu's entries in [ ], "(off)" after a greyed one.
+  std::function<QString(QMenu*)> tree = [&](QMenu* menu) {
+    QString text = " [";
+    for (QAction* a : menu->actions()) {
+      text += " " + (a->isSeparator() ? QString("-") : a->text()) + (a->isEnabled() ? "" : "(off)");
+      if (a->menu()) text += tree(a->menu());
     }
-    tree += " ] ";
-  }
-  QString slotItems[4];
-  const char* names[] = {"mnuSG", "mnuSL", "mnuLG", "mnuLL"};
-  for (int m = 0; m < 4; ++m)
-    for (int i = 0; i <= 10; ++i)
-      slotItems[m] += QString(" %1(%2)%3").arg(names[m]).arg(i).arg(m % 2 ? "(off)" : "");
-  EXPECT_EQ(tree, "&File [ &Import...(off) &Export...(off) - E&xit ] &Save [ &Global" + slotItems[0] +
-                      " ; &Local(off)" + slotItems[1] + " ; ] &Load [ &Global" + slotItems[2] +
-                      " ; &Local(off)" + slotItems[3] + " ; ] ");
-  EXPECT_EQ(window->mnuSL[4]->text(), "4");
+    return text + " ]";
+  };
+  QString all;
+  for (QAction* top : window->menuBar()->actions()) all += top->text() + tree(top->menu());
+  auto slotEntries = [](const char* off) {
+    QString text = " [";
+    for (int i = 0; i <= 10; ++i) text += QString(" %1%2").arg(i).arg(off);
+    return text + " ]";
+  };
+  const QString globalAndLocal = " &Global" + slotEntries("") + " &Local(off)" + slotEntries("(off)") + " ]";
+  EXPECT_EQ(all, "&File [ &Import...(off) &Export...(off) - E&xit ]&Save [" + globalAndLocal + "&Load [" +
+                     globalAndLocal);
+  EXPECT_EQ(window->mnuLL[10]->objectName(), "mnuLL(10)");
 }
 
 }  // namespace

@@ -78,6 +78,10 @@ TEST_F(PickersTest, EachButtonFillsItsBoxWholeOrSplitByChangeDirectory) {
       {3, engine::kUnchecked, 1, "/roms/Mario.NES", "/old/ | oldemu | /roms/Mario.NES | /roms/CORRUPT.NES"},
       {3, engine::kChecked, 1, "/roms/Mario.NES", "/roms/ | oldemu | Mario.NES | CORRUPT.NES"},
       {3, engine::kChecked, 0, longDir + "m.nes", "L | oldemu | m.nes | create"},
+#ifndef _WIN32
+      // A name without this host's separator leaves the path alone.
+      {1, engine::kChecked, 0, "C:\\nes\\m.nes", "/old/ | oldemu | old.nes | create"},
+#endif
       {3, engine::kUnchecked, 0, longDir + "m.nes", "/old/ | oldemu | Lm.nes | create"},
   };
   const char* shown[] = {"", "3 \"\"", "1 \"\"", "2 \"\""};  // All, Executable, ROM Files
