@@ -1,5 +1,6 @@
 // Which notification of which control runs which handler.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -58,6 +59,15 @@ void frm::ConnectHandlers() {
       if (defaultButton_ && defaultButton_->isEnabled()) defaultButton_->click();
     });
   }
+
+  // A focused command button shows itself as the default while it has the
+  // focus, and Qt drops the default look of any button that loses the focus
+  // outside a dialog; give it back to the default button whenever the focus
+  // rests on something other than a command button.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (defaultButton_ && !qobject_cast<QPushButton*>(now) && !defaultButton_->isDefault())
+      defaultButton_->setDefault(true);
+  });
 }
 
 void frm::WatchMousePresses() {

@@ -128,6 +128,12 @@ TEST_F(OptionRowsTest, EnterPressesTheDefaultFromEveryControlButCommandButtons) 
     EXPECT_EQ(ui::frm::CheckValue(window->optOverwrite), engine::kChecked);  // Enter toggles nothing
   }
   EXPECT_EQ(createNow, 1);  // a focused command button takes Enter itself
+  // The default look comes back once the focus leaves the command buttons.
+  window->cmdGo->setFocus(Qt::TabFocusReason);
+  window->cmdCreateNow->setFocus(Qt::TabFocusReason);
+  window->txtStart->setFocus(Qt::TabFocusReason);
+  EXPECT_TRUE(window->cmdGo->isDefault());
+  EXPECT_FALSE(window->cmdCreateNow->isDefault());
 
   // After the first "Auto >>", whatever its outcome, Enter presses "Auto >>".
   Click(window->cmdAuto);
