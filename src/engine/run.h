@@ -4,6 +4,7 @@
 
 #include "engine/host.h"
 #include "engine/job_settings.h"
+#include "engine/status.h"
 
 namespace engine {
 
@@ -12,10 +13,6 @@ inline constexpr const char* kCopyFailedMessage =
     "Can't copy the original file to the corrupt name for some reason!";
 inline constexpr const char* kPathErrorMessage = "Path/Drive errors!  Re-check your directory!";
 inline constexpr const char* kFileErrorMessage = "There were problems accessing files!";
-inline constexpr const char* kStatusReady = "Status: Ready!";
-inline constexpr const char* kStatusLoading = "Status: Loading...";
-inline constexpr const char* kStatusAltering = "Status: Altering...";
-inline constexpr const char* kStatusError = "Status: Error!";
 
 // One GO press: working directory, copy, range check, read, alter, write,
 // emulator start. Everything the user sees goes through host.ui.

@@ -10,13 +10,12 @@
 #include "engine/failure.h"
 #include "engine/number.h"
 #include "engine/sequence.h"
+#include "engine/status.h"
 #include "engine/transform_kernels.h"
 
 namespace engine {
 namespace {
 
-constexpr char kStatusError[] = "Status: Error!";
-constexpr char kStatusReady[] = "Status: Ready!";
 constexpr std::uint32_t kDrawMask = (1u << kRandomBits) - 1;
 
 enum class Mode { All, Nth, Mask };
