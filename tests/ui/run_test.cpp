@@ -7,12 +7,11 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
 using Lines = std::vector<std::string>;
 
-Bytes Plus(Bytes bytes, int first, int last, int amount) {
-  for (int i = first; i <= last; ++i) bytes[i] = static_cast<unsigned char>(bytes[i] + amount);
+Bytes Plus(Bytes bytes, int first, int last) {
+  for (int i = first; i <= last; ++i) ++bytes[i];
   return bytes;
 }
 
@@ -26,15 +25,12 @@ class RunTest : public WindowTest {
     for (int i = 0; i < 64; ++i) rom[i] = static_cast<unsigned char>(i * 7 + 3);
     dir.Write("rom.bin", rom);
     LoadFirstRunDefaults();
-    Write("path", dir.path().string() + "/");
-    Write("emu", "emu --fast");
-    Write("rom", "rom.bin");
-    Write("start", "$10");
-    Write("end", "$1F");
-    Write("inc", "$10");
+    for (auto [key, text] : {std::pair{"path", (dir.path().string() + "/")}, {"emu", "emu --fast"},
+                             {"rom", "rom.bin"}, {"start", "$10"}, {"end", "$1F"}, {"inc", "$10"}})
+      Write(key, text);
     Write("optadd", true);
   }
-
+  void Press(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
   Bytes Output() { return TempDir::Read(dir / "CORRUPT.bin"); }
   std::string Status() { return window->lblStatus->text().toStdString(); }
   std::string Range() { return (window->txtStart->text() + "-" + window->txtEnd->text()).toStdString(); }
@@ -46,8 +42,8 @@ class RunTest : public WindowTest {
 TEST_F(RunTest, GoAltersTheRangeOfAFreshCopyAndStartsTheEmulator) {
   dir.Write("CORRUPT.bin", Bytes(100, 0xEE));  // replaced by the copy
   window->lblStatus->setText("before");
-  QTest::mouseClick(window->cmdGo, Qt::LeftButton);
-  EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F, 1));
+  Press(window->cmdGo);
+  EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F));
   EXPECT_EQ(TempDir::Read(dir / "rom.bin"), rom);
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(Status(), "Status: Ready!");
@@ -60,7 +56,7 @@ TEST_F(RunTest, ARefusalReachesTheUserAndLeavesTheCopyUnaltered) {
   Write("optnth", true);
   Write("nth", "0");
   window->txtStart->setFocus();
-  QTest::mouseClick(window->cmdGo, Qt::LeftButton);
+  Press(window->cmdGo);
   EXPECT_EQ(dialogs.messages, (Lines{"Put is at least SOMETHING for 'Every ?th byte'!"}));
   EXPECT_EQ(Status(), "Status: Error!");
   EXPECT_EQ(QApplication::focusWidget(), window->txtNth);
@@ -74,7 +70,7 @@ TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
   window->txtCreate->setText("typed name.bin");
   dir.Write("typed name.bin", Bytes(3, 1));
   window->lblStatus->setText("before");
-  QTest::mouseClick(window->cmdCreateNow, Qt::LeftButton);
+  Press(window->cmdCreateNow);
   EXPECT_EQ(dialogs.messages, (Lines{"typed name.bin created successfully!"}));
   EXPECT_EQ(TempDir::Read(dir / "typed name.bin"), rom);
   EXPECT_EQ(Status(), "before");
@@ -84,7 +80,7 @@ TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
 TEST_F(RunTest, ARunRefusedForItsRangeStillMovesTheRangeOn) {
   Write("start", "$38");
   Write("end", "$47");
-  QTest::mouseClick(window->cmdAuto, Qt::LeftButton);
+  Press(window->cmdAuto);
   EXPECT_EQ(dialogs.messages, (Lines{"The specified end reaches beyond the end of the file!\r\n40 vs 47"}));
   EXPECT_EQ(Range(), "$48-$57");
   EXPECT_TRUE(launcher.started.empty());
@@ -98,23 +94,19 @@ TEST_F(RunTest, EachAutoPressAltersTheNextBlockAndStartsTheEmulator) {
   window = std::make_unique<ui::frm>(services);
   PrepareJob();
   Write("emu", "emu");
+  Write("end", "x");
   Write("optoverwrite", engine::kUnchecked);
   dir.Write("CORRUPT.bin", rom);
-  const fs::path script = dir.path() / "emu";
-  std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" << (dir / "record.txt") << "'\n";
-  fs::permissions(script, fs::perms::owner_all);
-  Write("end", "x");
-  QTest::mouseClick(window->cmdAutoEnd, Qt::LeftButton);
+  std::ofstream(dir / "emu") << "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" << (dir / "record.txt") << "'\n";
+  std::filesystem::permissions(dir / "emu", std::filesystem::perms::owner_all);
+  Press(window->cmdAutoEnd);
   ASSERT_EQ(Range(), "$10-$1F");
-
   Bytes expected = rom;
-  for (const char* after : {"$20-$2F", "$30-$3F", "$40-$4F"}) {
-    const int first = std::stoi(Range().substr(1), nullptr, 16);
-    QTest::mouseClick(window->cmdAuto, Qt::LeftButton);
-    expected = Plus(expected, first, first + 15, 1);
+  for (auto [first, after] : {std::pair{0x10, "$20-$2F"}, {0x20, "$30-$3F"}, {0x30, "$40-$4F"}}) {
+    Press(window->cmdAuto);
+    expected = Plus(expected, first, first + 15);
     EXPECT_EQ(Output(), expected) << "run on " << first;
-    EXPECT_EQ(Range(), after);
-    EXPECT_EQ(Status(), "Status: Ready!");
+    EXPECT_EQ(Range() + " " + Status(), std::string(after).append(" Status: Ready!"));
   }
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(TempDir::Read(dir / "rom.bin"), rom);
