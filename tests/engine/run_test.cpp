@@ -41,15 +41,8 @@ struct Scene {
   Scene() {
     dir.Write("mario.nes", RomBytes());
     dir.Write("CORRUPT.nes", kStale);
-    job.chdir = kUnchecked;
-    job.optoverwrite = kChecked;
-    job.rom = dir / "mario.nes";
-    job.create = out;
-    job.emu = "nes -fs %1";
-    job.start = "$1010";
-    job.end = "$2010";
-    job.optall = job.optadd = true;
-    job.add = "1";
+    job.chdir = kUnchecked, job.optoverwrite = kChecked, job.rom = dir / "mario.nes", job.create = out;
+    job.emu = "nes -fs %1", job.start = "$1010", job.end = "$2010", job.optall = job.optadd = true, job.add = "1";
   }
   ~Scene() {
     fs::current_path(savedDirectory);
@@ -83,9 +76,7 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
 
   const std::size_t large = (std::size_t{6} << 20) + 5;
   dir.Write("mario.nes", RomBytes(large));
-  job.optoverwrite = kChecked;
-  job.start = "3";
-  job.end = "$500002";
+  job.optoverwrite = kChecked, job.start = "3", job.end = "$500002";
   Go();
   EXPECT_EQ(Output(), Added(RomBytes(large), 3, 0x500002));
 }
@@ -95,13 +86,12 @@ TEST_F(RunTest, RefusalsLeaveTheFreshCopyAndWriteNothing) {
   const struct {
     const char *start, *end, *add, *rom;
     Texts events;
-    Bytes output;
+    Bytes output = RomBytes();
   } cases[] = {
-      {"$2000", "$1000", "1", "mario.nes", {"message: You gave a baaaaad range to corrupt! (2000-1000)"}, RomBytes()},
-      {"$FFFFFFFF", "$10", "1", "mario.nes", {"message: You gave a baaaaad range to corrupt! (FFFFFFFF-10)"}, RomBytes()},
+      {"$2000", "$1000", "1", "mario.nes", {"message: You gave a baaaaad range to corrupt! (2000-1000)"}},
       {"0", "$A000", "1", "mario.nes",
-       {"message: The specified end reaches beyond the end of the file!\r\nA000 vs A000"}, RomBytes()},
-      {"0", "$10", "256", "mario.nes", {kLoading, kAltering, "message: You're not adding anything!", kReady}, RomBytes()},
+       {"message: The specified end reaches beyond the end of the file!\r\nA000 vs A000"}},
+      {"0", "$10", "256", "mario.nes", {kLoading, kAltering, "message: You're not adding anything!", kReady}},
       {"0", "$10", "1", "missing.nes", {copyFailed}, kStale},
   };
   for (const auto& c : cases) {
@@ -129,7 +119,9 @@ TEST_F(RunTest, FailureBranchesShowTheirMessageThenError) {
        {kLoading}, kFileErrorMessage, RomBytes(0x1800)},
       {[](Scene& t) { t.job.optadd = false, t.job.optshift = true, t.job.shift = "1", t.job.end = t.job.start; },
        {kLoading, kAltering}, "Error! Division by zero", RomBytes()},
-      {[](Scene& t) { t.fake.files.before["WriteAt"] = FaultyFileSystem::Fail(FailureKind::FileAccess); },
+      {[](Scene& t) {
+         t.fake.files.before["WriteAt"] = [](auto& p) { throw HostFailure(FailureKind::FileAccess, p); };
+       },
        {kLoading, kAltering}, kFileErrorMessage, RomBytes()},
       {[](Scene& t) { t.fake.launcher.fail = true; }, {kLoading, kAltering}, kFileErrorMessage,
        Added(RomBytes(), 0x1010, 0x2010)},
@@ -157,11 +149,8 @@ TEST_F(RunTest, WorksInTheWorkingDirectoryWithRelativeNames) {
   fs::create_directories(dir.path() / "roms");
   dir.Write("roms/mario.nes", RomBytes());
   fs::current_path(dir.path());
-  job.chdir = kChecked;
-  job.path = "roms";  // relative: the copy must not change into roms/roms
-  job.rom = "mario.nes";
-  job.create = "CORRUPT.nes";
-  job.emu = "nes";
+  job.chdir = kChecked, job.path = "roms";  // relative: the copy must not change into roms/roms
+  job.rom = "mario.nes", job.create = "CORRUPT.nes", job.emu = "nes";
   dir.Write("CORRUPT.nes", {0xFF});  // the same name outside the working directory
   Go();
   EXPECT_EQ(fake.ui.events.back(), kReady);
@@ -192,8 +181,7 @@ TEST_F(RunTest, HugeFilesAreMeasuredInSixtyFourBitsAndHugeRangesFailAsOutOfMemor
     fake.ui.events.clear();
     fake.host.lastError.clear();
     SetRangeBufferLimit(c.limit);
-    job.start = c.start;
-    job.end = c.end;
+    job.start = c.start, job.end = c.end;
     Go();
     EXPECT_EQ(fake.ui.events, c.events) << c.start;
     EXPECT_EQ(fake.host.lastError, c.events.back() == kError ? "Out of memory" : "");

@@ -13,12 +13,10 @@
 
 // Test doubles for the host services.
 
-// Records everything the user would see, in order: "message: ...",
-// "status: ...", "focus: txtNth".
+// Records everything the user would see, in order: "message: ...", "status: ...", "focus: txtNth".
 class RecordingUi : public engine::UserInterface {
  public:
   std::vector<std::string> events;
-
   void ShowMessage(const std::string& text) override { events.push_back("message: " + text); }
   void SetStatus(const std::string& text) override { events.push_back("status: " + text); }
   void SetFocus(engine::FocusTarget target) override {
@@ -29,27 +27,16 @@ class RecordingUi : public engine::UserInterface {
 
 class FixedClock : public engine::Clock {
  public:
-  explicit FixedClock(float seconds = 12345.5f) : seconds_(seconds) {}
-  float SecondsSinceMidnight() override { return seconds_; }
-
- private:
-  float seconds_;
+  float SecondsSinceMidnight() override { return 12345.5f; }
 };
 
-// Hands out the given 24-bit draws over and over; records reseeds and how
-// many draws were taken.
+// Hands out the given 24-bit draws over and over; records reseeds and how many draws were taken.
 class ScriptedRandom : public engine::RandomSource {
  public:
   explicit ScriptedRandom(std::vector<std::uint32_t> draws = {0}) : draws_(std::move(draws)) {}
-  void Reseed(float seed) override {
-    seeds.push_back(seed);
-    next_ = 0;
-  }
+  void Reseed(float seed) override { seeds.push_back(seed), next_ = 0; }
   void Draw(std::span<std::uint32_t> out) override {
-    for (auto& v : out) {
-      v = draws_[next_ % draws_.size()];
-      ++next_;
-    }
+    for (auto& v : out) v = draws_[next_++ % draws_.size()];
     drawn += out.size();
   }
   std::vector<float> seeds;
@@ -57,8 +44,7 @@ class ScriptedRandom : public engine::RandomSource {
 
   // The smallest draw r for which floor(r * count) equals `value`.
   static std::uint32_t For(int value, int count) {
-    const std::uint64_t scaled = static_cast<std::uint64_t>(value) << engine::kRandomBits;
-    return static_cast<std::uint32_t>((scaled + count - 1) / count);
+    return static_cast<std::uint32_t>(((static_cast<std::uint64_t>(value) << engine::kRandomBits) + count - 1) / count);
   }
 
  private:
@@ -84,36 +70,20 @@ class FaultyFileSystem : public engine::DiskFileSystem {
   using Hook = std::function<void(const std::string& path)>;
   std::map<std::string, Hook> before;  // keyed by operation name, e.g. "ReadAt"
 
-  static Hook Fail(engine::FailureKind kind) {
-    return [kind](const std::string& path) { throw engine::HostFailure(kind, path); };
-  }
-
-  void ChangeDrive(const std::string& drive) override {
-    Run("ChangeDrive", drive);
-    DiskFileSystem::ChangeDrive(drive);
-  }
+  void ChangeDrive(const std::string& drive) override { Run("ChangeDrive", drive), DiskFileSystem::ChangeDrive(drive); }
   void ChangeDirectory(const std::string& path) override {
-    Run("ChangeDirectory", path);
-    DiskFileSystem::ChangeDirectory(path);
-  }
-  void Copy(const std::string& from, const std::string& to) override {
-    Run("Copy", to);
-    DiskFileSystem::Copy(from, to);
+    Run("ChangeDirectory", path), DiskFileSystem::ChangeDirectory(path);
   }
   void ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) override {
-    Run("ReadAt", path);
-    DiskFileSystem::ReadAt(path, offset, out);
+    Run("ReadAt", path), DiskFileSystem::ReadAt(path, offset, out);
   }
-  void WriteAt(const std::string& path, std::int64_t offset,
-               std::span<const std::uint8_t> data) override {
-    Run("WriteAt", path);
-    DiskFileSystem::WriteAt(path, offset, data);
+  void WriteAt(const std::string& path, std::int64_t offset, std::span<const std::uint8_t> data) override {
+    Run("WriteAt", path), DiskFileSystem::WriteAt(path, offset, data);
   }
 
  private:
   void Run(const std::string& op, const std::string& path) {
-    auto it = before.find(op);
-    if (it != before.end()) it->second(path);
+    if (auto it = before.find(op); it != before.end()) it->second(path);
   }
 };
 
