@@ -120,14 +120,11 @@ TEST_F(LayoutTest, StateWhenCreated) {
             "txtEMU=emu txtEnd=end txtInc=range txtMask=mask txtNth=nth txtPath=path "
             "txtROM=rom txtRange1=range1 txtRange2=range2 txtSequence=sequence txtShift=shift "
             "txtStart=start");  // no option chosen
-  for (QWidget* off : {(QWidget*)window->optSequence, (QWidget*)window->txtSequence,
-                       (QWidget*)window->optRandomSeq}) {
-    EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
-  }
+  EXPECT_FALSE(window->optSequence->isEnabled() || window->txtSequence->isEnabled() ||
+               window->optRandomSeq->isEnabled());
   for (QLabel* help : window->lblHelp) EXPECT_FALSE(help->isVisible());
   EXPECT_TRUE(window->txtCreate->isReadOnly());
-  EXPECT_EQ(window->txtCreate->palette().color(QPalette::Base),
-            QApplication::palette().color(QPalette::Button));
+  EXPECT_EQ(window->txtCreate->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Button));
   EXPECT_TRUE(window->cmdGo->styleSheet().contains("rgb(0, 255, 0)"));
   EXPECT_TRUE(window->cmdAuto->styleSheet().contains("rgb(255, 0, 0)"));
   EXPECT_TRUE(window->cmdGo->isDefault());
@@ -136,41 +133,29 @@ TEST_F(LayoutTest, StateWhenCreated) {
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"?", "?", "?"}));
 }
 
-TEST_F(LayoutTest, TabOrderSkipsLabelsAndFrames) {
-  const char* order =
-      "optChdir txtPath cmdOpen1 txtEMU cmdOpen2 txtROM cmdOpen3 txtCreate optAutoCreate "
-      "cmdCreateNow txtStart txtEnd cmdPlus(1) cmdMinus(1) cmdPlus(2) cmdMinus(2) cmdPlus(3) "
-      "cmdMinus(3) txtInc optAll optNth txtNth optMask txtMask optShift txtShift optCorrupt "
-      "optRandomBytes optByteRange txtRange1 txtRange2 optSequence txtSequence optRandomSeq "
-      "optAdd txtAdd cmdGo cmdAuto cmdAutoEnd optOverwrite";
+// Named controls that take the focus, in tab order; each menu's entries in [ ], "(off)" after a greyed one.
+TEST_F(LayoutTest, TabOrderAndMenuTree) {
   QString chain = "optChdir";
-  for (QWidget* w = window->optChdir->nextInFocusChain(); w != window->optChdir;
-       w = w->nextInFocusChain()) {
+  for (QWidget* w = window->optChdir->nextInFocusChain(); w != window->optChdir; w = w->nextInFocusChain())
     if (w->focusPolicy() != Qt::NoFocus && !w->objectName().isEmpty()) chain += " " + w->objectName();
-  }
-  EXPECT_EQ(chain.toStdString(), order);
-}
-
-TEST_F(LayoutTest, MenuTreeWithTheLocalSlotsGreyed) {
-  // Each menu's entries in [ ], "(off)" after a greyed one.
+  EXPECT_EQ(chain.toStdString(),
+            "optChdir txtPath cmdOpen1 txtEMU cmdOpen2 txtROM cmdOpen3 txtCreate optAutoCreate "
+            "cmdCreateNow txtStart txtEnd cmdPlus(1) cmdMinus(1) cmdPlus(2) cmdMinus(2) cmdPlus(3) "
+            "cmdMinus(3) txtInc optAll optNth txtNth optMask txtMask optShift txtShift optCorrupt "
+            "optRandomBytes optByteRange txtRange1 txtRange2 optSequence txtSequence optRandomSeq "
+            "optAdd txtAdd cmdGo cmdAuto cmdAutoEnd optOverwrite");
   std::function<QString(QMenu*)> tree = [&](QMenu* menu) {
     QString text = " [";
-    for (QAction* a : menu->actions()) {
-      text += " " + (a->isSeparator() ? QString("-") : a->text()) + (a->isEnabled() ? "" : "(off)");
-      if (a->menu()) text += tree(a->menu());
-    }
+    for (QAction* a : menu->actions())
+      text += " " + (a->isSeparator() ? QString("-") : a->text()) + (a->isEnabled() ? "" : "(off)") +
+              (a->menu() ? tree(a->menu()) : QString());
     return text + " ]";
   };
-  QString all;
+  QString all, entries, greyed;
   for (QAction* top : window->menuBar()->actions()) all += top->text() + tree(top->menu());
-  auto slotEntries = [](const char* off) {
-    QString text = " [";
-    for (int i = 0; i <= 10; ++i) text += QString(" %1%2").arg(i).arg(off);
-    return text + " ]";
-  };
-  const QString globalAndLocal = " &Global" + slotEntries("") + " &Local(off)" + slotEntries("(off)") + " ]";
-  EXPECT_EQ(all, "&File [ &Import...(off) &Export...(off) - E&xit ]&Save [" + globalAndLocal + "&Load [" +
-                     globalAndLocal);
+  for (int i = 0; i <= 10; ++i) entries += QString(" %1").arg(i), greyed += QString(" %1(off)").arg(i);
+  const QString both = " &Global [" + entries + " ] &Local(off) [" + greyed + " ] ]";
+  EXPECT_EQ(all, "&File [ &Import...(off) &Export...(off) - E&xit ]&Save [" + both + "&Load [" + both);
   EXPECT_EQ(window->mnuLL[10]->objectName(), "mnuLL(10)");
 }
 

@@ -4,41 +4,41 @@ namespace {
 
 using OutputNameWindowTest = WindowTest;
 
-// A locked box is read-only on the button face colour; an open one writable
-// on the window background.
-std::string Lock(const QLineEdit* box) {
-  const QColor base = box->palette().color(QPalette::Base);
-  if (box->isReadOnly() && base == QApplication::palette().color(QPalette::Button)) return "locked";
-  if (!box->isReadOnly() && base == QApplication::palette().color(QPalette::Base)) return "open";
-  return "mixed";
+// The output name, then whether each of txtCreate and txtPath is locked
+// (read-only on the button face colour) or open (writable on the window background).
+std::string State(const ui::frm& w) {
+  std::string state = w.txtCreate->text().toStdString();
+  for (const QLineEdit* box : {w.txtCreate, w.txtPath}) {
+    const QColor base = box->palette().color(QPalette::Base);
+    const bool locked = box->isReadOnly() && base == QApplication::palette().color(QPalette::Button);
+    const bool open = !box->isReadOnly() && base == QApplication::palette().color(QPalette::Base);
+    state.append(locked ? " locked" : open ? " open" : " mixed");
+  }
+  return state;
+}
+
+// Types at the end of the box, or over its whole text.
+void Type(QLineEdit* box, const char* keys, bool over = false) {
+  box->setFocus();
+  over ? box->selectAll() : box->end(false);
+  QTest::keyClicks(box, keys);
 }
 
 TEST_F(OutputNameWindowTest, SwitchingAutoOffAndOn) {
   Write("chdir", engine::kUnchecked);
   Write("rom", "/nes/mario.nes");
-  EXPECT_EQ(window->txtCreate->text(), "create");  // grey Auto derives nothing
+  EXPECT_EQ(State(*window), "create locked locked");  // grey Auto derives nothing
   Write("autocreate", engine::kChecked);
-  EXPECT_EQ(window->txtCreate->text(), "/nes/CORRUPT.nes");
-  EXPECT_EQ(Lock(window->txtCreate), "locked");
-
+  EXPECT_EQ(State(*window), "/nes/CORRUPT.nes locked locked");
   QTest::mouseClick(window->optAutoCreate, Qt::LeftButton);
   EXPECT_EQ(ui::frm::CheckValue(window->optAutoCreate), engine::kUnchecked);
-  EXPECT_EQ(window->txtCreate->text(), "/nes/CORRUPT.nes");
-  EXPECT_EQ(Lock(window->txtCreate), "open");
   Write("rom", "/snes/zelda.smc");
-  EXPECT_EQ(window->txtCreate->text(), "/nes/CORRUPT.nes");
-  window->txtCreate->setFocus();
-  window->txtCreate->selectAll();
-  QTest::keyClicks(window->txtCreate, "mine.bin");
+  EXPECT_EQ(State(*window), "/nes/CORRUPT.nes open locked");
+  Type(window->txtCreate, "mine.bin", true);
   EXPECT_EQ(window->txtCreate->text(), "mine.bin");
-
   QTest::mouseClick(window->optAutoCreate, Qt::LeftButton);
-  EXPECT_EQ(window->txtCreate->text(), "/snes/CORRUPT.smc");
-  EXPECT_EQ(Lock(window->txtCreate), "locked");
-  // Every keystroke in the ROM box derives again.
-  window->txtROM->setFocus();
-  window->txtROM->end(false);
-  QTest::keyClicks(window->txtROM, "x");
+  EXPECT_EQ(State(*window), "/snes/CORRUPT.smc locked locked");
+  Type(window->txtROM, "x");  // every keystroke in the ROM box derives again
   EXPECT_EQ(window->txtCreate->text(), "/snes/CORRUPT.smcx");
 }
 
@@ -46,26 +46,18 @@ TEST_F(OutputNameWindowTest, ChdirLocksThePathAndTakesEffectOnlyAtTheNextChange)
   Write("path", "/nes/");
   Write("rom", "/nes/mario.nes");
   Write("chdir", engine::kUnchecked);
-  EXPECT_EQ(Lock(window->txtPath), "locked");
   Write("autocreate", engine::kChecked);
-  EXPECT_EQ(window->txtCreate->text(), "/nes/CORRUPT.nes");
-
   QTest::mouseClick(window->optChdir, Qt::LeftButton);
   EXPECT_EQ(ui::frm::CheckValue(window->optChdir), engine::kChecked);
-  EXPECT_EQ(Lock(window->txtPath), "open");
-  EXPECT_EQ(window->txtCreate->text(), "/nes/CORRUPT.nes");  // not yet
-
-  // Every keystroke in the path derives again.
+  EXPECT_EQ(State(*window), "/nes/CORRUPT.nes locked open");  // not derived again yet
   window->txtPath->setFocus();
   window->txtPath->end(false);
-  QTest::keyClick(window->txtPath, Qt::Key_Backspace);
+  QTest::keyClick(window->txtPath, Qt::Key_Backspace);  // every keystroke in the path derives again
   EXPECT_EQ(window->txtCreate->text(), "/nes/CORRUPT.nes");
-  QTest::keyClicks(window->txtPath, "/");
+  Type(window->txtPath, "/");
   EXPECT_EQ(window->txtCreate->text(), "CORRUPT.nes");
-
   QTest::mouseClick(window->optChdir, Qt::LeftButton);
-  EXPECT_EQ(Lock(window->txtPath), "locked");
-  EXPECT_EQ(window->txtCreate->text(), "CORRUPT.nes");
+  EXPECT_EQ(State(*window), "CORRUPT.nes locked locked");
   Write("rom", "/nes/mario.fds");
   EXPECT_EQ(window->txtCreate->text(), "/nes/CORRUPT.fds");
 }

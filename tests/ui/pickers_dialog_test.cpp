@@ -10,8 +10,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // The real dialog, driven once it is open: the entry given by the index is
 // preselected, and a pick reports the full and the bare name.
 TEST(QtOpenDialogTest, OpensOnTheGivenEntryAndReportsTheFullAndBareName) {
@@ -37,13 +35,13 @@ TEST(QtOpenDialogTest, OpensOnTheGivenEntryAndReportsTheFullAndBareName) {
   ASSERT_TRUE(cmd.ShowOpen(nullptr));
   ASSERT_EQ(filters.size(), 3);
   EXPECT_TRUE(selected.startsWith("ROM Files")) << selected.toStdString();
-  EXPECT_EQ(suffix, "NES");
   EXPECT_TRUE(filters[1].startsWith("ROM Files (*.nes *.NES *.fds *.FDS")) << filters[1].toStdString();
+  EXPECT_EQ(suffix, "NES");
 #ifndef _WIN32
-  // "*.*" would hide every file without an extension, as most programs here are.
-  EXPECT_EQ(filters[2], "All Files (*)");
+  EXPECT_EQ(filters[2], "All Files (*)");  // "*.*" would hide the many programs here without an extension
 #endif
-  EXPECT_EQ(fs::canonical(cmd.fileName.toStdString()), fs::canonical(dir.path() / "mario.nes"));
+  EXPECT_EQ(std::filesystem::canonical(cmd.fileName.toStdString()),
+            std::filesystem::canonical(dir.path() / "mario.nes"));
   EXPECT_EQ(cmd.fileTitle, "mario.nes");
 }
 
