@@ -111,8 +111,9 @@ TEST(SelectAndTransform, ShiftAddAndSequenceChangeTheSelectedBytes) {
       {{ShiftBy("-2147483648")}, Iota(8), {6, 7, 0, 1, 2, 3, 4, 5}},
       {{Nth("2"), ShiftBy("3")}, Iota(8), {3, 1, 5, 3, 7, 0, 1, 2}},
       {{Nth("2"), ShiftBy("-3")}, Iota(8), {5, 6, 7, 3, 1, 5, 3, 7}},
-      {{Mask("2"), ShiftBy("3")}, Iota(8), {3, 4, 2, 3, 7, 0, 1, 2}},  // the wrapped bytes always move
-      {{Mask("2"), ShiftBy("-3")}, Iota(8), {5, 6, 7, 3, 1, 2, 6, 7}},
+      {{Nth("3"), ShiftBy("-3")}, Iota(8), {5, 6, 7, 0, 4, 5, 3, 7}},
+      {{Mask("2"), ShiftBy("4")}, Iota(9), {4, 5, 2, 3, 8, 0, 1, 2, 3}},  // the wrapped bytes always move
+      {{Mask("2"), ShiftBy("-4")}, Iota(9), {5, 6, 7, 8, 0, 1, 6, 7, 4}},
       {{AddBy("$FF")}, {0, 1, 200, 255}, {255, 0, 199, 254}},
       {{AddBy("257")}, {0, 1, 200, 255}, {1, 2, 201, 0}},
       {{Nth("-4"), AddBy("1")}, Iota(13), AddAt(Iota(13), [](std::size_t i) { return i % 4 == 0; })},
