@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,49 +12,49 @@ namespace settings {
 namespace {
 
 using Keys = std::vector<std::string>;
-using Captions = std::vector<std::pair<int, std::string>>;
 
 engine::JobSettings MissingKeyJob() {
-  return {.chdir = 1, .path = "C:\\", .emu = "", .rom = "", .autocreate = 1, .start = "$0000",
-          .end = "$0000", .inc = "$1000", .optall = true, .nth = "1", .mask = "%00001101",
-          .optrandomseq = 0, .range1 = "$00", .range2 = "$FF", .sequence = "", .shift = "1", .add = "0",
-          .optcorrupt = true, .optrandombytes = true, .optoverwrite = 1, .create = ""};
+  return {.chdir = 1, .path = "C:\\", .emu = "", .rom = "", .autocreate = 1, .start = "$0000", .end = "$0000",
+          .inc = "$1000", .optall = true, .nth = "1", .mask = "%00001101", .optrandomseq = 0, .range1 = "$00",
+          .range2 = "$FF", .sequence = "", .shift = "1", .add = "0", .optcorrupt = true, .optrandombytes = true,
+          .optoverwrite = 1, .create = ""};
 }
 
-// Every menu entry captioned "&<slot>: " with no name yet.
-Captions Unnamed() {
-  Captions captions;
-  for (int slot = 0; slot < kSlotCount; ++slot) {
-    captions.emplace_back(slot, std::string("&").append(std::to_string(slot)).append(": "));
-  }
+// (section, key) of every stored field in store order, then of "Name" when asked.
+std::vector<MemoryStore::Place> Places(const std::string& section, bool name = false) {
+  std::vector<MemoryStore::Place> places;
+  for (const auto& field : engine::kFields) places.emplace_back(section, field.key);
+  if (name) places.emplace_back(section, "Name");
+  return places;
+}
+
+// Every menu caption "&<slot>: <name>", with the names given by slot.
+std::vector<std::pair<int, std::string>> Captions(std::map<int, std::string> names) {
+  std::vector<std::pair<int, std::string>> captions;
+  for (int slot = 0; slot < kSlotCount; ++slot)
+    captions.emplace_back(slot, std::string("&").append(std::to_string(slot)).append(": ").append(names[slot]));
   return captions;
 }
 
 TEST(LoadReg, WritesEveryFieldInStoreOrderConvertedOrWithTheMissingKeyDefault) {
+  struct Case { const char *key, *stored; engine::FieldValue loaded; };
+  // Both options of a group stay set: the window's group resolves them in store order.
+  const Case cases[] = {{"chdir", "0", 0},          {"autocreate", "2", 1},   {"optrandomseq", "yes", 0},
+                        {"optall", "junk", true},   {"optmask", "TRUE", true}, {"optcorrupt", "0", false},
+                        {"path", "", ""},           {"emu", " a b ", " a b "}};
   MemoryStore store;
-  for (const auto& [key, text] : {std::pair{"chdir", "0"}, {"autocreate", "2"}, {"optrandomseq", "yes"},
-                                  {"optall", "junk"}, {"optmask", "TRUE"}, {"optcorrupt", "0"},
-                                  {"path", ""}, {"emu", " a b "}}) {
-    store.Put("Global1", key, text);
+  engine::JobSettings expected = MissingKeyJob();
+  for (const Case& c : cases) {
+    store.Put("Global1", c.key, c.stored);
+    engine::SetField(expected, *engine::FieldIndex(c.key), c.loaded);
   }
   RecordingControls controls(UnusualJob());
   LoadReg("Global1", store, controls);
 
+  EXPECT_EQ(store.reads, Places("Global1"));  // "Name" is never read
   ASSERT_EQ(controls.writes.size(), engine::kFields.size());
-  ASSERT_EQ(store.reads.size(), engine::kFields.size());  // "Name" is never read
-  for (std::size_t i = 0; i < engine::kFields.size(); ++i) {
-    EXPECT_EQ(controls.writes[i].first, static_cast<int>(i));
-    EXPECT_EQ(store.reads[i], std::make_pair(std::string("Global1"), std::string(engine::kFields[i].key)));
-  }
-  // Both options of a group stay set: the window's group resolves them in store order.
-  engine::JobSettings expected = MissingKeyJob();
-  expected.chdir = 0;
-  expected.optmask = true;
-  expected.optcorrupt = false;
-  expected.path = "";
-  expected.emu = " a b ";
+  for (std::size_t i = 0; i < engine::kFields.size(); ++i) EXPECT_EQ(controls.writes[i].first, static_cast<int>(i));
   EXPECT_EQ(DifferingKeys(controls.job, expected), Keys{});
-  EXPECT_EQ(controls.job.create, "not stored");
 
   RecordingControls neverSaved(UnusualJob());
   mnuLG_Click(9, store, neverSaved);
@@ -61,52 +62,8 @@ TEST(LoadReg, WritesEveryFieldInStoreOrderConvertedOrWithTheMissingKeyDefault) {
   EXPECT_TRUE(store.saves.empty());
 }
 
-TEST(Start, TakesFirstRunDefaultsForMissingKeysThenCaptionsTheMenus) {
-  MemoryStore store;
-  store.Put("Defaults", "rom", "zelda.nes");
-  store.Put("Defaults", "emu", "");
-  store.Put("Defaults", "optrandomseq", "bogus");  // first-run "1", missing-key "0"
-  store.Put("Global3", "Name", "zelda.nes 0-10");
-  RecordingControls controls(UnusualJob());
-  RecordingMenus menus;
-  Start(store, controls, menus);
-
-  engine::JobSettings expected = engine::FirstRunDefaults();
-  expected.rom = "zelda.nes";
-  expected.emu = "";
-  expected.optrandomseq = 0;
-  EXPECT_EQ(DifferingKeys(controls.job, expected), Keys{});
-  for (std::size_t i = 0; i < engine::kFields.size(); ++i) EXPECT_EQ(store.reads[i].first, "Defaults");
-  Captions captions = Unnamed();
-  captions[3].second += "zelda.nes 0-10";
-  EXPECT_EQ(menus.captions, captions);
-  EXPECT_TRUE(store.saves.empty());
-}
-
-TEST(SaveDefaults, SavesEveryFieldAsTextInStoreOrderThenTheName) {
-  MemoryStore store;
-  store.Put("Defaults", "unknown", "kept");
-  RecordingControls controls(UnusualJob());
-  SaveDefaults(store, controls);
-
-  ASSERT_EQ(store.saves.size(), engine::kFields.size() + 1);
-  for (std::size_t i = 0; i < store.saves.size(); ++i) {
-    EXPECT_EQ(store.saves[i].section, "Defaults");
-    EXPECT_EQ(store.saves[i].key, i < engine::kFields.size() ? engine::kFields[i].key : "Name");
-  }
-  for (const auto& [key, value] :
-       {std::pair{"chdir", "0"}, {"optrandomseq", "1"}, {"optall", "False"}, {"optnth", "True"},
-        {"path", "  D:\\games\\ "}, {"start", ""}, {"Name", "Defaults"}, {"unknown", "kept"}}) {
-    EXPECT_EQ(store.Get("Defaults", key), value) << key;
-  }
-  EXPECT_EQ(store.Get("Defaults", "create"), std::nullopt);
-  EXPECT_TRUE(store.reads.empty());
-}
-
 TEST(SlotName, ShowsTheRomAndTheRangeInHex) {
-  struct Case {
-    const char *rom, *start, *end, *expected;
-  };
+  struct Case { const char *rom, *start, *end, *expected; };
   const Case cases[] = {
       {"mario.nes", "$1010", "$2010", "mario.nes 1010-2010"},
       {"mario.nes", "4096", "8192", "mario.nes 1000-2000"},
@@ -118,23 +75,28 @@ TEST(SlotName, ShowsTheRomAndTheRangeInHex) {
   for (const auto& c : cases) EXPECT_EQ(SlotName(c.rom, c.start, c.end), c.expected);
 }
 
-TEST(GlobalSlots, EachSlotSavesUnderItsOwnNameAndLoadsBack) {
+TEST(GlobalSlots, EachSlotSavesEveryFieldAsTextThenItsNameAndLoadsBack) {
   MemoryStore store;
-  RecordingMenus menus;
+  store.Put("Global1", "unknown", "kept");
   RecordingControls one(UnusualJob());
+  RecordingMenus menus;
   mnuSG_Click(1, store, one, menus);
+
+  EXPECT_EQ(store.saves, Places("Global1", true));
+  const std::string name = UnusualJob().rom + " 0-41";
+  for (const auto& [key, value] : {std::pair<const char*, std::string>{"chdir", "0"}, {"optrandomseq", "1"},
+                                   {"optall", "False"}, {"optnth", "True"}, {"path", "  D:\\games\\ "},
+                                   {"start", ""}, {"Name", name}, {"unknown", "kept"}})
+    EXPECT_EQ(store.Get("Global1", key), value) << key;
+  EXPECT_EQ(store.Get("Global1", "create"), std::nullopt);
+
   engine::JobSettings zelda = engine::FirstRunDefaults();
   zelda.rom = "zelda.nes";
   zelda.start = "'";
   RecordingControls ten(zelda);
   RecordingMenus after;
   mnuSG_Click(10, store, ten, after);
-
-  EXPECT_EQ(store.saves.back().key, "Name");
-  Captions captions = Unnamed();
-  captions[1].second += UnusualJob().rom + " 0-41";
-  captions[10].second += "zelda.nes '-2010";
-  EXPECT_EQ(after.captions, captions);
+  EXPECT_EQ(after.captions, Captions({{1, name}, {10, "zelda.nes '-2010"}}));
   EXPECT_TRUE(one.writes.empty() && ten.writes.empty());
 
   RecordingControls loaded(engine::FirstRunDefaults());
@@ -142,6 +104,10 @@ TEST(GlobalSlots, EachSlotSavesUnderItsOwnNameAndLoadsBack) {
   EXPECT_EQ(DifferingKeys(loaded.job, one.job), Keys{});
   mnuLG_Click(10, store, loaded);
   EXPECT_EQ(DifferingKeys(loaded.job, zelda), Keys{});
+
+  SaveDefaults(store, ten);
+  EXPECT_EQ(store.Get("Defaults", "rom"), "zelda.nes");
+  EXPECT_EQ(store.Get("Defaults", "Name"), "Defaults");
 }
 
 }  // namespace

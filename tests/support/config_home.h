@@ -4,10 +4,8 @@
 
 #include "support/temp_dir.h"
 
-// The user's own store is never touched, not even by code that opens the
-// default store: a test program that includes this header keeps its
-// configuration in a temporary directory, set before main and so before any
-// QSettings exists.
+// A test program that includes this header keeps even the default store in a temporary
+// directory, set before main and so before any QSettings exists, away from the user's own.
 inline const TempDir& ConfigHome() {
   static const TempDir dir;
   return dir;

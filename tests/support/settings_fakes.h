@@ -12,8 +12,7 @@ namespace settings {
 // The window's fields as a JobSettings, with a log of the writes.
 class RecordingControls : public FieldControls {
  public:
-  RecordingControls() = default;
-  explicit RecordingControls(engine::JobSettings initial) : job(std::move(initial)) {}
+  explicit RecordingControls(engine::JobSettings initial = {}) : job(std::move(initial)) {}
 
   engine::FieldValue ReadField(int index) override { return engine::GetField(job, index); }
   void WriteField(int index, const engine::FieldValue& value) override {
