@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "engine/emulator.h"
@@ -14,15 +15,12 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
 
+// Each test runs in a directory "work" of its own.
 class DetachedLauncherTest : public ::testing::Test {
  protected:
-  DetachedLauncherTest() {
-    fs::create_directory(work);
-    fs::current_path(work);
-  }
-  ~DetachedLauncherTest() override { fs::current_path(saved); }
+  void SetUp() override { fs::create_directory(work), fs::current_path(work); }
+  void TearDown() override { fs::current_path(saved); }
 
   const fs::path saved = fs::current_path();
   TempDir dir;
@@ -31,18 +29,14 @@ class DetachedLauncherTest : public ::testing::Test {
 
 TEST_F(DetachedLauncherTest, StartsTheProgramHereWithItsArgumentsAndNoShell) {
   const std::string record = dir / "record.txt", spaced = dir / "emu dir.sh";
-  struct Case {
-    fs::path emulator;
-    std::string commandLine;
-    Lines arguments;
-  };
+  struct Case { fs::path emulator; std::string commandLine, arguments; };
   const Case cases[] = {
       {spaced, "\"" + spaced + "\" -fs \"my game.nes\" $HOME 'a;b' back\\slash",
-       {"-fs", "my game.nes", "$HOME", "'a;b'", "back\\slash"}},
+       "-fs\nmy game.nes\n$HOME\n'a;b'\nback\\slash\n"},
       {work / "emu.sh", engine::BuildCommandLine("emu.sh --rom \"%1\"", "my corrupt game.nes"),
-       {"--rom", "my corrupt game.nes"}},
+       "--rom\nmy corrupt game.nes\n"},
       // "true" is also on the PATH, where it would record nothing.
-      {work / "true", "true CORRUPT.nes", {"CORRUPT.nes"}},
+      {work / "true", "true CORRUPT.nes", "CORRUPT.nes\n"},
   };
   for (const Case& c : cases) {
     // Records its working directory and each argument, a line each, and renames the record into place.
@@ -50,13 +44,10 @@ TEST_F(DetachedLauncherTest, StartsTheProgramHereWithItsArgumentsAndNoShell) {
                               << record << ".part'\nmv '" << record << ".part' '" << record << "'\n";
     fs::permissions(c.emulator, fs::perms::owner_all);
     platform::DetachedLauncher().Start(c.commandLine);
-    for (int i = 0; i < 1000 && !fs::exists(record); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    Lines expected{fs::canonical(work).string()}, lines;
-    expected.insert(expected.end(), c.arguments.begin(), c.arguments.end());
-    std::ifstream in(record);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    EXPECT_EQ(lines, expected) << c.commandLine;
+    for (int i = 0; i < 1000 && !fs::exists(record); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::ostringstream lines;
+    lines << std::ifstream(record).rdbuf();
+    EXPECT_EQ(lines.str(), fs::canonical(work).string().append("\n").append(c.arguments)) << c.commandLine;
     fs::remove(record);
   }
 }
