@@ -5,12 +5,7 @@
 namespace {
 
 TEST(DeriveOutputName, KeepsTheRomsDirectoryAndExtensionSplitOnlyAtTheSeparator) {
-  struct Case {
-    char separator;
-    const char* rom;
-    bool chdir;
-    const char *path, *expected;
-  };
+  struct Case { char separator; const char* rom; bool chdir; const char *path, *expected; };
   const Case cases[] = {
       {'\\', R"(C:\nes\mario.nes)", false, R"(C:\nes\)", R"(C:\nes\CORRUPT.nes)"},
       {'\\', R"(C:\nes\mario.nes)", true, R"(c:\NES\)", "CORRUPT.nes"},

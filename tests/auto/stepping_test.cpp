@@ -9,11 +9,7 @@
 namespace {
 
 TEST(Stepping, MovesAFieldByTheStepAndWritesDollarHexOrFails) {
-  struct Case {
-    const char *field, *inc;
-    bool down;
-    const char* expected;
-  };
+  struct Case { const char *field, *inc; bool down; const char* expected; };
   const Case cases[] = {
       {"$1010", "$1000", false, "$2010"},
       {"$1010", "$1000", true, "$10"},
