@@ -42,13 +42,7 @@ class WindowTest : public ::testing::Test {
   // The doubles below, and the user's own settings store; a test that needs
   // another service swaps it and builds `window` again.
   ui::Services FakeServices() {
-    ui::Services services;
-    services.dialogs = &dialogs;
-    services.files = &files;
-    services.launcher = &launcher;
-    services.clock = &clock;
-    services.random = &random;
-    return services;
+    return {.dialogs = &dialogs, .files = &files, .launcher = &launcher, .clock = &clock, .random = &random};
   }
 
   // Writes every field as start-up does on a first run, in store order.
@@ -71,10 +65,7 @@ class WindowTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   }
 
-  template <typename T = QWidget>
-  T* Find(const char* name) {
-    return window->findChild<T*>(QString::fromLatin1(name));
-  }
+  QWidget* Find(const char* name) { return window->findChild<QWidget*>(QString::fromLatin1(name)); }
 
   // Every text box, every check box (0, 1, 2 grey) and every chosen option,
   // sorted by name: "optAll optChdir=1 txtAdd=1 ...".
