@@ -51,7 +51,8 @@ TEST_F(RunTest, GoAltersTheRangeOfAFreshCopyAndStartsTheEmulator) {
   EXPECT_EQ(Range(), "$10-$1F");  // GO leaves the range where it is
 }
 
-TEST_F(RunTest, ARefusalReachesTheUserAndLeavesTheCopyUnaltered) {
+// A run refused for its range still moves the range on.
+TEST_F(RunTest, RefusalsReachTheUserAndLeaveTheCopyUnaltered) {
   ShowActive();
   Write("optnth", true);
   Write("nth", "0");
@@ -60,8 +61,14 @@ TEST_F(RunTest, ARefusalReachesTheUserAndLeavesTheCopyUnaltered) {
   EXPECT_EQ(dialogs.messages, (Lines{"Put is at least SOMETHING for 'Every ?th byte'!"}));
   EXPECT_EQ(Status(), "Status: Error!");
   EXPECT_EQ(QApplication::focusWidget(), window->txtNth);
-  EXPECT_TRUE(launcher.started.empty());
   EXPECT_EQ(Output(), rom);
+  Write("optall", true);
+  Write("start", "$38");
+  Write("end", "$47");
+  Press(window->cmdAuto);
+  EXPECT_EQ(dialogs.messages.back(), "The specified end reaches beyond the end of the file!\r\n40 vs 47");
+  EXPECT_EQ(Range(), "$48-$57");
+  EXPECT_TRUE(launcher.started.empty());
 }
 
 TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
@@ -74,15 +81,6 @@ TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
   EXPECT_EQ(dialogs.messages, (Lines{"typed name.bin created successfully!"}));
   EXPECT_EQ(TempDir::Read(dir / "typed name.bin"), rom);
   EXPECT_EQ(Status(), "before");
-  EXPECT_TRUE(launcher.started.empty());
-}
-
-TEST_F(RunTest, ARunRefusedForItsRangeStillMovesTheRangeOn) {
-  Write("start", "$38");
-  Write("end", "$47");
-  Press(window->cmdAuto);
-  EXPECT_EQ(dialogs.messages, (Lines{"The specified end reaches beyond the end of the file!\r\n40 vs 47"}));
-  EXPECT_EQ(Range(), "$48-$57");
   EXPECT_TRUE(launcher.started.empty());
 }
 
