@@ -34,7 +34,6 @@ TEST_F(OptionRowsTest, EachGestureChoosesItsRowAndClearsOnlyItsOwnGroup) {
   };
   const Case cases[] = {
       {"txtNth", 'p', "optNth optShift optRandomBytes", "optNth optAdd optSequence"},
-      {"txtNth", 'P', "optNth optShift optRandomBytes", "optNth optAdd optSequence"},
       {"lblThByte", 'c', "optNth optShift optRandomBytes", "optNth optAdd optSequence"},
       {"lblThByte", 'C', "optAll optShift optRandomBytes", "optMask optAdd optSequence"},
       {"lblThByte", 'p', "optAll optShift optRandomBytes", "optMask optAdd optSequence"},
