@@ -1,18 +1,17 @@
 #include "auto/stepping.h"
 
 #include "engine/number.h"
+#include "engine/wrap32.h"
 
 namespace automode {
 
-std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
-}
+using engine::WrapAdd;
 
 std::string DollarHex(std::int32_t value) { return std::string("$").append(engine::HexForm(value)); }
 
 std::int32_t ReadStep(std::string_view incText, bool down) {
   const std::int32_t step = engine::Val2(incText);
-  return down ? static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(step)) : step;
+  return down ? engine::WrapNegate(step) : step;
 }
 
 std::string MoveBy(std::string_view fieldText, std::int32_t step) {

@@ -22,7 +22,4 @@ std::string MoveBy(std::string_view fieldText, std::int32_t step);
 // The end that makes the range exactly one step long: start + step - 1.
 std::string OneStepEnd(std::string_view incText, std::string_view startText);
 
-// Wrapping 32-bit addition.
-std::int32_t WrapAdd(std::int32_t a, std::int32_t b);
-
 }  // namespace automode

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/failure.h"
+#include "engine/wrap32.h"
 
 namespace engine {
 namespace {
@@ -122,7 +123,7 @@ class PatternReader {
     if (next > 0xFFFFFFFFull) throw HostFailure(FailureKind::Overflow);
     value_ = next;
   }
-  std::int32_t Value() const { return static_cast<std::int32_t>(static_cast<std::uint32_t>(value_)); }
+  std::int32_t Value() const { return WrapTo32(value_); }
 
  private:
   unsigned bits_;
@@ -135,7 +136,7 @@ std::int32_t Signed(std::int32_t value, int sign) {
   return -value;
 }
 
-std::int32_t HexForm(const std::vector<unsigned char>& codes, std::size_t from, int sign) {
+std::int32_t ReadHexDigits(const std::vector<unsigned char>& codes, std::size_t from, int sign) {
   PatternReader reader(4);
   for (std::size_t i = from; i < codes.size(); ++i) {
     const int digit = HexDigit(codes[i]);
@@ -144,7 +145,7 @@ std::int32_t HexForm(const std::vector<unsigned char>& codes, std::size_t from, 
   return Signed(reader.Value(), sign);
 }
 
-std::int32_t BinaryForm(const std::vector<unsigned char>& codes, std::size_t from, int sign) {
+std::int32_t ReadBinaryDigits(const std::vector<unsigned char>& codes, std::size_t from, int sign) {
   int count = 0;
   std::int32_t accumulator = 0;
   for (std::size_t i = from; i < codes.size() && count < 30; ++i) {
@@ -275,8 +276,8 @@ std::int32_t Val2(std::string_view text) {
   const std::size_t minus = FirstOf(codes, '-');
   const int sign = minus < 4 ? -1 : 1;
 
-  if (dollar < percent && dollar < quote) return HexForm(codes, dollar, sign);
-  if (percent < quote) return BinaryForm(codes, percent, sign);
+  if (dollar < percent && dollar < quote) return ReadHexDigits(codes, dollar, sign);
+  if (percent < quote) return ReadBinaryDigits(codes, percent, sign);
   if (quote != kAbsent) {
     if (quote + 1 >= codes.size()) throw HostFailure(FailureKind::InvalidArgument);
     return codes[quote + 1] * sign;

@@ -12,6 +12,7 @@
 #include "engine/sequence.h"
 #include "engine/status.h"
 #include "engine/transform_kernels.h"
+#include "engine/wrap32.h"
 
 namespace engine {
 namespace {
@@ -50,11 +51,6 @@ TransformResult Refuse(Host& host, const std::string& message, std::optional<Foc
   if (focus) host.ui.SetFocus(*focus);
   host.ui.SetStatus(status);
   return TransformResult::Refused;
-}
-
-// Absolute value in 32 bits: -2147483648 stays negative.
-std::int32_t Abs32(std::int32_t v) {
-  return v < 0 ? static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(v)) : v;
 }
 
 // Calls f(i) for every touched position base + i of the chunk [base, base + len),
@@ -190,7 +186,7 @@ TransformResult Shift(const JobSettings& job, const Selection& sel,
   if (lastIndex == 0) throw HostFailure(FailureKind::DivisionByZero);
   const std::int64_t k = s % lastIndex;  // truncated toward zero: |k| < lastIndex
   if (k == 0)
-    return Refuse(host, "You're not doing anything, shifting by 0!", FocusTarget::txtShift,
+    return Refuse(host, "You're not doing anything, shifting by 0!", FocusTarget::shift,
                   kStatusError);
   const std::size_t c = static_cast<std::size_t>(k > 0 ? k : -k);
   if (sel.mode == Mode::All)
@@ -209,14 +205,14 @@ TransformResult Transform(const JobSettings& job, std::span<std::uint8_t> buffer
   if (job.optall) sel.mode = Mode::All;
   if (job.optnth) {
     sel.mode = Mode::Nth;
-    const std::int32_t n = Abs32(Val2(job.nth));
+    const std::int32_t n = WrapAbs(Val2(job.nth));
     if (n < 1)
-      return Refuse(host, "Put is at least SOMETHING for 'Every ?th byte'!", FocusTarget::txtNth,
+      return Refuse(host, "Put is at least SOMETHING for 'Every ?th byte'!", FocusTarget::nth,
                     kStatusError);
     if (n > lastIndex)
       return Refuse(host,
                     "Frequency of corruption is less than length!  Rom Corruption Pointless!",
-                    FocusTarget::txtNth, kStatusError);
+                    FocusTarget::nth, kStatusError);
     sel.n = static_cast<std::size_t>(n);
   }
   if (job.optmask) {
@@ -236,7 +232,7 @@ TransformResult Transform(const JobSettings& job, std::span<std::uint8_t> buffer
       const std::int32_t high = Val2(job.range2);
       if (low < 0 || high < low || high > 255)
         return Refuse(host, "Bad Random Range! (" + HexForm(low) + "-" + HexForm(high) + ")",
-                      FocusTarget::txtRange1, kStatusError);
+                      FocusTarget::range1, kStatusError);
       rep.count = static_cast<std::uint32_t>(high - low + 1);
       rep.low = static_cast<std::uint32_t>(low);
     }
