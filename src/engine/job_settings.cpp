@@ -7,50 +7,35 @@ namespace engine {
 using enum FieldKind;
 
 const std::array<FieldSpec, kFieldCount> kFields = {{
-    {"chdir", Check, "1", "1"},
-    {"path", Text, "C:\\nes\\", "C:\\"},
-    {"emu", Text, "nesticle.exe", ""},
-    {"rom", Text, "mario.nes", ""},
-    {"autocreate", Check, "1", "1"},
-    {"start", Text, "$1010", "$0000"},
-    {"end", Text, "$2010", "$0000"},
-    {"inc", Text, "$1000", "$1000"},
-    {"optall", Option, "1", "1"},
-    {"optnth", Option, "0", "0"},
-    {"nth", Text, "4", "1"},
-    {"optmask", Option, "0", "0"},
-    {"mask", Text, "%00001101", "%00001101"},
-    {"optrandomseq", Check, "1", "0"},
-    {"range1", Text, "$00", "$00"},
-    {"range2", Text, "$FF", "$FF"},
-    {"sequence", Text, "$00,$01,$02,$7F,$FF", ""},
-    {"shift", Text, "1", "1"},
-    {"add", Text, "1", "0"},
-    {"optshift", Option, "0", "0"},
-    {"optcorrupt", Option, "1", "1"},
-    {"optadd", Option, "0", "0"},
-    {"optrandombytes", Option, "1", "1"},
-    {"optbyterange", Option, "0", "0"},
-    {"optsequence", Option, "0", "0"},
-    {"optoverwrite", Check, "1", "1"},
+    {"chdir", Check, "1", "1", &JobSettings::chdir},
+    {"path", Text, "C:\\nes\\", "C:\\", &JobSettings::path},
+    {"emu", Text, "nesticle.exe", "", &JobSettings::emu},
+    {"rom", Text, "mario.nes", "", &JobSettings::rom},
+    {"autocreate", Check, "1", "1", &JobSettings::autocreate},
+    {"start", Text, "$1010", "$0000", &JobSettings::start},
+    {"end", Text, "$2010", "$0000", &JobSettings::end},
+    {"inc", Text, "$1000", "$1000", &JobSettings::inc},
+    {"optall", Option, "1", "1", &JobSettings::optall},
+    {"optnth", Option, "0", "0", &JobSettings::optnth},
+    {"nth", Text, "4", "1", &JobSettings::nth},
+    {"optmask", Option, "0", "0", &JobSettings::optmask},
+    {"mask", Text, "%00001101", "%00001101", &JobSettings::mask},
+    {"optrandomseq", Check, "1", "0", &JobSettings::optrandomseq},
+    {"range1", Text, "$00", "$00", &JobSettings::range1},
+    {"range2", Text, "$FF", "$FF", &JobSettings::range2},
+    {"sequence", Text, "$00,$01,$02,$7F,$FF", "", &JobSettings::sequence},
+    {"shift", Text, "1", "1", &JobSettings::shift},
+    {"add", Text, "1", "0", &JobSettings::add},
+    {"optshift", Option, "0", "0", &JobSettings::optshift},
+    {"optcorrupt", Option, "1", "1", &JobSettings::optcorrupt},
+    {"optadd", Option, "0", "0", &JobSettings::optadd},
+    {"optrandombytes", Option, "1", "1", &JobSettings::optrandombytes},
+    {"optbyterange", Option, "0", "0", &JobSettings::optbyterange},
+    {"optsequence", Option, "0", "0", &JobSettings::optsequence},
+    {"optoverwrite", Check, "1", "1", &JobSettings::optoverwrite},
 }};
 
 namespace {
-
-// The members of JobSettings in the order of kFields.
-using Member = std::variant<std::string JobSettings::*, int JobSettings::*, bool JobSettings::*>;
-
-const std::array<Member, kFieldCount> kMembers = {{
-    &JobSettings::chdir,         &JobSettings::path,           &JobSettings::emu,
-    &JobSettings::rom,           &JobSettings::autocreate,     &JobSettings::start,
-    &JobSettings::end,           &JobSettings::inc,            &JobSettings::optall,
-    &JobSettings::optnth,        &JobSettings::nth,            &JobSettings::optmask,
-    &JobSettings::mask,          &JobSettings::optrandomseq,   &JobSettings::range1,
-    &JobSettings::range2,        &JobSettings::sequence,       &JobSettings::shift,
-    &JobSettings::add,           &JobSettings::optshift,       &JobSettings::optcorrupt,
-    &JobSettings::optadd,        &JobSettings::optrandombytes, &JobSettings::optbyterange,
-    &JobSettings::optsequence,   &JobSettings::optoverwrite,
-}};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -130,7 +115,7 @@ std::optional<int> FieldIndex(std::string_view key) {
 
 FieldValue GetField(const JobSettings& job, int index) {
   return std::visit([&job](auto member) -> FieldValue { return job.*member; },
-                    kMembers.at(static_cast<std::size_t>(index)));
+                    kFields.at(static_cast<std::size_t>(index)).member);
 }
 
 void SetField(JobSettings& job, int index, const FieldValue& value) {
@@ -139,7 +124,7 @@ void SetField(JobSettings& job, int index, const FieldValue& value) {
         using Value = std::remove_reference_t<decltype(job.*member)>;
         if (const auto* typed = std::get_if<Value>(&value)) job.*member = *typed;
       },
-      kMembers.at(static_cast<std::size_t>(index)));
+      kFields.at(static_cast<std::size_t>(index)).member);
 }
 
 std::optional<int> ConvertCheck(std::string_view text) {

@@ -44,18 +44,23 @@ struct JobSettings {
   bool optbyterange = false;
   bool optsequence = false;
   int optoverwrite = kGrey;
-  // The output name (txtCreate); not stored with the settings.
+  // The output name; not stored with the settings.
   std::string create;
 };
 
 enum class FieldKind { Text, Check, Option };
 
-// One stored field: its key, kind and the two defaults.
+// The JobSettings member that holds a field, of the type its kind needs.
+using FieldMember =
+    std::variant<std::string JobSettings::*, int JobSettings::*, bool JobSettings::*>;
+
+// One stored field: its key, kind, the two defaults and where a job keeps it.
 struct FieldSpec {
   std::string_view key;
   FieldKind kind;
   std::string_view firstRunDefault;
   std::string_view missingKeyDefault;
+  FieldMember member;
 };
 
 inline constexpr int kFieldCount = 26;
