@@ -3,8 +3,6 @@
 #include <cerrno>
 #include <new>
 
-#include "engine/run.h"
-
 #if __has_include(<unistd.h>)
 #include <unistd.h>
 #endif

@@ -7,6 +7,12 @@
 
 namespace engine {
 
+// The largest range buffer a run allocates. A larger range fails as out of
+// memory in the run's read stretch instead of driving the machine into swap or
+// the out-of-memory killer. Starts as the machine's physical memory.
+std::uint64_t RangeBufferLimit();
+void SetRangeBufferLimit(std::uint64_t bytes);
+
 // The range buffer: exactly the range, left uninitialised because the one
 // read fills all of it (a short read is a failure). A large buffer is mapped
 // and populated with one call rather than through a page fault per 4 KiB
