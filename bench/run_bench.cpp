@@ -114,7 +114,7 @@ int RunWholeRunBenchmark() {
   engine::Host host{ui, disk, launcher, clock, random, {}};
 
   const auto copy = [&] { disk.Copy(rom, plain); };
-  const auto run = [&] { engine::cmdGo_Click(job, host); };
+  const auto run = [&] { engine::RunJob(job, host); };
   // Both targets exist before timing starts, so both replace an existing file.
   copy();
   run();
@@ -155,7 +155,7 @@ int RunWholeRunBenchmark() {
   std::printf("\nWhole run, \"Overwrite Old File\" checked, random bytes over all of a %.0f MiB file on disk\n", mib);
   std::printf("(median of %d, each started after sync with the source in the page cache)\n", kRepetitions);
   std::printf("  plain copy (DiskFileSystem::Copy)  %8.3f s  %7.0f MiB/s\n", copySeconds, mib / copySeconds);
-  std::printf("  whole run (cmdGo_Click)            %8.3f s  %7.0f MiB/s\n", runSeconds, mib / runSeconds);
+  std::printf("  whole run (RunJob)                 %8.3f s  %7.0f MiB/s\n", runSeconds, mib / runSeconds);
   std::printf("  run / copy                         %8.2f    (target <= 2.5)\n", runSeconds / copySeconds);
   if (!reads.empty()) {
     std::printf("  of which: copy and measure %.3f s, fresh buffer + read %.3f s, random bytes + write %.3f s\n",

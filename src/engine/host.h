@@ -8,8 +8,8 @@
 // fail throws engine::HostFailure; the callers' failure branches catch it.
 namespace engine {
 
-// The text boxes that a refusal may move the keyboard focus into.
-enum class FocusTarget { txtNth, txtRange1, txtShift };
+// The fields whose box a refusal may move the keyboard focus into.
+enum class FocusTarget { nth, range1, shift };
 
 // What the user sees: message boxes, the status line and the focus.
 class UserInterface {

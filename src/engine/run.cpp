@@ -9,6 +9,7 @@
 #include "engine/number.h"
 #include "engine/range_buffer.h"
 #include "engine/transform.h"
+#include "engine/wrap32.h"
 
 namespace engine {
 namespace {
@@ -35,10 +36,6 @@ std::string PathError(const std::string&) { return kPathErrorMessage; }
 std::string FileError(const std::string&) { return kFileErrorMessage; }
 std::string AlteringError(const std::string& lastError) { return "Error! " + lastError; }
 
-std::int32_t WrapSubtract(std::int32_t a, std::int32_t b) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
-}
-
 }  // namespace
 
 void ChangeToWorkingDirectory(const JobSettings& job, FileSystem& files) {
@@ -60,14 +57,14 @@ bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory) {
   return false;
 }
 
-void cmdCreateNow_Click(const JobSettings& job, Host& host) {
+void CreateNow(const JobSettings& job, Host& host) {
   if (CopyFile(job, host))
     host.ui.ShowMessage(job.create + " created successfully!");
   else
     host.ui.ShowMessage("Error!  New file NOT created!\r\n" + host.lastError);
 }
 
-void cmdGo_Click(const JobSettings& job, Host& host) {
+void RunJob(const JobSettings& job, Host& host) {
   const auto workingDirectory = [&] {
     ChangeToWorkingDirectory(job, host.files);
     return true;

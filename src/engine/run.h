@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-
 #include "engine/host.h"
 #include "engine/job_settings.h"
 #include "engine/status.h"
@@ -16,7 +14,7 @@ inline constexpr const char* kFileErrorMessage = "There were problems accessing 
 
 // One GO press: working directory, copy, range check, read, alter, write,
 // emulator start. Everything the user sees goes through host.ui.
-void cmdGo_Click(const JobSettings& job, Host& host);
+void RunJob(const JobSettings& job, Host& host);
 
 // Changes into the working directory when chdir is checked (drive first when
 // the path's second character is ":"). Throws HostFailure.
@@ -28,12 +26,6 @@ void ChangeToWorkingDirectory(const JobSettings& job, FileSystem& files);
 bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory = true);
 
 // "Create Now": the copy on demand, reported in a message box.
-void cmdCreateNow_Click(const JobSettings& job, Host& host);
-
-// The largest range buffer a run allocates. A larger range fails as out of
-// memory in the run's read stretch instead of driving the machine into swap or
-// the out-of-memory killer. Starts as the machine's physical memory.
-std::uint64_t RangeBufferLimit();
-void SetRangeBufferLimit(std::uint64_t bytes);
+void CreateNow(const JobSettings& job, Host& host);
 
 }  // namespace engine

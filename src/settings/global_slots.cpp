@@ -32,14 +32,14 @@ std::string SlotName(std::string_view rom, std::string_view startText, std::stri
   return name;
 }
 
-void mnuSG_Click(int slot, SettingsStore& store, FieldControls& controls, GlobalMenus& menus) {
+void SaveSlot(int slot, SettingsStore& store, FieldControls& controls, GlobalMenus& menus) {
   const std::string name =
       SlotName(TextOf(controls, "rom"), TextOf(controls, "start"), TextOf(controls, "end"));
   SaveReg(SlotSection(slot), name, store, controls);
   UpdateGlobalMenus(store, menus);
 }
 
-void mnuLG_Click(int slot, SettingsStore& store, FieldControls& controls) {
+void LoadSlot(int slot, SettingsStore& store, FieldControls& controls) {
   LoadReg(SlotSection(slot), store, controls);
 }
 

@@ -24,6 +24,8 @@ class SettingsStore {
   virtual std::optional<std::string> Read(std::string_view section, std::string_view key) = 0;
   // Stores the text, creating the section and the key when missing.
   virtual void Save(std::string_view section, std::string_view key, std::string_view value) = 0;
+  // Writes what was saved to its lasting place; false when it could not be written.
+  virtual bool Sync() = 0;
 };
 
 // The window's controls, one per field of engine::kFields (by index).
@@ -65,10 +67,10 @@ void SaveDefaults(SettingsStore& store, FieldControls& controls);
 std::string SlotName(std::string_view rom, std::string_view startText, std::string_view endText);
 
 // Saves the window into slot `slot`, named after its ROM and range, then recaptions the menus.
-void mnuSG_Click(int slot, SettingsStore& store, FieldControls& controls, GlobalMenus& menus);
+void SaveSlot(int slot, SettingsStore& store, FieldControls& controls, GlobalMenus& menus);
 
 // Loads slot `slot` into the window; a never-saved slot gives the missing-key defaults.
-void mnuLG_Click(int slot, SettingsStore& store, FieldControls& controls);
+void LoadSlot(int slot, SettingsStore& store, FieldControls& controls);
 
 // Captions every entry "&<slot>: <stored name>", slots 0 to 10 in order.
 void UpdateGlobalMenus(SettingsStore& store, GlobalMenus& menus);

@@ -27,14 +27,14 @@ void frm::RunGuarded(Call call) {
 void frm::cmdGo_Click() {
   RunGuarded([this] {
     engine::Host host = MakeHost();
-    engine::cmdGo_Click(ReadJob(), host);
+    engine::RunJob(ReadJob(), host);
   });
 }
 
 void frm::cmdCreateNow_Click() {
   RunGuarded([this] {
     engine::Host host = MakeHost();
-    engine::cmdCreateNow_Click(ReadJob(), host);
+    engine::CreateNow(ReadJob(), host);
   });
 }
 

@@ -43,11 +43,11 @@ class CopyFileTest : public ::testing::Test {
 
 TEST_F(CopyFileTest, CreateNowReportsTheNameAsTypedOrTheCopyFailure) {
   job.optoverwrite = kUnchecked;  // Create Now copies whatever the check box says
-  cmdCreateNow_Click(job, fake.host);
+  CreateNow(job, fake.host);
   EXPECT_EQ(TempDir::Read(out), kRom);
   fs::remove(out);
   job.rom = "roms/missing.nes";
-  cmdCreateNow_Click(job, fake.host);
+  CreateNow(job, fake.host);
   EXPECT_EQ(fake.ui.events, (Texts{"message: roms/CORRUPT.nes created successfully!",
                                    "message: Error!  New file NOT created!\r\n"
                                    "File not found: \"roms/missing.nes\" (No such file or directory)"}));
@@ -77,7 +77,10 @@ TEST_F(CopyFileTest, WorkingDirectoryRules) {
     fs::current_path(dir.path());
     changes.clear();
     fake.host.lastError.clear();
-    job.chdir = c.chdir, job.path = c.path, job.rom = full + "/" + c.rom, job.create = full + "/CORRUPT.nes";
+    job.chdir = c.chdir;
+    job.path = c.path;
+    job.rom = full + "/" + c.rom;
+    job.create = full + "/CORRUPT.nes";
     EXPECT_EQ(CopyFile(job, fake.host, c.changeDirectory), c.error.empty()) << c.path;
     EXPECT_EQ(changes, c.changes) << c.path;
     EXPECT_EQ(fs::exists(out), c.error.empty()) << c.path;
@@ -93,14 +96,17 @@ TEST_F(CopyFileTest, CopyOntoTheRomOrADirectoryFailsAndLeavesBothAlone) {
   fs::create_hard_link(rom, dir.path() / "hard.nes");
   fs::create_directory(dir.path() / "out");
   dir.Write("out/keep.txt", {1, 2, 3});
-  job.start = "0", job.end = "$10", job.optall = job.optadd = true, job.add = "1";
+  job.start = "0";
+  job.end = "$10";
+  job.optall = job.optadd = true;
+  job.add = "1";
   for (const std::string name : {"./roms/mario.nes", "roms/../roms/mario.nes", rom.c_str(), "link.nes", "hard.nes",
                                  "out"}) {
     job.create = name;
     fake.ui.events.clear();
     EXPECT_FALSE(CopyFile(job, fake.host)) << name;
     // A run asked to overwrite refuses the same way and alters nothing.
-    cmdGo_Click(job, fake.host);
+    RunJob(job, fake.host);
     EXPECT_EQ(fake.ui.events, (Texts{std::string("message: ") + kCopyFailedMessage})) << name;
     EXPECT_EQ(TempDir::Read(rom), kRom) << name;
     EXPECT_EQ(TempDir::Read(dir / "out/keep.txt"), (std::vector<unsigned char>{1, 2, 3}));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/failure.h"
+#include "engine/range_buffer.h"
 #include "engine/run.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
@@ -41,14 +42,21 @@ struct Scene {
   Scene() {
     dir.Write("mario.nes", RomBytes());
     dir.Write("CORRUPT.nes", kStale);
-    job.chdir = kUnchecked, job.optoverwrite = kChecked, job.rom = dir / "mario.nes", job.create = out;
-    job.emu = "nes -fs %1", job.start = "$1010", job.end = "$2010", job.optall = job.optadd = true, job.add = "1";
+    job.chdir = kUnchecked;
+    job.optoverwrite = kChecked;
+    job.rom = dir / "mario.nes";
+    job.create = out;
+    job.emu = "nes -fs %1";
+    job.start = "$1010";
+    job.end = "$2010";
+    job.optall = job.optadd = true;
+    job.add = "1";
   }
   ~Scene() {
     fs::current_path(savedDirectory);
     SetRangeBufferLimit(savedLimit);
   }
-  void Go() { cmdGo_Click(job, fake.host); }
+  void Go() { RunJob(job, fake.host); }
   Bytes Output() const { return TempDir::Read(out); }
 
   fs::path savedDirectory = fs::current_path();
@@ -76,7 +84,9 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
 
   const std::size_t large = (std::size_t{6} << 20) + 5;
   dir.Write("mario.nes", RomBytes(large));
-  job.optoverwrite = kChecked, job.start = "3", job.end = "$500002";
+  job.optoverwrite = kChecked;
+  job.start = "3";
+  job.end = "$500002";
   Go();
   EXPECT_EQ(Output(), Added(RomBytes(large), 3, 0x500002));
 }
@@ -97,7 +107,10 @@ TEST_F(RunTest, RefusalsLeaveTheFreshCopyAndWriteNothing) {
   for (const auto& c : cases) {
     dir.Write("CORRUPT.nes", kStale);
     fake.ui.events.clear();
-    job.start = c.start, job.end = c.end, job.add = c.add, job.rom = dir / c.rom;
+    job.start = c.start;
+    job.end = c.end;
+    job.add = c.add;
+    job.rom = dir / c.rom;
     Go();
     EXPECT_EQ(fake.ui.events, c.events);
     EXPECT_EQ(Output(), c.output) << c.events.back();
@@ -112,12 +125,12 @@ TEST_F(RunTest, FailureBranchesShowTheirMessageThenError) {
     std::string message;
     Bytes output;  // empty: no output file
   } cases[] = {
-      {[](Scene& t) { t.job.chdir = kChecked, t.job.path = t.dir / "nowhere"; }, {}, kPathErrorMessage, kStale},
+      {[](Scene& t) { t.job.chdir = kChecked; t.job.path = t.dir / "nowhere"; }, {}, kPathErrorMessage, kStale},
       {[](Scene& t) { t.job.start = "'"; }, {}, kFileErrorMessage, RomBytes()},
-      {[](Scene& t) { t.job.optoverwrite = kUnchecked, fs::remove(t.out); }, {}, kFileErrorMessage, {}},
+      {[](Scene& t) { t.job.optoverwrite = kUnchecked; fs::remove(t.out); }, {}, kFileErrorMessage, {}},
       {[](Scene& t) { t.fake.files.before["ReadAt"] = [](const std::string& p) { fs::resize_file(p, 0x1800); }; },
        {kLoading}, kFileErrorMessage, RomBytes(0x1800)},
-      {[](Scene& t) { t.job.optadd = false, t.job.optshift = true, t.job.shift = "1", t.job.end = t.job.start; },
+      {[](Scene& t) { t.job.optadd = false; t.job.optshift = true; t.job.shift = "1"; t.job.end = t.job.start; },
        {kLoading, kAltering}, "Error! Division by zero", RomBytes()},
       {[](Scene& t) {
          t.fake.files.before["WriteAt"] = [](auto& p) { throw HostFailure(FailureKind::FileAccess, p); };
@@ -149,8 +162,11 @@ TEST_F(RunTest, WorksInTheWorkingDirectoryWithRelativeNames) {
   fs::create_directories(dir.path() / "roms");
   dir.Write("roms/mario.nes", RomBytes());
   fs::current_path(dir.path());
-  job.chdir = kChecked, job.path = "roms";  // relative: the copy must not change into roms/roms
-  job.rom = "mario.nes", job.create = "CORRUPT.nes", job.emu = "nes";
+  job.chdir = kChecked;  // relative: the copy must not change into roms/roms
+  job.path = "roms";
+  job.rom = "mario.nes";
+  job.create = "CORRUPT.nes";
+  job.emu = "nes";
   dir.Write("CORRUPT.nes", {0xFF});  // the same name outside the working directory
   Go();
   EXPECT_EQ(fake.ui.events.back(), kReady);
@@ -181,7 +197,8 @@ TEST_F(RunTest, HugeFilesAreMeasuredInSixtyFourBitsAndHugeRangesFailAsOutOfMemor
     fake.ui.events.clear();
     fake.host.lastError.clear();
     SetRangeBufferLimit(c.limit);
-    job.start = c.start, job.end = c.end;
+    job.start = c.start;
+    job.end = c.end;
     Go();
     EXPECT_EQ(fake.ui.events, c.events) << c.start;
     EXPECT_EQ(fake.host.lastError, c.events.back() == kError ? "Out of memory" : "");

@@ -57,7 +57,7 @@ TEST(LoadReg, WritesEveryFieldInStoreOrderConvertedOrWithTheMissingKeyDefault) {
   EXPECT_EQ(DifferingKeys(controls.job, expected), Keys{});
 
   RecordingControls neverSaved(UnusualJob());
-  mnuLG_Click(9, store, neverSaved);
+  LoadSlot(9, store, neverSaved);
   EXPECT_EQ(DifferingKeys(neverSaved.job, MissingKeyJob()), Keys{});
   EXPECT_TRUE(store.saves.empty());
 }
@@ -80,7 +80,7 @@ TEST(GlobalSlots, EachSlotSavesEveryFieldAsTextThenItsNameAndLoadsBack) {
   store.Put("Global1", "unknown", "kept");
   RecordingControls one(UnusualJob());
   RecordingMenus menus;
-  mnuSG_Click(1, store, one, menus);
+  SaveSlot(1, store, one, menus);
 
   EXPECT_EQ(store.saves, Places("Global1", true));
   const std::string name = UnusualJob().rom + " 0-41";
@@ -95,14 +95,14 @@ TEST(GlobalSlots, EachSlotSavesEveryFieldAsTextThenItsNameAndLoadsBack) {
   zelda.start = "'";
   RecordingControls ten(zelda);
   RecordingMenus after;
-  mnuSG_Click(10, store, ten, after);
+  SaveSlot(10, store, ten, after);
   EXPECT_EQ(after.captions, Captions({{1, name}, {10, "zelda.nes '-2010"}}));
   EXPECT_TRUE(one.writes.empty() && ten.writes.empty());
 
   RecordingControls loaded(engine::FirstRunDefaults());
-  mnuLG_Click(1, store, loaded);
+  LoadSlot(1, store, loaded);
   EXPECT_EQ(DifferingKeys(loaded.job, one.job), Keys{});
-  mnuLG_Click(10, store, loaded);
+  LoadSlot(10, store, loaded);
   EXPECT_EQ(DifferingKeys(loaded.job, zelda), Keys{});
 
   SaveDefaults(store, ten);
