@@ -2,11 +2,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <cstdint>
-#include <exception>
 #include <string>
 
 #include "auto/stepping.h"
 #include "ui/frm.h"
+#include "ui/ignore_failure.h"
+#include "ui/whole_text.h"
 
 namespace ui {
 
@@ -14,21 +15,15 @@ namespace {
 
 std::string Text(const QLineEdit* box) { return box->text().toStdString(); }
 
-void SetText(QLineEdit* box, const std::string& text) {
-  box->setText(QString::fromStdString(text));
-  box->setCursorPosition(0);
-}
-
 // Index is read as flags: 1 moves the start, 2 the end. Each field is written
 // back as soon as it is moved. These buttons report nothing, so a number that
 // cannot be read (a lone "'") ends the step silently, keeping what was written.
 void StepRange(frm& window, int Index, bool down) {
-  try {
+  RunIgnoringFailure([&] {
     const std::int32_t step = automode::ReadStep(Text(window.txtInc), down);
-    if (Index & 1) SetText(window.txtStart, automode::MoveBy(Text(window.txtStart), step));
-    if (Index & 2) SetText(window.txtEnd, automode::MoveBy(Text(window.txtEnd), step));
-  } catch (const std::exception&) {
-  }
+    if (Index & 1) SetWholeText(window.txtStart, automode::MoveBy(Text(window.txtStart), step));
+    if (Index & 2) SetWholeText(window.txtEnd, automode::MoveBy(Text(window.txtEnd), step));
+  });
 }
 
 }  // namespace
@@ -46,10 +41,8 @@ void frm::cmdAuto_Click() {
 }
 
 void frm::cmdAutoEnd_Click() {
-  try {
-    SetText(txtEnd, automode::OneStepEnd(Text(txtInc), Text(txtStart)));
-  } catch (const std::exception&) {
-  }
+  RunIgnoringFailure(
+      [this] { SetWholeText(txtEnd, automode::OneStepEnd(Text(txtInc), Text(txtStart))); });
 }
 
 }  // namespace ui

@@ -2,8 +2,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <string_view>
-#include <utility>
+#include <type_traits>
 
 #include "ui/frm.h"
 #include "ui/whole_text.h"
@@ -33,27 +32,38 @@ bool AsOption(const engine::FieldValue& value) {
 }  // namespace
 
 QWidget* frm::FieldControl(int index) const {
-  if (index < 0 || index >= engine::kFieldCount) return nullptr;
-  const std::pair<std::string_view, QWidget*> controls[] = {
-      {"chdir", optChdir},          {"path", txtPath},
-      {"emu", txtEMU},              {"rom", txtROM},
-      {"autocreate", optAutoCreate}, {"start", txtStart},
-      {"end", txtEnd},              {"inc", txtInc},
-      {"optall", optAll},           {"optnth", optNth},
-      {"nth", txtNth},              {"optmask", optMask},
-      {"mask", txtMask},            {"optrandomseq", optRandomSeq},
-      {"range1", txtRange1},        {"range2", txtRange2},
-      {"sequence", txtSequence},    {"shift", txtShift},
-      {"add", txtAdd},              {"optshift", optShift},
-      {"optcorrupt", optCorrupt},   {"optadd", optAdd},
-      {"optrandombytes", optRandomBytes}, {"optbyterange", optByteRange},
-      {"optsequence", optSequence}, {"optoverwrite", optOverwrite},
+  // The control of each field, indexed as engine::kFields.
+  QWidget* const controls[] = {
+      optChdir,        // chdir
+      txtPath,         // path
+      txtEMU,          // emu
+      txtROM,          // rom
+      optAutoCreate,   // autocreate
+      txtStart,        // start
+      txtEnd,          // end
+      txtInc,          // inc
+      optAll,          // optall
+      optNth,          // optnth
+      txtNth,          // nth
+      optMask,         // optmask
+      txtMask,         // mask
+      optRandomSeq,    // optrandomseq
+      txtRange1,       // range1
+      txtRange2,       // range2
+      txtSequence,     // sequence
+      txtShift,        // shift
+      txtAdd,          // add
+      optShift,        // optshift
+      optCorrupt,      // optcorrupt
+      optAdd,          // optadd
+      optRandomBytes,  // optrandombytes
+      optByteRange,    // optbyterange
+      optSequence,     // optsequence
+      optOverwrite,    // optoverwrite
   };
-  const std::string_view key = engine::kFields[static_cast<std::size_t>(index)].key;
-  for (const auto& [name, control] : controls) {
-    if (name == key) return control;
-  }
-  return nullptr;
+  static_assert(std::extent_v<decltype(controls)> == engine::kFieldCount);
+  if (index < 0 || index >= engine::kFieldCount) return nullptr;
+  return controls[index];
 }
 
 engine::FieldValue frm::ReadField(int index) const {
@@ -67,8 +77,7 @@ engine::FieldValue frm::ReadField(int index) const {
 void frm::WriteField(int index, const engine::FieldValue& value) {
   QWidget* control = FieldControl(index);
   if (auto* box = qobject_cast<QLineEdit*>(control)) {
-    SetWholeText(box, QString::fromStdString(AsText(value)));
-    box->setCursorPosition(0);
+    SetWholeText(box, AsText(value));
   } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
     const int state = AsCheck(value);
     check->setCheckState(state == engine::kChecked ? Qt::Checked

@@ -43,8 +43,7 @@ void frm::txtROM_Change() {
   const std::string name = automode::DeriveOutputName(
       txtROM->text().toStdString(), CheckValue(optChdir) == engine::kChecked,
       txtPath->text().toStdString());
-  SetWholeText(txtCreate, QString::fromStdString(name));
-  txtCreate->setCursorPosition(0);
+  SetWholeText(txtCreate, name);
 }
 
 void frm::optAutoCreate_Click() {
@@ -103,12 +102,13 @@ void frm::lblToByte_Click() {
 
 void frm::optAdd_Click() { UpdateActionEnables(); }
 
-// A hook kept for the action choice; it changes nothing.
+// Called whenever "Add" is chosen: the one place to enable or disable controls by
+// the action, should an action ever need it. Today every control stays as it is.
 void frm::UpdateActionEnables() {}
 
 void frm::lblHelp_Click(int Index) {
   if (Index < 0 || Index >= static_cast<int>(lblHelp.size())) return;
-  dialogs_->ShowMessage(this, lblHelp[static_cast<std::size_t>(Index)]->toolTip());
+  services_.dialogs->ShowMessage(this, lblHelp[static_cast<std::size_t>(Index)]->toolTip());
 }
 
 }  // namespace ui

@@ -1,12 +1,12 @@
 // The file pickers beside the path, emulator and ROM boxes.
 #include <QCheckBox>
 #include <QLineEdit>
-#include <exception>
 
 #include "auto/output_name.h"
 #include "engine/job_settings.h"
 #include "ui/dialogs.h"
 #include "ui/frm.h"
+#include "ui/ignore_failure.h"
 #include "ui/whole_text.h"
 
 namespace ui {
@@ -17,23 +17,6 @@ namespace {
 constexpr int kExecutableFiles = 1;
 constexpr int kRomFiles = 2;
 constexpr int kAllFiles = 3;
-
-// Each text set raises the box's change reaction at once. A name longer than
-// the box lets the user type is still set whole: cut, it would name another file.
-void SetBoxText(QLineEdit* box, const QString& text) {
-  SetWholeText(box, text);
-  box->setCursorPosition(0);
-}
-
-// Any failure in the dialog or in what follows it ends the pick silently;
-// whatever was already written stays.
-template <typename Call>
-void Trapped(Call call) {
-  try {
-    call();
-  } catch (const std::exception&) {
-  }
-}
 
 // Shows the dialog with an empty name box and the given entry preselected;
 // false when the user cancels.
@@ -49,29 +32,29 @@ bool ShowPicker(frm& window, int filterIndex) {
 void FillFileBox(frm& window, QLineEdit* box) {
   const Dialogs& cmd = window.dialogs();
   if (frm::CheckValue(window.optChdir) == engine::kChecked) {
-    SetBoxText(box, cmd.fileTitle);
+    SetWholeText(box, cmd.fileTitle);
     window.SetPath();
   } else {
-    SetBoxText(box, cmd.fileName);
+    SetWholeText(box, cmd.fileName);
   }
 }
 
 }  // namespace
 
 void frm::cmdOpen1_Click() {
-  Trapped([this] {
+  RunIgnoringFailure([this] {
     if (ShowPicker(*this, kAllFiles)) SetPath();
   });
 }
 
 void frm::cmdOpen2_Click() {
-  Trapped([this] {
+  RunIgnoringFailure([this] {
     if (ShowPicker(*this, kExecutableFiles)) SetEmu();
   });
 }
 
 void frm::cmdOpen3_Click() {
-  Trapped([this] {
+  RunIgnoringFailure([this] {
     if (ShowPicker(*this, kRomFiles)) SetRom();
   });
 }
@@ -79,10 +62,10 @@ void frm::cmdOpen3_Click() {
 // The directory of the chosen file, with its closing separator. Only the
 // host's own separator counts; a name without one leaves the box alone.
 void frm::SetPath() {
-  const QString& name = dialogs_->fileName;
+  const QString& name = dialogs().fileName;
   const qsizetype separator = name.lastIndexOf(QChar(automode::kNativeSeparator));
   if (separator < 0) return;
-  SetBoxText(txtPath, name.left(separator + 1));
+  SetWholeText(txtPath, name.left(separator + 1));
 }
 
 void frm::SetEmu() { FillFileBox(*this, txtEMU); }

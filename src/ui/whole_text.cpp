@@ -32,6 +32,11 @@ void SetWholeText(QLineEdit* box, const QString& text) {
     box->setMaxLength(static_cast<int>(text.size()));
   }
   box->setText(text);
+  box->setCursorPosition(0);
+}
+
+void SetWholeText(QLineEdit* box, const std::string& text) {
+  SetWholeText(box, QString::fromStdString(text));
 }
 
 }  // namespace ui
