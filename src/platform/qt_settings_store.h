@@ -29,7 +29,7 @@ class QtSettingsStore : public settings::SettingsStore {
   void Save(std::string_view section, std::string_view key, std::string_view value) override;
 
   // Writes pending changes to disk; false when the store could not be written or read.
-  bool Sync();
+  bool Sync() override;
 
  private:
   std::unique_ptr<QSettings> settings_;

@@ -5,34 +5,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <exception>
 
-#include "engine/real_host.h"
-#include "platform/detached_launcher.h"
 #include "ui/dialogs.h"
+#include "ui/ignore_failure.h"
 
 namespace ui {
 
-namespace {
-
-template <typename Interface, typename Real>
-Interface* OwnOrUse(Interface* injected, std::unique_ptr<Interface>& owned) {
-  if (injected) return injected;
-  owned = std::make_unique<Real>();
-  return owned.get();
-}
-
-}  // namespace
-
-frm::frm(Services services, QWidget* parent) : QMainWindow(parent) {
-  dialogs_ = OwnOrUse<Dialogs, QtDialogs>(services.dialogs, ownDialogs_);
-  files_ = OwnOrUse<engine::FileSystem, engine::DiskFileSystem>(services.files, ownFiles_);
-  launcher_ = OwnOrUse<engine::ProcessLauncher, platform::DetachedLauncher>(services.launcher,
-                                                                           ownLauncher_);
-  clock_ = OwnOrUse<engine::Clock, engine::SystemClock>(services.clock, ownClock_);
-  random_ = OwnOrUse<engine::RandomSource, engine::FastRandom>(services.random, ownRandom_);
-  settings_ = services.settings;
-
+frm::frm(const Services& services, QWidget* parent) : QMainWindow(parent), services_(services) {
   CreateControls();
   ConnectHandlers();
   WatchMousePresses();
@@ -42,10 +21,7 @@ frm::~frm() = default;
 
 // Nothing may keep the window open, not even a store that cannot be written.
 void frm::closeEvent(QCloseEvent* event) {
-  try {
-    Form_QueryUnload();
-  } catch (const std::exception&) {
-  }
+  RunIgnoringFailure([this] { Form_QueryUnload(); });
   event->accept();
 }
 
@@ -65,7 +41,7 @@ void frm::SetDefaultButton(QPushButton* button) {
 }
 
 void frm::ShowMessage(const std::string& text) {
-  dialogs_->ShowMessage(this, QString::fromStdString(text));
+  services_.dialogs->ShowMessage(this, QString::fromStdString(text));
 }
 
 void frm::SetStatus(const std::string& text) {
@@ -76,14 +52,15 @@ void frm::SetStatus(const std::string& text) {
 
 void frm::SetFocus(engine::FocusTarget target) {
   switch (target) {
-    case engine::FocusTarget::txtNth: txtNth->setFocus(Qt::OtherFocusReason); break;
-    case engine::FocusTarget::txtRange1: txtRange1->setFocus(Qt::OtherFocusReason); break;
-    case engine::FocusTarget::txtShift: txtShift->setFocus(Qt::OtherFocusReason); break;
+    case engine::FocusTarget::nth: txtNth->setFocus(Qt::OtherFocusReason); break;
+    case engine::FocusTarget::range1: txtRange1->setFocus(Qt::OtherFocusReason); break;
+    case engine::FocusTarget::shift: txtShift->setFocus(Qt::OtherFocusReason); break;
   }
 }
 
 engine::Host frm::MakeHost() {
-  return engine::Host{*this, *files_, *launcher_, *clock_, *random_, {}};
+  return engine::Host{*this, *services_.files, *services_.launcher, *services_.clock,
+                      *services_.random, {}};
 }
 
 }  // namespace ui

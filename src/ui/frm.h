@@ -2,7 +2,6 @@
 
 #include <QMainWindow>
 #include <array>
-#include <memory>
 #include <string>
 
 #include "engine/host.h"
@@ -26,16 +25,15 @@ class Dialogs;
 
 inline constexpr const char* kWindowTitle = "ROM Glitchforge 5.99 by Quorvath";
 
-// Services the window hands to the engine. Any left null is replaced by the
-// real one (message boxes, the disk, a detached process, the system clock and
-// the fast generator); the window does not own injected services.
+// The services the window works with, every one of them given: main() hands
+// in the real ones, tests their doubles. The window owns none of them, and
+// they must outlive it.
 struct Services {
   Dialogs* dialogs = nullptr;
   engine::FileSystem* files = nullptr;
   engine::ProcessLauncher* launcher = nullptr;
   engine::Clock* clock = nullptr;
   engine::RandomSource* random = nullptr;
-  // Null: the user's own store, opened when first needed.
   settings::SettingsStore* settings = nullptr;
 };
 
@@ -47,7 +45,7 @@ class frm : public QMainWindow, public engine::UserInterface {
   Q_OBJECT
 
  public:
-  explicit frm(Services services = {}, QWidget* parent = nullptr);
+  explicit frm(const Services& services, QWidget* parent = nullptr);
   ~frm() override;
 
   // --- Fields -------------------------------------------------------------
@@ -76,7 +74,7 @@ class frm : public QMainWindow, public engine::UserInterface {
 
   // A Host over this window and the services; lastError starts empty.
   engine::Host MakeHost();
-  Dialogs& dialogs() { return *dialogs_; }
+  Dialogs& dialogs() { return *services_.dialogs; }
 
   // --- Handlers -----------------------------------------------------------
   // Run (frm_run.cpp)
@@ -249,18 +247,7 @@ class frm : public QMainWindow, public engine::UserInterface {
   template <typename Call>
   void RunGuarded(Call call);
 
-  std::unique_ptr<Dialogs> ownDialogs_;
-  std::unique_ptr<engine::FileSystem> ownFiles_;
-  std::unique_ptr<engine::ProcessLauncher> ownLauncher_;
-  std::unique_ptr<engine::Clock> ownClock_;
-  std::unique_ptr<engine::RandomSource> ownRandom_;
-  Dialogs* dialogs_ = nullptr;
-  engine::FileSystem* files_ = nullptr;
-  engine::ProcessLauncher* launcher_ = nullptr;
-  engine::Clock* clock_ = nullptr;
-  engine::RandomSource* random_ = nullptr;
-  std::unique_ptr<settings::SettingsStore> ownSettings_;
-  settings::SettingsStore* settings_ = nullptr;
+  Services services_;
 
   // One exclusive group per frame. Auto-exclusive buttons alone would also
   // exclude the buttons of frames nested inside (fraCorruptWith in fraAction).

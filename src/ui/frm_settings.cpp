@@ -1,11 +1,10 @@
 // Start-up, shutdown and the preset menus, over the settings store.
 #include <QAction>
 #include <QString>
-#include <exception>
 
-#include "platform/qt_settings_store.h"
 #include "settings/registry.h"
 #include "ui/frm.h"
+#include "ui/ignore_failure.h"
 
 namespace ui {
 
@@ -39,34 +38,16 @@ class WindowMenus : public settings::GlobalMenus {
 
 bool IsSlot(int index) { return index >= 0 && index < settings::kSlotCount; }
 
-// The settings operations tell the user nothing. A store whose texts do not
-// fit in memory ends the operation where it stands instead of the program.
-template <typename Call>
-void Quietly(Call call) {
-  try {
-    call();
-  } catch (const std::exception&) {
-  }
-}
-
 }  // namespace
 
-settings::SettingsStore& frm::Store() {
-  if (!settings_) {
-    ownSettings_ = std::make_unique<platform::QtSettingsStore>();
-    settings_ = ownSettings_.get();
-  }
-  return *settings_;
-}
+settings::SettingsStore& frm::Store() { return *services_.settings; }
 
-// A store on disk is written out at once, so that it survives whatever ends
-// the program next. A store that cannot be written is left as it is.
-void frm::SyncStore() {
-  if (auto* onDisk = dynamic_cast<platform::QtSettingsStore*>(settings_)) onDisk->Sync();
-}
+// The store is written out at once, so that it survives whatever ends the
+// program next. A store that cannot be written is left as it is.
+void frm::SyncStore() { Store().Sync(); }
 
 void frm::Form_Load() {
-  Quietly([this] {
+  RunIgnoringFailure([this] {
     WindowFields fields(*this);
     WindowMenus menus(*this);
     settings::Start(Store(), fields, menus);
@@ -74,7 +55,7 @@ void frm::Form_Load() {
 }
 
 void frm::Form_QueryUnload() {
-  Quietly([this] {
+  RunIgnoringFailure([this] {
     WindowFields fields(*this);
     settings::SaveDefaults(Store(), fields);
     SyncStore();
@@ -85,24 +66,24 @@ void frm::mnuExit_Click() { close(); }
 
 void frm::mnuSG_Click(int Index) {
   if (!IsSlot(Index)) return;
-  Quietly([this, Index] {
+  RunIgnoringFailure([this, Index] {
     WindowFields fields(*this);
     WindowMenus menus(*this);
-    settings::mnuSG_Click(Index, Store(), fields, menus);
+    settings::SaveSlot(Index, Store(), fields, menus);
     SyncStore();
   });
 }
 
 void frm::mnuLG_Click(int Index) {
   if (!IsSlot(Index)) return;
-  Quietly([this, Index] {
+  RunIgnoringFailure([this, Index] {
     WindowFields fields(*this);
-    settings::mnuLG_Click(Index, Store(), fields);
+    settings::LoadSlot(Index, Store(), fields);
   });
 }
 
 void frm::UpdateGlobalMenus() {
-  Quietly([this] {
+  RunIgnoringFailure([this] {
     WindowMenus menus(*this);
     settings::UpdateGlobalMenus(Store(), menus);
   });

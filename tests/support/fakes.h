@@ -34,7 +34,10 @@ class FixedClock : public engine::Clock {
 class ScriptedRandom : public engine::RandomSource {
  public:
   explicit ScriptedRandom(std::vector<std::uint32_t> draws = {0}) : draws_(std::move(draws)) {}
-  void Reseed(float seed) override { seeds.push_back(seed), next_ = 0; }
+  void Reseed(float seed) override {
+    seeds.push_back(seed);
+    next_ = 0;
+  }
   void Draw(std::span<std::uint32_t> out) override {
     for (auto& v : out) v = draws_[next_++ % draws_.size()];
     drawn += out.size();

@@ -24,6 +24,7 @@ class MemoryStore : public SettingsStore {
     saves.emplace_back(section, key);
     Put(saves.back().first, saves.back().second, std::string(value));
   }
+  bool Sync() override { return true; }
   void Put(std::string section, std::string key, std::string value) { values[{section, key}] = std::move(value); }
   std::optional<std::string> Get(const std::string& section, const std::string& key) const {
     auto it = values.find({section, key});

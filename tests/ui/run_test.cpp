@@ -2,6 +2,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/detached_launcher.h"
 #include "support/temp_dir.h"
 #include "window_fixture.h"
 
@@ -87,8 +88,9 @@ TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
 // "Auto End", then three presses of "Auto >>" over an output that is not made
 // again, with the real launcher and a script that records its arguments.
 TEST_F(RunTest, EachAutoPressAltersTheNextBlockAndStartsTheEmulator) {
+  platform::DetachedLauncher realLauncher;
   ui::Services services = FakeServices();
-  services.launcher = nullptr;  // the real one
+  services.launcher = &realLauncher;
   window = std::make_unique<ui::frm>(services);
   PrepareJob();
   Write("emu", "emu");

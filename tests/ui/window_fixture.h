@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/failure.h"  // fakes.h needs it
 #include "engine/job_settings.h"
 #include "engine/real_host.h"
 #include "support/fakes.h"
+#include "support/memory_store.h"
 #include "ui/dialogs.h"
 #include "ui/frm.h"
 
@@ -39,10 +39,15 @@ class WindowTest : public ::testing::Test {
   }
   ~WindowTest() override { std::filesystem::current_path(savedDirectory_); }
 
-  // The doubles below, and the user's own settings store; a test that needs
-  // another service swaps it and builds `window` again.
+  // The doubles below; a test that needs another service swaps it and builds
+  // `window` again.
   ui::Services FakeServices() {
-    return {.dialogs = &dialogs, .files = &files, .launcher = &launcher, .clock = &clock, .random = &random};
+    return {.dialogs = &dialogs,
+            .files = &files,
+            .launcher = &launcher,
+            .clock = &clock,
+            .random = &random,
+            .settings = &store};
   }
 
   // Writes every field as start-up does on a first run, in store order.
@@ -86,6 +91,7 @@ class WindowTest : public ::testing::Test {
   RecordingLauncher launcher;
   FixedClock clock;
   ScriptedRandom random{{ScriptedRandom::For(0x42, 256)}};
+  settings::MemoryStore store;
   std::unique_ptr<ui::frm> window;
 
  private:
