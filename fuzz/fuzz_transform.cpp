@@ -8,8 +8,6 @@
 #include <string_view>
 #include <vector>
 
-// fakes.h leans on failure.h without including it.
-#include "engine/failure.h"
 #include "engine/transform.h"
 #include "../tests/support/fakes.h"
 

@@ -13,7 +13,7 @@ packages=(
 )
 if [ "${1:-}" = "--run-only" ]; then
   packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-            libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation)
+            fonts-liberation)
 fi
 
 missing=()
