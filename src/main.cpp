@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "command_line.h"
 #include "engine/real_host.h"
 #include "platform/detached_launcher.h"
 #include "platform/qt_settings_store.h"
@@ -7,6 +8,7 @@
 #include "ui/frm.h"
 
 int main(int argc, char** argv) {
+  if (const auto exitStatus = HandleCommandLine(argc, argv)) return *exitStatus;
   QApplication app(argc, argv);
   ui::QtDialogs dialogs;
   engine::DiskFileSystem files;
