@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool imagemagick fonts-liberation
-  dpkg-dev file desktop-file-utils librsvg2-bin
+  dpkg-dev file desktop-file-utils librsvg2-bin lintian appstream
 )
 if [ "${1:-}" = "--run-only" ]; then
   packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
