@@ -9,6 +9,8 @@
 
 int main(int argc, char** argv) {
   if (const auto exitStatus = HandleCommandLine(argc, argv)) return *exitStatus;
+  // Wayland ties the window to its desktop entry by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.glitchforge.glitchforge"));
   QApplication app(argc, argv);
   ui::QtDialogs dialogs;
   engine::DiskFileSystem files;

@@ -29,7 +29,7 @@ if [ "${1:-}" = --in-xvfb ]; then
   exit 0
 fi
 
-bin=$(window_program /usr/bin/glitchforge)
+bin=$(window_program /usr/games/glitchforge)
 echo "end_to_end: $bin"
 
 work=$(mktemp -d /tmp/glitchforge-e2e.XXXXXX)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package from the build tree, checks what it holds, installs it with apt-get,
-# checks the installed desktop entry and icons, starts the installed program under Xvfb, closes it
-# through its File menu and removes the package again. Needs root (or sudo) for apt-get.
+# Builds the Debian package from the build tree, checks what it holds and runs lintian and the
+# AppStream validator on it (any error or warning fails), installs it with apt-get, checks the
+# installed desktop entry, icons and command line, starts the installed program under Xvfb,
+# closes it through its File menu and removes the package again. Needs root (or sudo) for apt-get.
 set -euo pipefail
 # shellcheck source=scripts/lib/window.sh
 source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
@@ -9,7 +10,7 @@ source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
 # Runs inside xvfb-run: start the installed program with a settings store of its own, wait for
 # its window, close it from the menu and wait for the program to end.
 if [ "${1:-}" = --in-xvfb ]; then
-  window_start "$2" /usr/bin/glitchforge
+  window_start "$2" /usr/games/glitchforge
   window_wait
   window_close
   [ -f "$XDG_CONFIG_HOME/Rom Glitchforge 6.conf" ] || fail "closing stored no settings"
@@ -52,15 +53,20 @@ debs=("$work"/out/glitchforge_*.deb)
 deb=${debs[0]}
 echo "package: $(basename "$deb")"
 
+id=io.github.glitchforge.glitchforge
 contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
 expected=(
-  ./usr/bin/glitchforge
-  ./usr/share/applications/glitchforge.desktop
-  ./usr/share/icons/hicolor/16x16/apps/glitchforge.png
-  ./usr/share/icons/hicolor/32x32/apps/glitchforge.png
-  ./usr/share/icons/hicolor/48x48/apps/glitchforge.png
-  ./usr/share/icons/hicolor/256x256/apps/glitchforge.png
-  ./usr/share/icons/hicolor/scalable/apps/glitchforge.svg
+  ./usr/games/glitchforge
+  ./usr/share/man/man6/glitchforge.6.gz
+  ./usr/share/doc/glitchforge/copyright
+  ./usr/share/doc/glitchforge/changelog.gz
+  "./usr/share/applications/$id.desktop"
+  "./usr/share/metainfo/$id.metainfo.xml"
+  "./usr/share/icons/hicolor/16x16/apps/$id.png"
+  "./usr/share/icons/hicolor/32x32/apps/$id.png"
+  "./usr/share/icons/hicolor/48x48/apps/$id.png"
+  "./usr/share/icons/hicolor/256x256/apps/$id.png"
+  "./usr/share/icons/hicolor/scalable/apps/$id.svg"
 )
 for path in "${expected[@]}"; do
   grep -qx -- "$path" <<< "$contents" || fail "the package lacks $path"
@@ -71,17 +77,31 @@ for dep in libqt6widgets6 qt6-qpa-plugins; do
   grep -q "$dep" <<< "$depends" || fail "Depends lacks $dep: $depends"
 done
 
+echo "package: lintian"
+lintian --fail-on error,warning --display-level '>=pedantic' "$deb" 2> "$work/lintian.log" ||
+  { cat "$work/lintian.log"; fail "lintian"; }
+echo "package: appstreamcli validate"
+dpkg-deb -x "$deb" "$work/tree"
+appstreamcli validate --no-net --pedantic "$work/tree/usr/share/metainfo/$id.metainfo.xml" ||
+  fail "the AppStream metadata does not validate"
+
 echo "package: installing"
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive timeout 300 apt-get install -y -qq "$deb" \
   > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get install"; }
 installed_by_us=yes
 
-desktop-file-validate /usr/share/applications/glitchforge.desktop ||
-  fail "the installed desktop entry does not validate"
-exec_line=$(grep '^Exec=' /usr/share/applications/glitchforge.desktop)
-[ "$(command -v "${exec_line#Exec=}")" = /usr/bin/glitchforge ] || fail "$exec_line does not find the program"
+desktop=/usr/share/applications/$id.desktop
+desktop-file-validate "$desktop" || fail "the installed desktop entry does not validate"
+# A user's PATH on Debian (/etc/profile) holds /usr/games; root's does not.
+exec_line=$(grep '^Exec=' "$desktop")
+[ "$(PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games command -v "${exec_line#Exec=}")" = \
+  /usr/games/glitchforge ] || fail "$exec_line does not find the program on a user's PATH"
+grep -qx "Icon=$id" "$desktop" || fail "the desktop entry does not name the icon $id"
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= /usr/games/glitchforge --version) ||
+  fail "--version without a display"
+[ "$version" = "Glitchforge $(dpkg-deb -f "$deb" Version)" ] || fail "--version says: $version"
 for size in 16 32 48 256; do
-  png=/usr/share/icons/hicolor/${size}x${size}/apps/glitchforge.png
+  png=/usr/share/icons/hicolor/${size}x${size}/apps/$id.png
   [ "$(identify -format '%wx%h' "$png")" = "${size}x${size}" ] || fail "$png is not ${size}x${size}"
 done
 
