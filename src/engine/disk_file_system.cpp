@@ -1,9 +1,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <system_error>
 
@@ -27,40 +29,86 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+// The name as messages show it: in quotes, a NUL byte written as \0 so that
+// the text is not cut there on its way to the message box.
+std::string Quoted(const std::string& path) {
+  std::string shown = "\"";
+  for (const char c : path) shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+  return shown + "\"";
+}
 
 [[noreturn]] void Raise(FailureKind kind, const std::string& path, const std::string& reason) {
   throw HostFailure(kind, Quoted(path) + " (" + reason + ")");
 }
 
+// No file or directory can have a name that holds a NUL byte; the system
+// calls would silently take the part before it for the whole name.
+void RequireNoNul(const std::string& path, FailureKind kind) {
+  if (path.find('\0') != std::string::npos) Raise(kind, path, "the name holds a NUL byte");
+}
+
+// A fresh temporary name beside `target`, unlikely to be taken: a hidden
+// "." + its name + ".glitchforge-" and a few random hex digits.
+std::string TemporaryName(const fs::path& target, unsigned attempt) {
+  static unsigned counter = 0;
+  static const unsigned seed = std::random_device()();
+  char suffix[32];
+  std::snprintf(suffix, sizeof suffix, "%08x%04x", seed ^ (attempt * 2654435761u), ++counter & 0xFFFF);
+  std::string name(".");
+  name.append(target.filename().string()).append(".glitchforge-").append(suffix);
+  return (target.parent_path() / name).string();
+}
+
 #if GLITCHFORGE_POSIX_FILES
 
-// What an errno from opening or measuring a file means to the user.
-FailureKind OpenFailureKind(int error) {
-  return error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP ? FailureKind::PathNotFound
-                                                                     : FailureKind::FileNotFound;
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.empty() ? "." : path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// What an errno from opening or measuring `path` means to the user: a missing
+// name in an existing directory is a missing file, a missing directory a
+// missing path; a file that is there but refuses to open cannot be opened.
+FailureKind OpenFailureKind(const std::string& path, int error) {
+  switch (error) {
+    case ENOENT: return IsDirectory(fs::path(path).parent_path().string()) ? FailureKind::FileNotFound
+                                                                         : FailureKind::PathNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return FailureKind::PathNotFound;
+    default: return FailureKind::FileNotOpenable;
+  }
 }
 
 [[noreturn]] void RaiseErrno(FailureKind kind, const std::string& path, int error) {
   Raise(kind, path, std::strerror(error));
 }
 
-// An open file descriptor, closed on every way out.
+// An open file descriptor, closed on every way out. Failures name `shown`,
+// the name the user typed, which may differ from the name opened.
 class FileHandle {
  public:
   // Non-blocking, so that a FIFO under the name fails the regular-file check
   // instead of hanging the window; regular files ignore the flag.
-  FileHandle(const std::string& path, int flags, mode_t mode = 0) : path_(path) {
+  FileHandle(const std::string& path, int flags, mode_t mode = 0, const std::string* shown = nullptr)
+      : path_(shown ? *shown : path) {
+    RequireNoNul(path, FailureKind::FileNotFound);
     do {
       fd_ = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, mode);
     } while (fd_ < 0 && errno == EINTR);
-    if (fd_ < 0) RaiseErrno(OpenFailureKind(errno), path, errno);
+    if (fd_ < 0) {
+      const int error = errno;
+      if (!(flags & O_EXCL) || error != EEXIST) RaiseErrno(OpenFailureKind(path, error), path_, error);
+    }
   }
-  ~FileHandle() { ::close(fd_); }
+  ~FileHandle() {
+    if (fd_ >= 0) ::close(fd_);
+  }
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
 
   int fd() const { return fd_; }
+  bool open() const { return fd_ >= 0; }
   const std::string& path() const { return path_; }
 
   struct stat Stat() const {
@@ -69,15 +117,74 @@ class FileHandle {
     return st;
   }
 
+  // Closes now and reports what the close reports: some file systems tell
+  // only here that the data did not fit.
+  void Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 && errno != EINTR) RaiseErrno(FailureKind::FileAccess, path_, errno);
+  }
+
  private:
   std::string path_;
   int fd_ = -1;
 };
 
-void RequireRegularFile(const FileHandle& file, const struct stat& st) {
-  if (S_ISDIR(st.st_mode)) Raise(FailureKind::FileNotFound, file.path(), "is a directory");
-  if (!S_ISREG(st.st_mode)) Raise(FailureKind::FileNotFound, file.path(), "not a regular file");
+void RequireRegularFile(const std::string& shown, const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) Raise(FailureKind::FileNotOpenable, shown, "is a directory");
+  if (!S_ISREG(st.st_mode)) Raise(FailureKind::FileNotOpenable, shown, "not a regular file");
 }
+
+// The file a name stands for once symbolic links in its last part are
+// followed, whether or not that file exists yet: the link itself stays.
+std::string FinalTarget(const std::string& path) {
+  fs::path current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current.string();
+    std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    const ssize_t length = ::readlink(current.c_str(), link.data(), link.size());
+    if (length < 0) RaiseErrno(FailureKind::PathNotFound, path, errno);
+    link.resize(static_cast<std::size_t>(length));
+    const fs::path next(link);
+    current = next.is_absolute() ? next : current.parent_path() / next;
+  }
+  RaiseErrno(FailureKind::PathNotFound, path, ELOOP);
+}
+
+// A new file beside the output, created with the mode of any new file (0666
+// less the umask), never the source's. Removed again unless it was moved
+// onto the output.
+class TemporaryCopy {
+ public:
+  TemporaryCopy(const std::string& target, const std::string& shown) {
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+      name_ = TemporaryName(target, attempt);
+      file_ = std::make_unique<FileHandle>(name_, O_WRONLY | O_CREAT | O_EXCL, 0666, &shown);
+      if (file_->open()) return;
+    }
+    RaiseErrno(FailureKind::FileNotOpenable, shown, EEXIST);
+  }
+  ~TemporaryCopy() {
+    file_.reset();
+    if (!name_.empty()) ::unlink(name_.c_str());
+  }
+  TemporaryCopy(const TemporaryCopy&) = delete;
+  TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+
+  const FileHandle& file() const { return *file_; }
+
+  // Closes the copy and puts it in the target's place in one step.
+  void MoveOnto(const std::string& target) {
+    file_->Close();
+    if (::rename(name_.c_str(), target.c_str()) != 0) RaiseErrno(FailureKind::FileAccess, file_->path(), errno);
+    name_.clear();
+  }
+
+ private:
+  std::string name_;
+  std::unique_ptr<FileHandle> file_;
+};
 
 // Plain read/write copy from the current offsets, for file systems where the
 // kernel's own copy is not offered.
@@ -139,35 +246,48 @@ void DiskFileSystem::ChangeDrive(const std::string& drive) {
 }
 
 void DiskFileSystem::ChangeDirectory(const std::string& path) {
-  std::error_code error;
   if (path.empty()) Raise(FailureKind::PathNotFound, path, "no directory given");
+  RequireNoNul(path, FailureKind::PathNotFound);
+  std::error_code error;
   fs::current_path(fs::path(path), error);
-  if (error) Raise(FailureKind::PathNotFound, path, error.message());
+  if (!error) return;
+  const bool missing = error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory ||
+                       error == std::errc::filename_too_long || error == std::errc::too_many_symbolic_link_levels;
+  Raise(missing ? FailureKind::PathNotFound : FailureKind::PathNotAccessible, path, error.message());
 }
 
 #if GLITCHFORGE_POSIX_FILES
 
+// The copy goes to a new file beside the output (beside the target of a
+// symbolic link, so that the link stays) and replaces the output only when
+// complete: a failed copy leaves the old output as it was and nothing else.
 void DiskFileSystem::Copy(const std::string& from, const std::string& to) {
   FileHandle in(from, O_RDONLY);
   const struct stat source = in.Stat();
-  RequireRegularFile(in, source);
+  RequireRegularFile(from, source);
+  RequireNoNul(to, FailureKind::FileNotFound);
 
-  // Opened without truncating, so that a destination that turns out to be the
-  // source itself (another spelling, a link) is refused before it is emptied.
-  FileHandle out(to, O_WRONLY | O_CREAT, source.st_mode & 0777);
-  const struct stat target = out.Stat();
-  if (target.st_dev == source.st_dev && target.st_ino == source.st_ino)
-    Raise(FailureKind::FileAccess, to, "it is the source file itself");
-  RequireRegularFile(out, target);
-  if (::ftruncate(out.fd(), 0) != 0) RaiseErrno(FailureKind::FileAccess, to, errno);
-  CopyContents(in, out, source.st_size);
+  const std::string target = FinalTarget(to);
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0) {
+    // Another spelling of the source, a link or a hard link to it.
+    if (existing.st_dev == source.st_dev && existing.st_ino == source.st_ino)
+      Raise(FailureKind::FileAccess, to, "it is the source file itself");
+    RequireRegularFile(to, existing);
+  } else if (errno != ENOENT || !IsDirectory(fs::path(target).parent_path().string())) {
+    RaiseErrno(OpenFailureKind(target, errno), to, errno);
+  }
+
+  TemporaryCopy copy(target, to);
+  CopyContents(in, copy.file(), source.st_size);
+  copy.MoveOnto(target);
 }
 
 std::int64_t DiskFileSystem::FileLength(const std::string& path) {
+  RequireNoNul(path, FailureKind::FileNotFound);
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) RaiseErrno(OpenFailureKind(errno), path, errno);
-  if (S_ISDIR(st.st_mode)) Raise(FailureKind::FileNotFound, path, "is a directory");
-  if (!S_ISREG(st.st_mode)) Raise(FailureKind::FileNotFound, path, "not a regular file");
+  if (::stat(path.c_str(), &st) != 0) RaiseErrno(OpenFailureKind(path, errno), path, errno);
+  RequireRegularFile(path, st);
   return static_cast<std::int64_t>(st.st_size);
 }
 
@@ -175,7 +295,7 @@ void DiskFileSystem::ReadAt(const std::string& path, std::int64_t offset,
                             std::span<std::uint8_t> out) {
   if (offset < 0) Raise(FailureKind::InvalidArgument, path, "negative position");
   FileHandle file(path, O_RDWR);
-  RequireRegularFile(file, file.Stat());
+  RequireRegularFile(path, file.Stat());
   std::size_t done = 0;
   while (done < out.size()) {
     const ssize_t got = ::pread(file.fd(), out.data() + done, out.size() - done,
@@ -191,7 +311,7 @@ void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
                              std::span<const std::uint8_t> data) {
   if (offset < 0) Raise(FailureKind::InvalidArgument, path, "negative position");
   FileHandle file(path, O_RDWR);
-  RequireRegularFile(file, file.Stat());
+  RequireRegularFile(path, file.Stat());
   std::size_t done = 0;
   while (done < data.size()) {
     const ssize_t put = ::pwrite(file.fd(), data.data() + done, data.size() - done,
@@ -205,29 +325,73 @@ void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
 
 #else  // portable fallback over the standard library
 
-void DiskFileSystem::Copy(const std::string& from, const std::string& to) {
+namespace {
+
+// The missing-file and missing-path kinds of a standard library error; any
+// other error means the file is there but cannot be used.
+FailureKind KindOf(const std::error_code& error) {
+  if (error == std::errc::no_such_file_or_directory) return FailureKind::FileNotFound;
+  if (error == std::errc::not_a_directory || error == std::errc::filename_too_long) return FailureKind::PathNotFound;
+  return FailureKind::FileNotOpenable;
+}
+
+void RequireRegularFile(const std::string& path) {
   std::error_code error;
-  if (!fs::is_regular_file(from, error))
-    Raise(FailureKind::FileNotFound, from, error ? error.message() : "not a regular file");
-  if (fs::exists(to, error) && fs::equivalent(from, to, error))
-    Raise(FailureKind::FileAccess, to, "it is the source file itself");
-  if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, error))
-    Raise(FailureKind::FileAccess, to, error.message());
+  const fs::file_status status = fs::status(path, error);
+  if (error || !fs::exists(status)) Raise(error ? KindOf(error) : FailureKind::FileNotFound, path,
+                                          error ? error.message() : "no such file");
+  if (fs::is_directory(status)) Raise(FailureKind::FileNotOpenable, path, "is a directory");
+  if (!fs::is_regular_file(status)) Raise(FailureKind::FileNotOpenable, path, "not a regular file");
+}
+
+}  // namespace
+
+void DiskFileSystem::Copy(const std::string& from, const std::string& to) {
+  RequireNoNul(from, FailureKind::FileNotFound);
+  RequireNoNul(to, FailureKind::FileNotFound);
+  RequireRegularFile(from);
+  std::error_code error;
+  fs::path target = to;
+  for (int hops = 0; hops < 40 && fs::is_symlink(target, error); ++hops) {
+    const fs::path next = fs::read_symlink(target, error);
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  if (fs::exists(target, error)) {
+    if (fs::equivalent(from, target, error)) Raise(FailureKind::FileAccess, to, "it is the source file itself");
+    RequireRegularFile(target.string());
+  }
+  std::string temporary;
+  for (unsigned attempt = 0; attempt < 100 && temporary.empty(); ++attempt) {
+    temporary = TemporaryName(target, attempt);
+    if (fs::exists(temporary, error)) temporary.clear();
+  }
+  const auto fail = [&](const std::error_code& cause) {
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    Raise(FailureKind::FileAccess, to, cause.message());
+  };
+  if (!fs::copy_file(from, temporary, fs::copy_options::none, error)) fail(error);
+  // The copy is ordinary data: never read-only, whatever the source was.
+  fs::permissions(temporary, fs::perms::owner_write, fs::perm_options::add, error);
+  fs::rename(temporary, target, error);
+  if (error) fail(error);
 }
 
 std::int64_t DiskFileSystem::FileLength(const std::string& path) {
+  RequireNoNul(path, FailureKind::FileNotFound);
+  RequireRegularFile(path);
   std::error_code error;
-  if (!fs::is_regular_file(path, error))
-    Raise(FailureKind::FileNotFound, path, error ? error.message() : "not a regular file");
   const auto size = fs::file_size(path, error);
-  if (error) Raise(FailureKind::FileNotFound, path, error.message());
+  if (error) Raise(KindOf(error), path, error.message());
   return static_cast<std::int64_t>(size);
 }
 
 void DiskFileSystem::ReadAt(const std::string& path, std::int64_t offset,
                             std::span<std::uint8_t> out) {
+  RequireNoNul(path, FailureKind::FileNotFound);
+  RequireRegularFile(path);
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-  if (!file) Raise(FailureKind::FileNotFound, path, "cannot be opened");
+  if (!file) Raise(FailureKind::FileNotOpenable, path, "cannot be opened");
   file.seekg(offset);
   file.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
   if (static_cast<std::size_t>(file.gcount()) != out.size())
@@ -236,8 +400,10 @@ void DiskFileSystem::ReadAt(const std::string& path, std::int64_t offset,
 
 void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
                              std::span<const std::uint8_t> data) {
+  RequireNoNul(path, FailureKind::FileNotFound);
+  RequireRegularFile(path);
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-  if (!file) Raise(FailureKind::FileNotFound, path, "cannot be opened");
+  if (!file) Raise(FailureKind::FileNotOpenable, path, "cannot be opened");
   file.seekp(offset);
   file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
   file.flush();

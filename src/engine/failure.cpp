@@ -8,8 +8,10 @@ const char* DescribeFailure(FailureKind kind) {
     case FailureKind::Overflow: return "Overflow";
     case FailureKind::DivisionByZero: return "Division by zero";
     case FailureKind::FileNotFound: return "File not found";
+    case FailureKind::FileNotOpenable: return "Cannot open file";
     case FailureKind::FileAccess: return "File access error";
     case FailureKind::PathNotFound: return "Path not found";
+    case FailureKind::PathNotAccessible: return "Path not accessible";
     case FailureKind::ProgramNotStartable: return "Program cannot be started";
     case FailureKind::OutOfMemory: return "Out of memory";
   }

@@ -10,9 +10,11 @@ enum class FailureKind {
   InvalidArgument,
   Overflow,
   DivisionByZero,
-  FileNotFound,     // file not found or not openable
-  FileAccess,       // a read or write that did not complete
-  PathNotFound,     // path or drive not found
+  FileNotFound,       // no file under that name (or a name no file can have)
+  FileNotOpenable,    // the file is there but cannot be opened (permissions, a folder, a pipe)
+  FileAccess,         // a read or write that did not complete
+  PathNotFound,       // the directory or drive does not exist
+  PathNotAccessible,  // the directory is there but cannot be entered
   ProgramNotStartable,
   OutOfMemory,
 };
@@ -28,7 +30,7 @@ class HostFailure : public std::runtime_error {
   FailureKind kind_;
 };
 
-// The fixed wording for each kind, e.g. "Overflow" or "File not found".
+// The fixed wording for each kind, e.g. "Overflow", "File not found" or "Cannot open file".
 const char* DescribeFailure(FailureKind kind);
 
 }  // namespace engine

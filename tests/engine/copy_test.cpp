@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iostream>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 #include "engine/failure.h"
 #include "engine/run.h"
 #include "support/fakes.h"
+#include "support/hostile_host.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -16,6 +22,24 @@ using Texts = std::vector<std::string>;
 using namespace engine;
 
 const std::vector<unsigned char> kRom(3000, 0x3C);
+
+// Every entry below `root` with what it holds: a file's mode and bytes, a link's target.
+std::map<std::string, std::string> Listing(const fs::path& root) {
+  std::map<std::string, std::string> entries;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const std::string name = fs::relative(entry.path(), root).string();
+    if (entry.is_symlink()) {
+      entries[name] = "-> " + fs::read_symlink(entry.path()).string();
+    } else if (entry.is_regular_file()) {
+      const auto bytes = TempDir::Read(entry.path().string());
+      entries[name] = std::to_string(static_cast<int>(entry.status().permissions())) + " " +
+                      std::string(bytes.begin(), bytes.end());
+    } else {
+      entries[name] = "folder";
+    }
+  }
+  return entries;
+}
 
 // roms/mario.nes under a temporary current directory; every directory change recorded.
 class CopyFileTest : public ::testing::Test {
@@ -91,26 +115,114 @@ TEST_F(CopyFileTest, WorkingDirectoryRules) {
   EXPECT_TRUE(fake.ui.events.empty());
 }
 
-TEST_F(CopyFileTest, CopyOntoTheRomOrADirectoryFailsAndLeavesBothAlone) {
+// A failed copy leaves every file as it was, the previous output byte for
+// byte, and no temporary file behind: onto the ROM by any spelling or link,
+// onto a folder, from a name cut at a NUL, onto a full disk.
+TEST_F(CopyFileTest, AFailedCopyLeavesThePreviousOutputAsItWasAndNothingElse) {
   fs::create_symlink(rom, dir.path() / "link.nes");
   fs::create_hard_link(rom, dir.path() / "hard.nes");
-  fs::create_directory(dir.path() / "out");
+  fs::create_directories(dir.path() / "out");
+  fs::create_directories(dir.path() / "full");
   dir.Write("out/keep.txt", {1, 2, 3});
+  dir.Write("roms/big.nes", std::vector<unsigned char>(300000, 0x77));
+  const std::vector<unsigned char> damaged(3000, 0xD0);  // the damage of earlier runs
+  dir.Write("roms/CORRUPT.nes", damaged);
   job.start = "0";
   job.end = "$10";
   job.optall = job.optadd = true;
   job.add = "1";
-  for (const std::string name : {"./roms/mario.nes", "roms/../roms/mario.nes", rom.c_str(), "link.nes", "hard.nes",
-                                 "out"}) {
-    job.create = name;
+  const std::string nul(1, '\0');
+  const struct {
+    std::string rom, create;
+  } cases[] = {
+      {"roms/mario.nes", "./roms/mario.nes"}, {"roms/mario.nes", "roms/../roms/mario.nes"}, {"roms/mario.nes", rom},
+      {"roms/mario.nes", "link.nes"}, {"roms/mario.nes", "hard.nes"}, {"roms/mario.nes", "out"},
+      {"roms/missing.nes", "roms/CORRUPT.nes"}, {"roms/mario.nes" + nul + "x", "roms/CORRUPT.nes"},
+      {"roms/mario.nes", "roms/CORRUPT.nes" + nul + "x"}, {"roms/mario.nes", "nowhere/CORRUPT.nes"},
+      {"roms/big.nes", "full/CORRUPT.nes"},  // room for the old output only
+  };
+  for (const auto& c : cases) {
+    std::optional<Spoiled> disk;
+    if (c.create.starts_with("full/")) {
+      disk.emplace("mount -t tmpfs -o size=128k tmpfs full", "umount -l full");
+      if (!disk->made) {
+        std::cout << "[  SKIPPED ] the full-disk row: no tmpfs can be mounted here\n";
+        continue;
+      }
+      dir.Write("full/CORRUPT.nes", damaged);
+    }
+    const auto before = Listing(dir.path());
+    job.rom = c.rom;
+    job.create = c.create;
     fake.ui.events.clear();
-    EXPECT_FALSE(CopyFile(job, fake.host)) << name;
+    EXPECT_FALSE(CopyFile(job, fake.host)) << c.create;
     // A run asked to overwrite refuses the same way and alters nothing.
     RunJob(job, fake.host);
-    EXPECT_EQ(fake.ui.events, (Texts{std::string("message: ") + kCopyFailedMessage})) << name;
-    EXPECT_EQ(TempDir::Read(rom), kRom) << name;
-    EXPECT_EQ(TempDir::Read(dir / "out/keep.txt"), (std::vector<unsigned char>{1, 2, 3}));
+    EXPECT_EQ(fake.ui.events, (Texts{std::string("message: ") + kCopyFailedMessage})) << c.create;
+    EXPECT_EQ(Listing(dir.path()), before) << c.create << ": " << fake.host.lastError;
   }
+}
+
+// The copy is an ordinary data file in the output's place: made with the mode
+// of any new file (0666 less the umask) whatever the ROM's or the old output's
+// mode, and a symbolic link keeps pointing where it pointed.
+TEST_F(CopyFileTest, TheCopyIsAnOrdinaryFileInTheOutputsPlace) {
+  fs::create_directories(dir.path() / "saves");
+  fs::create_directory_symlink("roms", dir.path() / "linked");
+  const struct {
+    unsigned romMode, umask, oldMode;  // oldMode: of a file already in the holder's place, 0 for none
+    std::string link, create, holder;  // link: where the output links to, "" for none
+    unsigned mode;
+  } cases[] = {
+      {0444, 022, 0, "", "roms/CORRUPT.nes", "roms/CORRUPT.nes", 0644},
+      {0755, 022, 0, "", "roms/CORRUPT.nes", "roms/CORRUPT.nes", 0644},
+      {0555, 027, 0, "", "roms/CORRUPT.nes", "roms/CORRUPT.nes", 0640},
+      {0644, 022, 0444, "", "roms/CORRUPT.nes", "roms/CORRUPT.nes", 0644},
+      {0644, 002, 0775, "", "roms/CORRUPT.nes", "roms/CORRUPT.nes", 0664},
+      {0644, 022, 0600, "../saves/game.sav", "roms/CORRUPT.nes", "saves/game.sav", 0644},
+      {0644, 022, 0, dir / "saves/new.sav", "roms/CORRUPT.nes", "saves/new.sav", 0644},
+      {0644, 022, 0, "", "linked/CORRUPT.nes", "roms/CORRUPT.nes", 0644},
+  };
+  for (const auto& c : cases) {
+    if (c.oldMode) {
+      dir.Write(c.holder, {9});
+      fs::permissions(dir / c.holder, fs::perms(c.oldMode));
+    }
+    if (!c.link.empty()) fs::create_symlink(c.link, out);
+    fs::permissions(rom, fs::perms(c.romMode));
+    const mode_t saved = ::umask(c.umask);
+    job.create = c.create;
+    EXPECT_TRUE(CopyFile(job, fake.host)) << c.holder << ": " << fake.host.lastError;
+    ::umask(saved);
+    EXPECT_EQ(TempDir::Read(dir / c.holder), kRom) << c.holder;
+    EXPECT_EQ(fs::status(dir / c.holder).permissions(), fs::perms(c.mode)) << c.holder;
+    EXPECT_EQ(fs::is_symlink(out) ? fs::read_symlink(out).string() : "", c.link) << c.holder;
+    for (const auto& [name, what] : Listing(dir.path()))
+      EXPECT_EQ(name.find(".glitchforge-"), std::string::npos) << name;  // no temporary file left
+    fs::remove(out);
+    fs::remove(dir / c.holder);
+  }
+
+  // From a read-only ROM, a user who is not root runs the job again and again.
+  fs::permissions(rom, fs::perms(0444));
+  fs::permissions(dir.path(), fs::perms::all);
+  fs::permissions(dir.path() / "roms", fs::perms::all);
+  job.create = "roms/CORRUPT.nes";
+  job.start = "0";
+  job.end = "$10";
+  job.optall = job.optadd = true;
+  job.add = "1";
+  const std::string run = "status: Status: Loading...|status: Status: Altering...|status: Status: Ready!|";
+  EXPECT_EQ(AsNobody([&] {
+              RunJob(job, fake.host);
+              RunJob(job, fake.host);
+              CreateNow(job, fake.host);
+              std::string seen;
+              for (const auto& event : fake.ui.events) seen += event + "|";
+              return seen;
+            }),
+            run + run + "message: roms/CORRUPT.nes created successfully!|");
+  EXPECT_EQ(TempDir::Read(out), kRom);
 }
 
 }  // namespace

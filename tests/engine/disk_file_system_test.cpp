@@ -10,6 +10,7 @@
 
 #include "engine/failure.h"
 #include "engine/real_host.h"
+#include "support/hostile_host.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -20,45 +21,84 @@ using engine::HostFailure;
 
 const std::vector<unsigned char> kTen{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
 
-// A pipe is refused at once rather than waiting for a partner that never comes.
+// The failure an operation raises, as its description; "none" when it raised none.
+std::string FailureOf(const std::function<void()>& operation) {
+  try {
+    operation();
+    return "none";
+  } catch (const HostFailure& failure) {
+    return failure.what();
+  }
+}
+
+// Each kind says what happened: a file that is there but refuses to open is no
+// missing file. A pipe is refused at once rather than waiting for a partner
+// that never comes; a name holding NUL is not cut there. Permissions are tried
+// as the user nobody, since they do not stop root.
 TEST(DiskFileSystem, FailuresNameTheirKindAndThePath) {
   TempDir dir;
   engine::DiskFileSystem disk;
   const std::string file = dir.Write("small.bin", kTen), missing = dir / "missing.bin", pipe = dir / "pipe";
+  const std::string locked = dir.Write("locked.bin", kTen), closed = dir / "closed", copy = dir / "copy.bin";
+  const std::string nul = file + std::string(1, '\0') + "x";
   fs::create_directory(dir.path() / "folder");
+  fs::create_directory(closed);
+  dir.Write("closed/inside.bin", kTen);
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_write);
+  fs::permissions(closed, fs::perms::owner_all);
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-  std::vector<std::uint8_t> range(11);
+  std::vector<std::uint8_t> range(11), two(2);
   const struct {
     std::function<void()> operation;
     FailureKind kind;
     std::string description;  // its start
+    bool asNobody = false;
   } cases[] = {
       {[&] { disk.FileLength(missing); }, FailureKind::FileNotFound, "File not found: \"" + missing + "\""},
-      {[&] { disk.FileLength(dir / "folder"); }, FailureKind::FileNotFound, "File not found: "},
+      {[&] { disk.FileLength(dir / "nowhere/x.bin"); }, FailureKind::PathNotFound, "Path not found: "},
+      {[&] { disk.FileLength(dir / "folder"); }, FailureKind::FileNotOpenable, "Cannot open file: "},
       {[&] { disk.FileLength(file + "/x"); }, FailureKind::PathNotFound, "Path not found: "},
       {[&] { disk.ReadAt(file, 0, range); }, FailureKind::FileAccess, "File access error: \"" + file + "\""},
       {[&] { disk.WriteAt(missing, 0, range); }, FailureKind::FileNotFound, "File not found: "},
       {[&] { disk.ChangeDirectory(dir / "nowhere"); }, FailureKind::PathNotFound, "Path not found: "},
+      {[&] { disk.ChangeDirectory(file); }, FailureKind::PathNotFound, "Path not found: "},
       {[&] { disk.ChangeDrive("C"); }, FailureKind::PathNotFound, "Path not found"},
-      {[&] { disk.Copy(dir / "folder", dir / "copy.bin"); }, FailureKind::FileNotFound, "File not found: "},
-      {[&] { disk.Copy(pipe, dir / "copy.bin"); }, FailureKind::FileNotFound, "File not found: "},
-      {[&] { disk.Copy(file, pipe); }, FailureKind::FileNotFound, "File not found: "},
-      {[&] { disk.FileLength(pipe); }, FailureKind::FileNotFound, "File not found: "},
-      {[&] { disk.ReadAt(pipe, 0, range); }, FailureKind::FileNotFound, "File not found: "},
-      {[&] { disk.WriteAt(pipe, 0, range); }, FailureKind::FileNotFound, "File not found: "},
+      {[&] { disk.Copy(dir / "folder", copy); }, FailureKind::FileNotOpenable, "Cannot open file: "},
+      {[&] { disk.Copy(pipe, copy); }, FailureKind::FileNotOpenable, "Cannot open file: "},
+      {[&] { disk.Copy(file, pipe); }, FailureKind::FileNotOpenable, "Cannot open file: "},
+      {[&] { disk.Copy(file, dir / "nowhere/copy.bin"); }, FailureKind::PathNotFound, "Path not found: "},
+      {[&] { disk.FileLength(pipe); }, FailureKind::FileNotOpenable, "Cannot open file: "},
+      {[&] { disk.ReadAt(pipe, 0, range); }, FailureKind::FileNotOpenable, "Cannot open file: "},
+      {[&] { disk.WriteAt(pipe, 0, range); }, FailureKind::FileNotOpenable, "Cannot open file: "},
+      // A name holding NUL names no file; cut at the NUL it would name small.bin.
+      {[&] { disk.FileLength(nul); }, FailureKind::FileNotFound,
+       "File not found: \"" + file + "\\0x\" (the name holds a NUL byte)"},
+      {[&] { disk.ReadAt(nul, 0, two); }, FailureKind::FileNotFound, "File not found: "},
+      {[&] { disk.WriteAt(nul, 0, two); }, FailureKind::FileNotFound, "File not found: "},
+      {[&] { disk.Copy(nul, copy); }, FailureKind::FileNotFound, "File not found: "},
+      {[&] { disk.Copy(file, copy + std::string(1, '\0')); }, FailureKind::FileNotFound, "File not found: "},
+      {[&] { disk.ChangeDirectory(dir.path().string() + std::string(1, '\0') + "x"); }, FailureKind::PathNotFound,
+       "Path not found: "},
+      // As nobody: files and folders that are there but not theirs.
+      {[&] { disk.ReadAt(locked, 0, two); }, FailureKind::FileNotOpenable,
+       "Cannot open file: \"" + locked + "\" (Permission denied)", true},
+      {[&] { disk.WriteAt(locked, 0, two); }, FailureKind::FileNotOpenable, "Cannot open file: ", true},
+      {[&] { disk.Copy(locked, dir / "closed/copy.bin"); }, FailureKind::FileNotOpenable, "Cannot open file: ", true},
+      {[&] { disk.Copy(file, dir / "closed/copy.bin"); }, FailureKind::FileNotOpenable, "Cannot open file: ", true},
+      {[&] { disk.FileLength(dir / "closed/inside.bin"); }, FailureKind::FileNotOpenable, "Cannot open file: ", true},
+      {[&] { disk.ChangeDirectory(closed); }, FailureKind::PathNotAccessible,
+       "Path not accessible: \"" + closed + "\" (Permission denied)", true},
   };
   for (const auto& c : cases) {
-    try {
-      c.operation();
-      ADD_FAILURE() << c.description << ": no failure raised";
-    } catch (const HostFailure& failure) {
-      EXPECT_EQ(failure.kind(), c.kind) << failure.what();
-      EXPECT_EQ(std::string(failure.what()).substr(0, c.description.size()), c.description);
-    }
+    const std::string failure = c.asNobody ? AsNobody([&] { return FailureOf(c.operation); }) : FailureOf(c.operation);
+    EXPECT_EQ(failure.substr(0, c.description.size()), c.description) << failure;
+    EXPECT_EQ(failure.rfind(engine::DescribeFailure(c.kind), 0), 0u) << failure;
   }
   EXPECT_FALSE(fs::exists(missing));
-  EXPECT_FALSE(fs::exists(dir / "copy.bin"));
+  EXPECT_FALSE(fs::exists(copy));
+  EXPECT_FALSE(fs::exists(dir / "closed/copy.bin"));
   EXPECT_EQ(TempDir::Read(file), kTen);
+  EXPECT_EQ(TempDir::Read(locked), kTen);
 }
 
 }  // namespace

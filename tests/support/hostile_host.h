@@ -1,0 +1,51 @@
+#pragma once
+
+// What a hostile machine does to the program, made on purpose by a test.
+// Tests and CI run as root, which file permissions do not stop.
+
+#include <sys/wait.h>
+#include <grp.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+// Runs `body` as the user nobody in a child process and returns what it
+// returns; a user other than root runs it here. Only for programs without threads.
+inline std::string AsNobody(const std::function<std::string()>& body) {
+  if (::geteuid() != 0) return body();
+  int pipe[2];
+  if (::pipe(pipe) != 0) return "no pipe";
+  if (::fork() == 0) {
+    const bool nobody = ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+    const std::string result = nobody ? body() : "cannot become nobody";
+    (void)!::write(pipe[1], result.data(), result.size());
+    ::_exit(0);
+  }
+  ::close(pipe[1]);
+  std::string result;
+  char chunk[4096];
+  for (ssize_t got; (got = ::read(pipe[0], chunk, sizeof chunk)) > 0;) result.append(chunk, static_cast<std::size_t>(got));
+  ::close(pipe[0]);
+  ::wait(nullptr);
+  return result;
+}
+
+// A change to the machine made by a shell command (a small tmpfs mounted, a
+// file made immutable) and undone at the end. Not every system allows it: `made`.
+class Spoiled {
+ public:
+  Spoiled(const std::string& make, std::string undo)
+      : made(std::system((make + " 2>/dev/null").c_str()) == 0), undo_(std::move(undo)) {}
+  ~Spoiled() {
+    if (made) (void)!std::system(undo_.c_str());
+  }
+  Spoiled(const Spoiled&) = delete;
+  Spoiled& operator=(const Spoiled&) = delete;
+
+  const bool made;
+
+ private:
+  std::string undo_;
+};
