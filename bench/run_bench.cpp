@@ -43,7 +43,7 @@ class SilentUi : public engine::UserInterface {
 
 class NoLauncher : public engine::ProcessLauncher {
  public:
-  void Start(const std::string&) override {}
+  void Start(const std::string&, const std::string&) override {}
 };
 
 void WriteRom(const std::string& path) {

@@ -23,7 +23,7 @@ class SilentUi : public engine::UserInterface {
 
 class NoLauncher : public engine::ProcessLauncher {
  public:
-  void Start(const std::string&) override {}
+  void Start(const std::string&, const std::string&) override {}
 };
 
 class MidnightClock : public engine::Clock {

@@ -46,8 +46,10 @@ class ProcessLauncher {
  public:
   virtual ~ProcessLauncher() = default;
   // Starts the command line detached, in the current directory, without
-  // waiting; throws ProgramNotStartable when it cannot be started.
-  virtual void Start(const std::string& commandLine) = 0;
+  // waiting; throws ProgramNotStartable when it cannot be started. The output
+  // file `dataFile` is data, never a program: a command line whose program
+  // would be that file (an empty emulator box puts it first) cannot be started.
+  virtual void Start(const std::string& commandLine, const std::string& dataFile) = 0;
 };
 
 class Clock {

@@ -112,7 +112,7 @@ void RunJob(const JobSettings& job, Host& host) {
   const auto writeAndLaunch = [&] {
     host.files.WriteAt(job.create, start, buffer.Bytes());
     buffer.Release();
-    host.launcher.Start(commandLine);
+    host.launcher.Start(commandLine, job.create);
     host.ui.SetStatus(kStatusReady);
     return true;
   };

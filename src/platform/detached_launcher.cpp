@@ -1,6 +1,8 @@
 #include "platform/detached_launcher.h"
 
 #include <QDir>
+#include <filesystem>
+#include <system_error>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -30,13 +32,28 @@ QString ResolveProgram(const QString& program) {
   return onPath.isEmpty() ? program : onPath;
 }
 
+bool SameFile(const QString& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(std::filesystem::path(a.toStdString()), std::filesystem::path(b), error) &&
+         !error;
+}
+
+[[noreturn]] void Refuse(const std::string& detail) {
+  throw engine::HostFailure(engine::FailureKind::ProgramNotStartable, detail);
+}
+
 }  // namespace
 
-void DetachedLauncher::Start(const std::string& commandLine) {
+void DetachedLauncher::Start(const std::string& commandLine, const std::string& dataFile) {
+  // The process would get the text only up to the NUL.
+  if (commandLine.find('\0') != std::string::npos) Refuse("the command line holds a NUL byte");
   QStringList arguments = QProcess::splitCommand(QString::fromStdString(commandLine));
-  if (arguments.isEmpty() || arguments.first().isEmpty())
-    throw engine::HostFailure(engine::FailureKind::ProgramNotStartable, "no program in \"" + commandLine + "\"");
-  const QString program = ResolveProgram(arguments.takeFirst());
+  if (arguments.isEmpty() || arguments.first().isEmpty()) Refuse("no program in \"" + commandLine + "\"");
+  const QString named = arguments.takeFirst();
+  const QString program = ResolveProgram(named);
+  // Whatever its mode bits say: the file the name stands for here, and the one the lookup found.
+  if (SameFile(QDir::current().absoluteFilePath(named), dataFile) || SameFile(program, dataFile))
+    Refuse("\"" + named.toStdString() + "\" is the output file, not a program");
   if (!QProcess::startDetached(program, arguments, QDir::currentPath()))
     throw engine::HostFailure(engine::FailureKind::ProgramNotStartable, program.toStdString());
 }

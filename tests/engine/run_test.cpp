@@ -75,6 +75,7 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
   EXPECT_EQ(Output(), Added(RomBytes(), 0x1010, 0x2010));
   EXPECT_EQ(TempDir::Read(dir / "mario.nes"), RomBytes());
   EXPECT_EQ(fake.launcher.started, (Texts{"nes -fs " + out}));
+  EXPECT_EQ(fake.launcher.dataFiles, (Texts{out}));  // never to be started itself
 
   job.optoverwrite = kUnchecked;
   job.start = job.end = "$9FFF";  // one byte, the last of the file

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -43,7 +44,7 @@ TEST_F(DetachedLauncherTest, StartsTheProgramHereWithItsArgumentsAndNoShell) {
     std::ofstream(c.emulator) << "#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '"
                               << record << ".part'\nmv '" << record << ".part' '" << record << "'\n";
     fs::permissions(c.emulator, fs::perms::owner_all);
-    platform::DetachedLauncher().Start(c.commandLine);
+    platform::DetachedLauncher().Start(c.commandLine, work / "CORRUPT.nes");
     for (int i = 0; i < 1000 && !fs::exists(record); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     std::ostringstream lines;
     lines << std::ifstream(record).rdbuf();
@@ -52,19 +53,46 @@ TEST_F(DetachedLauncherTest, StartsTheProgramHereWithItsArgumentsAndNoShell) {
   }
 }
 
+// The output file is refused as the program by every name that reaches it,
+// although it is an executable script here; the last start shows it would run.
 TEST_F(DetachedLauncherTest, UnstartableProgramsFail) {
-  std::ofstream(work / "CORRUPT.nes") << "not a program";
+  const fs::path output = work / "CORRUPT.nes", marker = dir.path() / "ran", onPath = dir.path() / "bin/game.nes";
+  fs::create_directories(onPath.parent_path());
+  for (const fs::path& script : {output, onPath, work / "emu"}) {
+    std::ofstream(script) << "#!/bin/sh\ntouch '" << marker.string() << "'\n";
+    fs::permissions(script, fs::perms::all);
+  }
+  fs::create_symlink("CORRUPT.nes", work / "link.nes");
   fs::create_directory(work / "folder");
-  for (const std::string line : {"", "   ", "\"\" x", "glitchforge-no-such-emulator x", " CORRUPT.nes",
-                                 "./CORRUPT.nes", "folder", "/glitchforge-missing/emu"}) {
+  const std::string savedPath = std::getenv("PATH");
+  setenv("PATH", (onPath.parent_path().string() + ":" + savedPath).c_str(), 1);
+  const struct {
+    std::string line;
+    fs::path dataFile;
+  } cases[] = {
+      {"", output}, {"   ", output}, {"\"\" x", output}, {"glitchforge-no-such-emulator x", output},
+      {"folder", output}, {"/glitchforge-missing/emu", output},
+      // The output file as the program: an empty emulator box, "" or %1 alone, other spellings, a link.
+      {" CORRUPT.nes", output}, {"\"\" CORRUPT.nes", output}, {"CORRUPT.nes --fullscreen", output},
+      {"./CORRUPT.nes", output}, {std::string("\"").append(output.string()).append("\""), output}, {"../work/CORRUPT.nes", output},
+      {"link.nes", output}, {"game.nes", onPath},  // found on the PATH
+      {std::string("emu\0 x", 6), output},           // the program would get "emu" alone
+  };
+  for (const auto& c : cases) {
     try {
-      platform::DetachedLauncher().Start(line);
-      ADD_FAILURE() << "started: " << line;
+      platform::DetachedLauncher().Start(c.line, c.dataFile);
+      ADD_FAILURE() << "started: " << c.line;
     } catch (const engine::HostFailure& failure) {
-      EXPECT_EQ(failure.kind(), engine::FailureKind::ProgramNotStartable) << line;
+      EXPECT_EQ(failure.kind(), engine::FailureKind::ProgramNotStartable) << c.line;
       EXPECT_EQ(std::string(failure.what()).rfind("Program cannot be started", 0), 0u) << failure.what();
     }
   }
+  setenv("PATH", savedPath.c_str(), 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(fs::exists(marker));
+  platform::DetachedLauncher().Start("./CORRUPT.nes", work / "other.nes");
+  for (int i = 0; i < 1000 && !fs::exists(marker); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_TRUE(fs::exists(marker));
 }
 
 }  // namespace

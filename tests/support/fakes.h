@@ -55,14 +55,16 @@ class ScriptedRandom : public engine::RandomSource {
   std::size_t next_ = 0;
 };
 
-// Records the command lines it is asked to start; fails when told to.
+// Records the command lines it is asked to start, and the data file named
+// with each; fails when told to.
 class RecordingLauncher : public engine::ProcessLauncher {
  public:
-  void Start(const std::string& commandLine) override {
+  void Start(const std::string& commandLine, const std::string& dataFile) override {
     if (fail) throw engine::HostFailure(engine::FailureKind::ProgramNotStartable, commandLine);
     started.push_back(commandLine);
+    dataFiles.push_back(dataFile);
   }
-  std::vector<std::string> started;
+  std::vector<std::string> started, dataFiles;
   bool fail = false;
 };
 

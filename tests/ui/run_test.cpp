@@ -79,8 +79,14 @@ TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
   dir.Write("typed name.bin", Bytes(3, 1));
   window->lblStatus->setText("before");
   Press(window->cmdCreateNow);
-  EXPECT_EQ(dialogs.messages, (Lines{"typed name.bin created successfully!"}));
+  // A name holding NUL (from a hand-edited store) names no file, not the file before the NUL.
+  window->txtROM->setText(QString::fromUtf8("rom.bin\0x", 9));
+  window->txtCreate->setText(QString::fromUtf8("new.bin\0x", 9));
+  Press(window->cmdCreateNow);
+  EXPECT_EQ(dialogs.messages, (Lines{"typed name.bin created successfully!",
+                                     "Error!  New file NOT created!\r\nFile not found: \"rom.bin\\0x\" (the name holds a NUL byte)"}));
   EXPECT_EQ(TempDir::Read(dir / "typed name.bin"), rom);
+  EXPECT_FALSE(std::filesystem::exists(dir / "new.bin"));
   EXPECT_EQ(Status(), "before");
   EXPECT_TRUE(launcher.started.empty());
 }
@@ -118,6 +124,33 @@ TEST_F(RunTest, EachAutoPressAltersTheNextBlockAndStartsTheEmulator) {
     for (std::string line; std::getline(in, line);) records.push_back(line);
   }
   EXPECT_EQ(records, (Lines{"CORRUPT.bin", "CORRUPT.bin", "CORRUPT.bin"}));
+
+  // An empty emulator box would start the output itself, a shell script here:
+  // a program that cannot be started, after the range was written. The copy of
+  // an executable ROM is no program; an output that shows as one (as every file
+  // on a FAT mount does) is refused all the same.
+  Bytes script(64, ' ');
+  const std::string text = "#!/bin/sh\ntouch ran\n#";
+  std::copy(text.begin(), text.end(), script.begin());
+  dir.Write("rom.bin", script);
+  std::filesystem::permissions(dir / "rom.bin", std::filesystem::perms(0755));
+  Write("start", "$20");
+  Write("end", "$2F");
+  Bytes altered = script;
+  for (const char* emulator : {"", "\"\"", "%1", "./%1"}) {
+    Write("emu", emulator);
+    Write("optoverwrite", *emulator ? engine::kUnchecked : engine::kChecked);
+    Press(window->cmdGo);
+    EXPECT_EQ(dialogs.messages.back() + " " + Status(), "There were problems accessing files! Status: Error!") << emulator;
+    altered = Plus(altered, 0x20, 0x2F);
+    EXPECT_EQ(Output(), altered) << emulator;
+    if (!*emulator) {
+      EXPECT_EQ(std::filesystem::status(dir / "CORRUPT.bin").permissions(), std::filesystem::perms(0644));
+      std::filesystem::permissions(dir / "CORRUPT.bin", std::filesystem::perms(0755));
+    }
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(std::filesystem::exists(dir / "ran"));
 }
 
 }  // namespace
