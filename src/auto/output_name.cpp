@@ -29,14 +29,15 @@ std::string Upper(std::string_view text) {
 }  // namespace
 
 std::string DeriveOutputName(std::string_view rom, bool chdirChecked, std::string_view path,
-                             char separator) {
+                             NameRules rules) {
   std::int32_t dot = engine::InStr2(rom, ".");
-  std::int32_t sep = engine::InStr2(rom, std::string_view(&separator, 1));
+  std::int32_t sep = engine::InStr2(rom, std::string_view(&rules.separator, 1));
   if (dot > 0 && dot < sep) dot = 0;  // the last dot belongs to a directory
 
   std::string directory;
   if (sep > 0) directory = rom.substr(0, static_cast<std::size_t>(sep));
-  if (chdirChecked && Upper(directory) == Upper(path)) directory.clear();
+  const bool samePlace = rules.caseBlind ? Upper(directory) == Upper(path) : directory == path;
+  if (chdirChecked && samePlace) directory.clear();
 
   if (dot == 0 || dot == 1) return directory + "CORRUPT.ROM";
   return directory + "CORRUPT" + std::string(rom.substr(static_cast<std::size_t>(dot - 1)));

@@ -1,3 +1,4 @@
+#include "auto/output_name.h"
 #include "window_fixture.h"
 
 namespace {
@@ -60,6 +61,12 @@ TEST_F(OutputNameWindowTest, ChdirLocksThePathAndTakesEffectOnlyAtTheNextChange)
   EXPECT_EQ(State(*window), "CORRUPT.nes locked locked");
   Write("rom", "/nes/mario.fds");
   EXPECT_EQ(window->txtCreate->text(), "/nes/CORRUPT.fds");
+  // The folder typed in another letter case is another folder where names keep their case.
+  QTest::mouseClick(window->optChdir, Qt::LeftButton);
+  Write("path", "/NES/");
+  EXPECT_EQ(window->txtCreate->text(), automode::kCaseBlindNames ? "CORRUPT.fds" : "/nes/CORRUPT.fds");
+  Write("path", "/nes/");
+  EXPECT_EQ(window->txtCreate->text(), "CORRUPT.fds");
 }
 
 }  // namespace

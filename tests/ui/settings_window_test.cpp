@@ -5,6 +5,7 @@
 #include <fstream>
 #include <optional>
 
+#include "auto/output_name.h"
 #include "platform/qt_settings_store.h"
 #include "support/memory_store.h"
 #include "support/settings_fakes.h"
@@ -182,8 +183,12 @@ TEST_F(SettingsWindowTest, ALoadRunsTheControlsReactionsInStoreOrder) {
       {"all false: none", {{"optall", "False"}, {"optnth", "false"}, {"optmask", "0"}},
        {{"optall", "False"}, {"optnth", "False"}, {"optmask", "False"}}, true},
       {"derived with the loaded chdir",
-       {{"chdir", "1"}, {"path", "/NES/"}, {"rom", "/nes/zelda.smc"}, {"autocreate", "1"}},
+       {{"chdir", "1"}, {"path", "/nes/"}, {"rom", "/nes/zelda.smc"}, {"autocreate", "1"}},
        {{"create", "CORRUPT.smc"}}, true},
+      // "/NES/" and "/nes/" are two folders where names keep their case.
+      {"the folders compared by the host's rule",
+       {{"chdir", "1"}, {"path", "/NES/"}, {"rom", "/nes/zelda.smc"}, {"autocreate", "1"}},
+       {{"create", automode::kCaseBlindNames ? "CORRUPT.smc" : "/nes/CORRUPT.smc"}}, true},
       {"Auto off keeps the derived name",
        {{"chdir", "0"}, {"path", "/nes/"}, {"rom", "/snes/zelda.smc"}, {"autocreate", "0"}},
        {{"create", "/snes/CORRUPT.smc"}, {"autocreate", "0"}}, false},
