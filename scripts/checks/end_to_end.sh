@@ -39,6 +39,7 @@ mkdir -p "$job" "$work/config"
 rom="$job/pattern rom.nes"
 head -c 65536 /dev/urandom > "$work/pristine.nes"
 cp "$work/pristine.nes" "$rom"
+chmod 555 "$rom" # from a read-only, executable mount: the output is ordinary data all the same
 emulator="$job/record args.sh"
 cat > "$emulator" << EOF
 #!/bin/sh
@@ -80,6 +81,8 @@ want=("$(cd "$job" && pwd -P)" --file CORRUPT.nes)
 out="$job/CORRUPT.nes"
 [ -f "$out" ] || fail "no output file $out"
 [ "$(stat -c %s "$out")" = 65536 ] || fail "the output file is $(stat -c %s "$out") bytes long, not 65536"
+mode=$(printf '%o' $((0666 & ~0$(umask))))
+[ "$(stat -c %a "$out")" = "$mode" ] || fail "the output file has mode $(stat -c %a "$out"), not $mode"
 paste <(od -An -v -tu1 -w1 "$work/pristine.nes") <(od -An -v -tu1 -w1 "$out") |
   awk -v start="$start" -v end="$end" '
     { i = NR - 1; want = (i >= start && i <= end) ? ($1 + 1) % 256 : $1

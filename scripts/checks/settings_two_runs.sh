@@ -4,6 +4,8 @@
 # text boxes, a mouse press that chooses "Every", Tab and Space that uncheck "Auto", Save > Global > 3;
 # File > Exit closes it. The stored file must hold those changes. The second run starts from that
 # file and is closed at once: what it stores must be what the first run stored, so it showed it all.
+# The third run finds the file immutable: Save > Global > 5 and the close each show a message box,
+# the close goes on, and the file stays as it was.
 set -euo pipefail
 # shellcheck source=scripts/lib/window.sh
 source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
@@ -46,8 +48,14 @@ if [ "${1:-}" = --in-xvfb ]; then
     xdotool key 3
     sleep 0.3
   fi
+  if [ "$run" = third ]; then
+    xdotool key alt+s
+    sleep 0.3
+    xdotool key g 5
+    window_box "Save > Global > 5 into an unwritable store"
+  fi
   import -window "$window_id" -strip "$shot" 2> /dev/null || true
-  window_close
+  if [ "$run" = third ]; then window_close 10 "window_box closing"; else window_close; fi
   exit 0
 fi
 
@@ -97,4 +105,12 @@ second=$(ini_section "$ini" Defaults)
 [ "$second" = "$first" ] || fail "the second run stored other fields than it was given:
 $(diff <(echo "$first") <(echo "$second") || true)"
 cmp -s "$ini" "$work/after-first.conf" || fail "the second run changed the store: $(diff "$work/after-first.conf" "$ini" || true)"
+if chattr +i "$ini" 2> /dev/null; then
+  trap 'chattr -i "$ini" 2> /dev/null; rm -rf "$work"' EXIT
+  in_xvfb third
+  chattr -i "$ini"
+  cmp -s "$ini" "$work/after-first.conf" || fail "the unwritable store changed: $(diff "$work/after-first.conf" "$ini" || true)"
+else
+  echo "settings_two_runs: the unwritable store is not tried: this file system cannot make a file immutable"
+fi
 echo "settings_two_runs: passed (the second run's window: $shots/settings_second_run.png)"

@@ -81,14 +81,26 @@ window_focus() {
   sleep 0.5
 }
 
+# Waits for a message box (captioned "ROM Glitchforge 6.0") shown after what $1 names, and
+# answers it with Enter.
+window_box() {
+  local box
+  box=$(timeout 10 xdotool search --sync --onlyvisible --name '^ROM Glitchforge 6\.0$' | head -n 1) ||
+    fail "no message box after $1"
+  xdotool windowfocus --sync "$box" key Return
+  sleep 0.3
+}
+
 # File > Exit through the keyboard: the program must end by itself within the seconds given
-# (10 unless told otherwise), with status 0.
+# (10 unless told otherwise), with status 0. A second argument is run once Exit is chosen
+# (window_box, for a close that shows a message).
 window_close() {
-  local seconds=${1:-10} status=0
+  local seconds=${1:-10} after=${2:-} status=0
   xdotool windowfocus --sync "$window_id"
   xdotool key --clearmodifiers alt+f
   sleep 0.5
   xdotool key x
+  $after
   for _ in $(seq $((seconds * 10))); do
     kill -0 "$window_pid" 2> /dev/null || break
     sleep 0.1

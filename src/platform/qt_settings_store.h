@@ -1,9 +1,14 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include <QString>
 
 #include "settings/registry.h"
 
@@ -24,15 +29,29 @@ class QtSettingsStore : public settings::SettingsStore {
   QtSettingsStore& operator=(const QtSettingsStore&) = delete;
 
   // A value that a hand edit turned into something other than text is read
-  // as its text where it has one (a list as its items joined by ", "), else as missing.
+  // as its text where it has one, else as missing. A hand-written list
+  // (`a,b` unquoted in an INI file) reads exactly as written.
   std::optional<std::string> Read(std::string_view section, std::string_view key) override;
+  // Held until Sync.
   void Save(std::string_view section, std::string_view key, std::string_view value) override;
+  // Writes the saves to disk. A file whose format Qt found faulty but could
+  // rewrite counts as kept; only a write that did not happen is a failure.
+  std::optional<settings::StoreFailure> Sync() override;
 
-  // Writes pending changes to disk; false when the store could not be written or read.
-  bool Sync() override;
+  // The settings file's full name (on Windows the registry key).
+  std::string FileName() const;
 
  private:
+  explicit QtSettingsStore(std::function<std::unique_ptr<QSettings>()> open, bool iniFile, bool fileBacked);
+  bool CleanStatus();
+  void KeepHandWrittenLists();
+  settings::StoreFailure Failure() const;
+
+  std::function<std::unique_ptr<QSettings>()> open_;
   std::unique_ptr<QSettings> settings_;
+  bool iniFile_;     // an INI file, whose unquoted commas make lists
+  bool fileBacked_;  // a file at all (not the registry)
+  std::vector<std::pair<QString, QString>> pending_;  // (key path, text) in the order saved
 };
 
 }  // namespace platform

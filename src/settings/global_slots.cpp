@@ -32,11 +32,18 @@ std::string SlotName(std::string_view rom, std::string_view startText, std::stri
   return name;
 }
 
-void SaveSlot(int slot, SettingsStore& store, FieldControls& controls, GlobalMenus& menus) {
+std::optional<StoreFailure> SaveSlot(int slot, SettingsStore& store, FieldControls& controls, GlobalMenus& menus) {
   const std::string name =
       SlotName(TextOf(controls, "rom"), TextOf(controls, "start"), TextOf(controls, "end"));
   SaveReg(SlotSection(slot), name, store, controls);
+  std::optional<StoreFailure> failure = store.Sync();
   UpdateGlobalMenus(store, menus);
+  return failure;
+}
+
+std::string PresetNotKeptMessage(int slot, const StoreFailure& failure) {
+  return "Preset " + std::to_string(slot) + " was NOT kept!\r\nThe settings file \"" + failure.file +
+         "\" cannot be written: " + failure.reason + ".";
 }
 
 void LoadSlot(int slot, SettingsStore& store, FieldControls& controls) {

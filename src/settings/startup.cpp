@@ -9,8 +9,14 @@ void Start(SettingsStore& store, FieldControls& controls, GlobalMenus& menus) {
   UpdateGlobalMenus(store, menus);
 }
 
-void SaveDefaults(SettingsStore& store, FieldControls& controls) {
+std::optional<StoreFailure> SaveDefaults(SettingsStore& store, FieldControls& controls) {
   SaveReg(kDefaultsSection, kDefaultsSection, store, controls);
+  return store.Sync();
+}
+
+std::string OptionsNotKeptMessage(const StoreFailure& failure) {
+  return "The options in use were NOT kept!\r\nThe settings file \"" + failure.file +
+         "\" cannot be written: " + failure.reason + ".";
 }
 
 }  // namespace settings

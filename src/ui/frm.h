@@ -242,7 +242,6 @@ class frm : public QMainWindow, public engine::UserInterface {
   void SetLocked(QLineEdit* box, bool locked);
   // frm_settings.cpp
   settings::SettingsStore& Store();
-  void SyncStore();
   // frm_run.cpp: runs an engine handler with a last guard against crashes.
   template <typename Call>
   void RunGuarded(Call call);

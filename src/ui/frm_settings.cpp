@@ -1,6 +1,7 @@
 // Start-up, shutdown and the preset menus, over the settings store.
 #include <QAction>
 #include <QString>
+#include <optional>
 
 #include "settings/registry.h"
 #include "ui/frm.h"
@@ -42,10 +43,6 @@ bool IsSlot(int index) { return index >= 0 && index < settings::kSlotCount; }
 
 settings::SettingsStore& frm::Store() { return *services_.settings; }
 
-// The store is written out at once, so that it survives whatever ends the
-// program next. A store that cannot be written is left as it is.
-void frm::SyncStore() { Store().Sync(); }
-
 void frm::Form_Load() {
   RunIgnoringFailure([this] {
     WindowFields fields(*this);
@@ -54,24 +51,28 @@ void frm::Form_Load() {
   });
 }
 
+// The options are written to disk at once; a store that cannot keep them
+// says so, and the close goes on.
 void frm::Form_QueryUnload() {
-  RunIgnoringFailure([this] {
+  std::optional<settings::StoreFailure> failure;
+  RunIgnoringFailure([this, &failure] {
     WindowFields fields(*this);
-    settings::SaveDefaults(Store(), fields);
-    SyncStore();
+    failure = settings::SaveDefaults(Store(), fields);
   });
+  if (failure) ShowMessage(settings::OptionsNotKeptMessage(*failure));
 }
 
 void frm::mnuExit_Click() { close(); }
 
 void frm::mnuSG_Click(int Index) {
   if (!IsSlot(Index)) return;
-  RunIgnoringFailure([this, Index] {
+  std::optional<settings::StoreFailure> failure;
+  RunIgnoringFailure([this, Index, &failure] {
     WindowFields fields(*this);
     WindowMenus menus(*this);
-    settings::SaveSlot(Index, Store(), fields, menus);
-    SyncStore();
+    failure = settings::SaveSlot(Index, Store(), fields, menus);
   });
+  if (failure) ShowMessage(settings::PresetNotKeptMessage(Index, *failure));
 }
 
 void frm::mnuLG_Click(int Index) {

@@ -36,6 +36,13 @@ std::vector<std::pair<int, std::string>> Captions(std::map<int, std::string> nam
   return captions;
 }
 
+std::map<std::string, std::string> Section(const MemoryStore& store, const std::string& name) {
+  std::map<std::string, std::string> keys;
+  for (const auto& [where, value] : store.values)
+    if (where.first == name) keys[where.second] = value;
+  return keys;
+}
+
 TEST(LoadReg, WritesEveryFieldInStoreOrderConvertedOrWithTheMissingKeyDefault) {
   struct Case { const char *key, *stored; engine::FieldValue loaded; };
   // Both options of a group stay set: the window's group resolves them in store order.
@@ -105,9 +112,36 @@ TEST(GlobalSlots, EachSlotSavesEveryFieldAsTextThenItsNameAndLoadsBack) {
   LoadSlot(10, store, loaded);
   EXPECT_EQ(DifferingKeys(loaded.job, zelda), Keys{});
 
-  SaveDefaults(store, ten);
+  EXPECT_EQ(SaveDefaults(store, ten), std::nullopt);
   EXPECT_EQ(store.Get("Defaults", "rom"), "zelda.nes");
   EXPECT_EQ(store.Get("Defaults", "Name"), "Defaults");
+  EXPECT_EQ(store.syncs, 3);  // each save is kept at once
+}
+
+// A store that cannot keep a save: the menus show the slots as the store
+// holds them, not the failed save, and the failure comes back for the message.
+TEST(GlobalSlots, AStoreThatCannotKeepASaveSaysWhereAndWhyAndTheMenusShowWhatItHolds) {
+  MemoryStore store;
+  store.Put("Global4", "Name", "zelda.nes 0-FF");
+  store.Put("Defaults", "rom", "kept.nes");
+  const StoreFailure failure{"/home/ann/.config/Rom Glitchforge 6.conf", "the file is read-only (Permission denied)"};
+  store.failure = failure;
+  RecordingControls window(engine::FirstRunDefaults());
+  for (int slot : {4, 5}) {
+    RecordingMenus menus;
+    EXPECT_EQ(SaveSlot(slot, store, window, menus), failure);
+    EXPECT_EQ(menus.captions, Captions({{4, "zelda.nes 0-FF"}})) << slot;
+  }
+  EXPECT_EQ(SaveDefaults(store, window), failure);
+  EXPECT_EQ(Section(store, "Global4"), (std::map<std::string, std::string>{{"Name", "zelda.nes 0-FF"}}));
+  EXPECT_EQ(Section(store, "Global5"), (std::map<std::string, std::string>{}));
+  EXPECT_EQ(store.Get("Defaults", "rom"), "kept.nes");
+  EXPECT_EQ(PresetNotKeptMessage(4, failure),
+            "Preset 4 was NOT kept!\r\nThe settings file \"/home/ann/.config/Rom Glitchforge 6.conf\" cannot be "
+            "written: the file is read-only (Permission denied).");
+  EXPECT_EQ(OptionsNotKeptMessage(failure),
+            "The options in use were NOT kept!\r\nThe settings file \"/home/ann/.config/Rom Glitchforge 6.conf\" "
+            "cannot be written: the file is read-only (Permission denied).");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,6 +9,11 @@
 #include "settings/registry.h"
 
 namespace settings {
+
+// How a test failure shows a StoreFailure.
+inline void PrintTo(const StoreFailure& failure, std::ostream* out) {
+  *out << "{\"" << failure.file << "\", \"" << failure.reason << "\"}";
+}
 
 // The window's fields as a JobSettings, with a log of the writes.
 class RecordingControls : public FieldControls {

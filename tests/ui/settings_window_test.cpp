@@ -117,8 +117,9 @@ TEST_F(SettingsWindowTest, ClosingAndStartingAgainShowsTheSameFieldsThroughTheFi
   EXPECT_EQ(second->txtCreate->text(), "create");  // Auto loads unchecked: the layout text stays
 }
 
-// "E&xit" and the close box store the same section; a store that cannot be
-// written does not stop the close.
+// "E&xit" and the close box store the same section. A store that cannot be
+// written says so when a preset is saved and once at the close, which goes on;
+// the menus keep showing what the store holds.
 TEST_F(SettingsWindowTest, ExitAndTheCloseBoxStoreTheSameSectionEvenUnwritable) {
   TempDir dir;
   std::filesystem::create_directories(dir / "store.conf");  // unwritable, even by root
@@ -130,10 +131,16 @@ TEST_F(SettingsWindowTest, ExitAndTheCloseBoxStoreTheSameSectionEvenUnwritable) 
     target->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(target));
   }
+  const std::string cannot = "\r\nThe settings file \"" + dir / "store.conf" + "\" cannot be written: it is a folder, not a file.";
+  unwritable->mnuSG[3]->trigger();
+  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Preset 3 was NOT kept!" + cannot}));
+  EXPECT_EQ(Captions(*unwritable)[3], "&3: ");
   exited->mnuExit->trigger();
   boxed->windowHandle()->close();  // the platform's request, as the close box sends it
   unwritable->windowHandle()->close();
   for (ui::frm* target : {exited.get(), boxed.get(), unwritable.get()}) EXPECT_FALSE(target->isVisible());
+  EXPECT_EQ(dialogs.messages,
+            (std::vector<std::string>{"Preset 3 was NOT kept!" + cannot, "The options in use were NOT kept!" + cannot}));
   const auto section = Section(byExit, "Defaults");
   EXPECT_EQ(section.size(), static_cast<std::size_t>(engine::kFieldCount + 1));
   EXPECT_EQ(section.at("Name"), "Defaults");
@@ -240,20 +247,26 @@ TEST_F(SettingsWindowTest, AHandEditedStoreLoadsWithoutACrashEachBadFieldTakingI
   std::ofstream(file, std::ios::binary)
       << "[General]\nstray=1\n[Defaults]\nchdir=99999999999999999999999999999\npath=" << hugePath << "\n"
       << "emu=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x10garbage)\nrom=caf\xE9 \xFF\xFE.nes\n"
-      << "autocreate=@ByteArray(1)\nstart=@Invalid()\nend=a, b, c\noptall=Tru\noptnth=\n"
+      << "autocreate=@ByteArray(1)\nstart=@Invalid()\nend=a, b, c\noptall=Tru\noptnth=\nsequence=$00,$01\n"
       << "optmask=yes\noptrandomseq=-0\noptoverwrite=\"1\"\nunknown=key\n"
-      << "[Global2]\nName=@Variant(\\0\\0\\0\\x2)\n[Defaults\nbroken line without equals\n";
+      << "[Global2]\nName=@Variant(\\0\\0\\0\\x2)\n[Global5]\nName=zelda.nes,copy\n"
+      << "[Defaults\nbroken line without equals\n";
   platform::QtSettingsStore store(file);
   auto window = Started(store);
   EXPECT_TRUE(Same(window->txtPath->text().toStdString(), hugePath));
   // Values their fields do not accept take the missing-key defaults; absent keys the first-run ones.
   EXPECT_EQ(Shown(*window).rfind(kMissingKeyOptions, 0), 0u) << Shown(*window).substr(0, 120);
-  EXPECT_EQ(window->txtEnd->text(), "a, b, c");
+  EXPECT_EQ(window->txtEnd->text(), "a, b, c");  // lists as written
+  EXPECT_EQ(window->txtSequence->text(), "$00,$01");
+  EXPECT_EQ(Captions(*window)[5], "&5: zelda.nes,copy");
   EXPECT_EQ(window->txtMask->text(), "%00001101");
   const engine::JobSettings shown = window->ReadJob();
   window->close();
+  EXPECT_TRUE(dialogs.messages.empty());  // the broken line is no failure to write
   platform::QtSettingsStore reread(file);
-  ExpectFields(*Started(reread), shown);
+  auto again = Started(reread);
+  ExpectFields(*again, shown);
+  EXPECT_EQ(Captions(*again)[5], "&5: zelda.nes,copy");  // rewritten, the hand-written list stays
 }
 
 }  // namespace
