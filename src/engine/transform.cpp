@@ -19,117 +19,12 @@ namespace {
 
 constexpr std::uint32_t kDrawMask = (1u << kRandomBits) - 1;
 
-enum class Mode { All, Nth, Mask };
-
-struct Selection {
-  Mode mode = Mode::All;
-  std::size_t n = 1;
-  std::uint32_t mask = 0;
-
-  bool Touched(std::size_t i) const {
-    switch (mode) {
-      case Mode::All: return true;
-      case Mode::Nth: return i % n == 0;
-      case Mode::Mask: return (static_cast<std::uint32_t>(i) & mask) == 0;
-    }
-    return false;
-  }
-};
-
-// What a corrupt action writes into a touched byte.
-struct Replacement {
-  std::uint32_t count = 0;
-  std::uint32_t low = 0;
-  bool sequence = false;
-  bool randomPick = false;
-  std::vector<std::uint8_t> values;
-};
-
-TransformResult Refuse(Host& host, const std::string& message, std::optional<FocusTarget> focus,
-                       const char* status) {
+std::nullopt_t Refuse(Host& host, const std::string& message, std::optional<FocusTarget> focus,
+                      const char* status) {
   host.ui.ShowMessage(message);
   if (focus) host.ui.SetFocus(*focus);
   host.ui.SetStatus(status);
-  return TransformResult::Refused;
-}
-
-// Calls f(i) for every touched position base + i of the chunk [base, base + len),
-// in increasing order. nextNth carries the next every-n-th position across chunks.
-template <class F>
-void ForEachTouched(const Selection& sel, std::size_t base, std::size_t len, std::size_t& nextNth,
-                    F&& f) {
-  switch (sel.mode) {
-    case Mode::All:
-      for (std::size_t i = 0; i < len; ++i) f(i);
-      break;
-    case Mode::Nth: {
-      // Locals, so that the byte stores in f need not reload them.
-      const std::size_t n = sel.n;
-      std::size_t next = nextNth;
-      for (; next < base + len; next += n) f(next - base);
-      nextNth = next;
-      break;
-    }
-    case Mode::Mask:
-      for (std::size_t i = 0; i < len; ++i)
-        if (sel.Touched(base + i)) f(i);
-      break;
-  }
-}
-
-// One draw per position, touched or not, in chunks that stay in the L1 cache.
-void Corrupt(const Selection& sel, std::span<std::uint8_t> buffer, RandomSource& random,
-             const Replacement& rep) {
-  constexpr std::size_t kChunk = 4096;
-  alignas(64) std::uint32_t draws[kChunk];
-  const kernels::KernelSet& k = kernels::BestKernels();
-  const bool useSequence = rep.sequence && !rep.values.empty();
-  const std::uint64_t listSize = rep.values.size();
-  std::size_t nextNth = 0;
-  std::size_t sequenceAt = 0;
-  for (std::size_t base = 0; base < buffer.size(); base += kChunk) {
-    const std::size_t len = std::min(kChunk, buffer.size() - base);
-    random.Draw(std::span<std::uint32_t>(draws, len));
-    std::uint8_t* out = buffer.data() + base;
-    if (useSequence) {
-      ForEachTouched(sel, base, len, nextNth, [&](std::size_t i) {
-        if (rep.randomPick) {
-          out[i] = rep.values[((draws[i] & kDrawMask) * listSize) >> kRandomBits];
-        } else {
-          out[i] = rep.values[sequenceAt];
-          if (++sequenceAt == rep.values.size()) sequenceAt = 0;
-        }
-      });
-    } else if (sel.mode == Mode::All) {
-      k.replaceAll(out, draws, len, rep.count, rep.low);
-    } else if (sel.mode == Mode::Mask) {
-      k.replaceMasked(out, draws, len, static_cast<std::uint32_t>(base), sel.mask, rep.count,
-                      rep.low);
-    } else {
-      const std::uint32_t count = rep.count;
-      const std::uint32_t low = rep.low;
-      const std::uint32_t* d = draws;
-      ForEachTouched(sel, base, len, nextNth, [out, d, count, low](std::size_t i) {
-        out[i] = static_cast<std::uint8_t>((((d[i] & kDrawMask) * count) >> kRandomBits) + low);
-      });
-    }
-  }
-}
-
-void Add(const Selection& sel, std::span<std::uint8_t> buffer, std::uint8_t addend) {
-  const kernels::KernelSet& k = kernels::BestKernels();
-  switch (sel.mode) {
-    case Mode::All:
-      k.addAll(buffer.data(), buffer.size(), addend);
-      break;
-    case Mode::Mask:
-      k.addMasked(buffer.data(), buffer.size(), 0, sel.mask, addend);
-      break;
-    case Mode::Nth:
-      for (std::size_t i = 0; i < buffer.size(); i += sel.n)
-        buffer[i] = static_cast<std::uint8_t>(buffer[i] + addend);
-      break;
-  }
+  return std::nullopt;
 }
 
 // Rotates the whole buffer `c` places toward its start, with a second buffer
@@ -147,64 +42,15 @@ void RotateAll(std::uint8_t* b, std::size_t size, std::size_t c) {
   }
 }
 
-// Touched bytes take the byte `c` places later; the first c bytes wrap to the end.
-void ShiftTowardStart(const Selection& sel, std::uint8_t* b, std::size_t size, std::size_t c) {
-  std::vector<std::uint8_t> saved(b, b + c);
-  const std::size_t lastMain = size - 1 - c;
-  if (sel.mode == Mode::Nth) {
-    for (std::size_t i = 0; i <= lastMain; i += sel.n) b[i] = b[i + c];
-  } else {
-    for (std::size_t i = 0; i <= lastMain; ++i)
-      if (sel.Touched(i)) b[i] = b[i + c];
-  }
-  std::memcpy(b + size - c, saved.data(), c);
-}
+}  // namespace
 
-// Touched bytes take the byte `c` places earlier, from the end down; the last
-// c bytes wrap to the start.
-void ShiftTowardEnd(const Selection& sel, std::uint8_t* b, std::size_t size, std::size_t c) {
-  std::vector<std::uint8_t> saved(b + size - c, b + size);
-  const std::size_t lastIndex = size - 1;
-  if (sel.mode == Mode::Nth) {
-    for (std::size_t j = lastIndex / sel.n * sel.n; j >= c; j -= sel.n) {
-      b[j] = b[j - c];
-      if (j < sel.n) break;
-    }
-  } else {
-    for (std::size_t j = lastIndex; j >= c; --j) {
-      if (sel.Touched(j)) b[j] = b[j - c];
-      if (j == c) break;
-    }
-  }
-  std::memcpy(b, saved.data(), c);
-}
-
-TransformResult Shift(const JobSettings& job, const Selection& sel,
-                      std::span<std::uint8_t> buffer, Host& host) {
-  const std::int32_t s = Val2(job.shift);
-  const std::int64_t lastIndex = static_cast<std::int64_t>(buffer.size()) - 1;
-  if (lastIndex == 0) throw HostFailure(FailureKind::DivisionByZero);
-  const std::int64_t k = s % lastIndex;  // truncated toward zero: |k| < lastIndex
-  if (k == 0)
-    return Refuse(host, "You're not doing anything, shifting by 0!", FocusTarget::shift,
-                  kStatusError);
-  const std::size_t c = static_cast<std::size_t>(k > 0 ? k : -k);
-  if (sel.mode == Mode::All)
-    RotateAll(buffer.data(), buffer.size(), k > 0 ? c : buffer.size() - c);
-  else if (k > 0)
-    ShiftTowardStart(sel, buffer.data(), buffer.size(), c);
-  else
-    ShiftTowardEnd(sel, buffer.data(), buffer.size(), c);
-  return TransformResult::Done;
-}
-
-TransformResult Transform(const JobSettings& job, std::span<std::uint8_t> buffer, Host& host) {
-  const std::int64_t lastIndex = static_cast<std::int64_t>(buffer.size()) - 1;
-
-  Selection sel;
-  if (job.optall) sel.mode = Mode::All;
+std::optional<Alteration> Alteration::Prepare(const JobSettings& job, std::uint64_t size,
+                                              Host& host) {
+  const std::int64_t lastIndex = static_cast<std::int64_t>(size) - 1;
+  Alteration a;
+  if (job.optall) a.mode_ = Mode::All;
   if (job.optnth) {
-    sel.mode = Mode::Nth;
+    a.mode_ = Mode::Nth;
     const std::int32_t n = WrapAbs(Val2(job.nth));
     if (n < 1)
       return Refuse(host, "Put is at least SOMETHING for 'Every ?th byte'!", FocusTarget::nth,
@@ -213,19 +59,20 @@ TransformResult Transform(const JobSettings& job, std::span<std::uint8_t> buffer
       return Refuse(host,
                     "Frequency of corruption is less than length!  Rom Corruption Pointless!",
                     FocusTarget::nth, kStatusError);
-    sel.n = static_cast<std::size_t>(n);
+    a.n_ = static_cast<std::size_t>(n);
   }
   if (job.optmask) {
-    sel.mode = Mode::Mask;
-    sel.mask = static_cast<std::uint32_t>(Val2(job.mask));
+    a.mode_ = Mode::Mask;
+    a.mask_ = static_cast<std::uint32_t>(Val2(job.mask));
   }
 
   if (job.optcorrupt) {
     host.random.Reseed(host.clock.SecondsSinceMidnight());
-    Replacement rep;
+    a.corrupt_ = true;
+    a.random_ = &host.random;
     if (job.optrandombytes) {
-      rep.count = 256;
-      rep.low = 0;
+      a.count_ = 256;
+      a.low_ = 0;
     }
     if (job.optbyterange) {
       const std::int32_t low = Val2(job.range1);
@@ -233,33 +80,167 @@ TransformResult Transform(const JobSettings& job, std::span<std::uint8_t> buffer
       if (low < 0 || high < low || high > 255)
         return Refuse(host, "Bad Random Range! (" + HexForm(low) + "-" + HexForm(high) + ")",
                       FocusTarget::range1, kStatusError);
-      rep.count = static_cast<std::uint32_t>(high - low + 1);
-      rep.low = static_cast<std::uint32_t>(low);
+      a.count_ = static_cast<std::uint32_t>(high - low + 1);
+      a.low_ = static_cast<std::uint32_t>(low);
     }
     if (job.optsequence && !job.optrandombytes && !job.optbyterange) {
-      rep.sequence = true;
-      rep.randomPick = job.optrandomseq == kChecked;
-      rep.values = ParseSequence(job.sequence);
+      a.values_ = ParseSequence(job.sequence);
+      a.sequence_ = !a.values_.empty();
+      a.randomPick_ = job.optrandomseq == kChecked;
     }
-    Corrupt(sel, buffer, host.random, rep);
   }
 
   if (job.optadd) {
-    const auto addend = static_cast<std::uint8_t>(Val2(job.add) & 0xFF);
-    if (addend == 0) return Refuse(host, "You're not adding anything!", std::nullopt, kStatusReady);
-    Add(sel, buffer, addend);
+    a.addend_ = static_cast<std::uint8_t>(Val2(job.add) & 0xFF);
+    if (a.addend_ == 0)
+      return Refuse(host, "You're not adding anything!", std::nullopt, kStatusReady);
   }
 
-  if (job.optshift) return Shift(job, sel, buffer, host);
-  return TransformResult::Done;
+  if (job.optshift) {
+    const std::int32_t s = Val2(job.shift);
+    if (lastIndex == 0) throw HostFailure(FailureKind::DivisionByZero);
+    a.shift_ = s % lastIndex;  // truncated toward zero: |k| < lastIndex
+    if (a.shift_ == 0)
+      return Refuse(host, "You're not doing anything, shifting by 0!", FocusTarget::shift,
+                    kStatusError);
+  }
+  return a;
 }
 
-}  // namespace
+bool Alteration::Touched(std::uint64_t i) const {
+  switch (mode_) {
+    case Mode::All: return true;
+    case Mode::Nth: return i % n_ == 0;
+    case Mode::Mask: return (static_cast<std::uint32_t>(i) & mask_) == 0;
+  }
+  return false;
+}
+
+// Calls f(i) for every touched position base + i of the piece [base, base + len),
+// in increasing order.
+template <class F>
+void Alteration::ForEachTouched(std::uint64_t base, std::size_t len, F&& f) const {
+  switch (mode_) {
+    case Mode::All:
+      for (std::size_t i = 0; i < len; ++i) f(i);
+      break;
+    case Mode::Nth: {
+      // Locals, so that the byte stores in f need not reload them.
+      const std::uint64_t n = n_;
+      const std::uint64_t end = base + len;
+      for (std::uint64_t at = (base + n - 1) / n * n; at < end; at += n)
+        f(static_cast<std::size_t>(at - base));
+      break;
+    }
+    case Mode::Mask:
+      for (std::size_t i = 0; i < len; ++i)
+        if (Touched(base + i)) f(i);
+      break;
+  }
+}
+
+// One draw per position, touched or not, in pieces that stay in the L1 cache.
+void Alteration::Corrupt(std::uint8_t* buffer, std::size_t size, std::uint64_t start) {
+  constexpr std::size_t kChunk = 4096;
+  alignas(64) std::uint32_t draws[kChunk];
+  const kernels::KernelSet& k = kernels::BestKernels();
+  const std::uint64_t listSize = values_.size();
+  for (std::size_t offset = 0; offset < size; offset += kChunk) {
+    const std::size_t len = std::min(kChunk, size - offset);
+    const std::uint64_t base = start + offset;
+    random_->Draw(std::span<std::uint32_t>(draws, len));
+    std::uint8_t* out = buffer + offset;
+    if (sequence_) {
+      ForEachTouched(base, len, [&](std::size_t i) {
+        if (randomPick_) {
+          out[i] = values_[((draws[i] & kDrawMask) * listSize) >> kRandomBits];
+        } else {
+          out[i] = values_[sequenceAt_];
+          if (++sequenceAt_ == values_.size()) sequenceAt_ = 0;
+        }
+      });
+    } else if (mode_ == Mode::All) {
+      k.replaceAll(out, draws, len, count_, low_);
+    } else if (mode_ == Mode::Mask) {
+      k.replaceMasked(out, draws, len, static_cast<std::uint32_t>(base), mask_, count_, low_);
+    } else {
+      const std::uint32_t count = count_;
+      const std::uint32_t low = low_;
+      const std::uint32_t* d = draws;
+      ForEachTouched(base, len, [out, d, count, low](std::size_t i) {
+        out[i] = static_cast<std::uint8_t>((((d[i] & kDrawMask) * count) >> kRandomBits) + low);
+      });
+    }
+  }
+}
+
+void Alteration::Add(std::uint8_t* buf, std::size_t len, std::uint64_t base) const {
+  const kernels::KernelSet& k = kernels::BestKernels();
+  const std::uint8_t addend = addend_;
+  switch (mode_) {
+    case Mode::All:
+      k.addAll(buf, len, addend);
+      break;
+    case Mode::Mask:
+      k.addMasked(buf, len, static_cast<std::uint32_t>(base), mask_, addend);
+      break;
+    case Mode::Nth:
+      ForEachTouched(base, len, [buf, addend](std::size_t i) {
+        buf[i] = static_cast<std::uint8_t>(buf[i] + addend);
+      });
+      break;
+  }
+}
+
+// k > 0: touched bytes take the byte k places later and the first k bytes
+// wrap to the end. k < 0: touched bytes take the byte |k| places earlier,
+// from the end down, and the last |k| bytes wrap to the start. Every byte read
+// is one the shift has not written yet.
+void Alteration::Shift(std::uint8_t* b, std::size_t size) const {
+  const std::size_t c = static_cast<std::size_t>(shift_ > 0 ? shift_ : -shift_);
+  if (mode_ == Mode::All) return RotateAll(b, size, shift_ > 0 ? c : size - c);
+  const std::size_t lastIndex = size - 1;
+  if (shift_ > 0) {
+    std::vector<std::uint8_t> saved(b, b + c);
+    const std::size_t lastMain = lastIndex - c;
+    if (mode_ == Mode::Nth) {
+      for (std::size_t i = 0; i <= lastMain; i += n_) b[i] = b[i + c];
+    } else {
+      for (std::size_t i = 0; i <= lastMain; ++i)
+        if (Touched(i)) b[i] = b[i + c];
+    }
+    std::memcpy(b + size - c, saved.data(), c);
+  } else {
+    std::vector<std::uint8_t> saved(b + size - c, b + size);
+    if (mode_ == Mode::Nth) {
+      for (std::size_t j = lastIndex / n_ * n_; j >= c; j -= n_) {
+        b[j] = b[j - c];
+        if (j < n_) break;
+      }
+    } else {
+      for (std::size_t j = lastIndex; j >= c; --j) {
+        if (Touched(j)) b[j] = b[j - c];
+        if (j == c) break;
+      }
+    }
+    std::memcpy(b, saved.data(), c);
+  }
+}
+
+void Alteration::Apply(std::span<std::uint8_t> piece) {
+  if (corrupt_) Corrupt(piece.data(), piece.size(), position_);
+  if (addend_ != 0) Add(piece.data(), piece.size(), position_);
+  if (shift_ != 0) Shift(piece.data(), piece.size());
+  position_ += piece.size();
+}
 
 TransformResult SelectAndTransform(const JobSettings& job, std::span<std::uint8_t> buffer,
                                    Host& host) {
   try {
-    return Transform(job, buffer, host);
+    std::optional<Alteration> alteration = Alteration::Prepare(job, buffer.size(), host);
+    if (!alteration) return TransformResult::Refused;
+    alteration->Apply(buffer);
+    return TransformResult::Done;
   } catch (const std::bad_alloc&) {
     throw HostFailure(FailureKind::OutOfMemory);
   }

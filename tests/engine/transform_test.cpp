@@ -178,5 +178,27 @@ TEST(SelectAndTransform, CorruptDrawsOncePerPositionAfterReseedingFromTheClock) 
   }
 }
 
+// A run streams its range: pieces of any size, in order, give the bytes the
+// whole range gives at once, draws and all.
+TEST(SelectAndTransform, PiecesInRangeOrderGiveTheWholeRangeResult) {
+  std::vector<std::uint32_t> script;
+  for (std::uint32_t v = 0; v < 97; ++v) script.push_back((v * 2654435761u) >> 8);
+  const std::vector<Edit> jobs[] = {{RandomBytes()}, {Nth("7"), ByteRange("$10", "$1F")},
+                                    {Mask("%00001101"), RandomBytes()}, {Nth("4099"), AddBy("3")},
+                                    {Mask("$100"), AddBy("1")}, {Sequence("1,2,3", 0)},
+                                    {Nth("3"), Sequence("1,2,3", 1)}};
+  for (const auto& edits : jobs) {
+    FakeHost whole, pieces;
+    whole.random = pieces.random = ScriptedRandom(script);
+    Bytes expected = Iota(10007), got = expected;
+    ASSERT_EQ(SelectAndTransform(Job(edits), expected, whole.host), TransformResult::Done);
+    auto alteration = Alteration::Prepare(Job(edits), got.size(), pieces.host);
+    ASSERT_TRUE(alteration);
+    for (std::size_t at = 0, len = 1; at < got.size(); at += len, len = len * 4 + 999)
+      alteration->Apply(std::span(got).subspan(at, std::min(len, got.size() - at)));
+    EXPECT_TRUE(got == expected) << "job " << (&edits - jobs);
+  }
+}
+
 }  // namespace
 }  // namespace engine
