@@ -113,7 +113,7 @@ int RunWholeRunBenchmark() {
   engine::FastRandom random;
   engine::Host host{ui, disk, launcher, clock, random, {}};
 
-  const auto copy = [&] { disk.Copy(rom, plain); };
+  const auto copy = [&] { disk.Copy(rom, plain, engine::NoProgress()); };
   const auto run = [&] { engine::RunJob(job, host); };
   // Both targets exist before timing starts, so both replace an existing file.
   copy();

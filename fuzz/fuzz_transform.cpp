@@ -17,7 +17,11 @@ class NoFiles : public engine::FileSystem {
  public:
   void ChangeDrive(const std::string&) override { std::abort(); }
   void ChangeDirectory(const std::string&) override { std::abort(); }
-  void Copy(const std::string&, const std::string&) override { std::abort(); }
+  void Copy(const std::string&, const std::string&, engine::Progress&) override { std::abort(); }
+  void CopyRange(const std::string&, const std::string&, std::int64_t, std::int64_t,
+                 engine::Progress&) override {
+    std::abort();
+  }
   std::int64_t FileLength(const std::string&) override { std::abort(); }
   void ReadAt(const std::string&, std::int64_t, std::span<std::uint8_t>) override { std::abort(); }
   void WriteAt(const std::string&, std::int64_t, std::span<const std::uint8_t>) override {

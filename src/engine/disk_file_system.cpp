@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "engine/failure.h"
 #include "engine/real_host.h"
@@ -186,49 +187,86 @@ class TemporaryCopy {
   std::unique_ptr<FileHandle> file_;
 };
 
-// Plain read/write copy from the current offsets, for file systems where the
-// kernel's own copy is not offered.
-void CopyByBuffer(const FileHandle& in, const FileHandle& out, off_t offset, off_t length) {
-  constexpr std::size_t kChunk = 1 << 20;
-  std::unique_ptr<char[]> chunk(new char[kChunk]);
-  while (offset < length) {
-    const auto want = static_cast<std::size_t>(std::min<off_t>(length - offset, kChunk));
-    const ssize_t got = ::pread(in.fd(), chunk.get(), want, offset);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) RaiseErrno(FailureKind::FileAccess, in.path(), errno);
-    if (got == 0) return;  // the source ended early: copy what there was
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t put = ::pwrite(out.fd(), chunk.get() + done, static_cast<std::size_t>(got - done),
-                                   offset + done);
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) RaiseErrno(FailureKind::FileAccess, out.path(), put < 0 ? errno : ENOSPC);
-      done += put;
-    }
-    offset += got;
-  }
-}
-
-// Copies with the kernel's copy (no trip through user memory), falling back
-// to a buffered copy where the file system does not offer it.
-void CopyContents(const FileHandle& in, const FileHandle& out, off_t length) {
-  off_t offset = 0;
+// Copies bytes [from, to) of `in` to the same places of `out` and returns
+// where the source ended: `to`, or earlier when it was shorter. Uses the
+// kernel's copy (no trip through user memory, and shared blocks where the
+// file system offers them), falling back to reads and writes where it is not
+// offered. Reports progress every few MiB.
+off_t CopySegment(const FileHandle& in, const FileHandle& out, off_t from, off_t to,
+                  Progress& progress) {
+  constexpr off_t kStep = off_t{8} << 20;
+  off_t at = from;
 #if defined(__linux__)
-  while (offset < length) {
-    const auto want = static_cast<std::size_t>(length - offset);
-    loff_t inOffset = offset;
-    loff_t outOffset = offset;
-    ssize_t got = ::copy_file_range(in.fd(), &inOffset, out.fd(), &outOffset, want, 0);
+  while (at < to) {
+    loff_t inOffset = at;
+    loff_t outOffset = at;
+    const auto want = static_cast<std::size_t>(std::min(to - at, kStep));
+    const ssize_t got = ::copy_file_range(in.fd(), &inOffset, out.fd(), &outOffset, want, 0);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP ||
                     errno == EBADF)) {
       break;
     }
     if (got < 0) RaiseErrno(FailureKind::FileAccess, out.path(), errno);
-    if (got == 0) return;
-    offset += got;
+    if (got == 0) return at;
+    at += got;
+    progress.Advance(static_cast<std::uint64_t>(got));
   }
 #endif
-  CopyByBuffer(in, out, offset, length);
+  std::unique_ptr<char[]> chunk;
+  while (at < to) {
+    if (!chunk) chunk.reset(new char[static_cast<std::size_t>(kStep)]);
+    const auto want = static_cast<std::size_t>(std::min(to - at, kStep));
+    const ssize_t got = ::pread(in.fd(), chunk.get(), want, at);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) RaiseErrno(FailureKind::FileAccess, in.path(), errno);
+    if (got == 0) return at;
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = ::pwrite(out.fd(), chunk.get() + done,
+                                   static_cast<std::size_t>(got - done), at + done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) RaiseErrno(FailureKind::FileAccess, out.path(), put < 0 ? errno : ENOSPC);
+      done += put;
+    }
+    at += got;
+    progress.Advance(static_cast<std::uint64_t>(got));
+  }
+  return at;
+}
+
+// Copies `length` bytes of `in` into the empty `out`. Only the data that
+// SEEK_DATA and SEEK_HOLE find is copied and the length is set at the end, so
+// a sparse file's holes stay holes. A source that ends early gives a copy of
+// what there was.
+void CopyContents(const FileHandle& in, const FileHandle& out, off_t length,
+                  Progress& progress) {
+  off_t at = 0;
+  while (at < length) {
+    off_t data = at;
+    off_t hole = length;
+#if defined(SEEK_DATA) && defined(SEEK_HOLE)
+    data = ::lseek(in.fd(), at, SEEK_DATA);
+    if (data < 0 && errno == ENXIO) {
+      data = length;  // nothing but a hole is left
+    } else if (data < 0) {
+      data = at;  // holes are not told apart here: all of it is data
+    } else {
+      data = std::min(data, length);
+      hole = ::lseek(in.fd(), data, SEEK_HOLE);
+      hole = hole < 0 ? length : std::min(hole, length);
+    }
+#endif
+    progress.Advance(static_cast<std::uint64_t>(data - at));
+    at = data;
+    if (at == length) break;
+    const off_t reached = CopySegment(in, out, at, hole, progress);
+    if (reached < hole) {
+      length = reached;
+      break;
+    }
+    at = hole;
+  }
+  if (::ftruncate(out.fd(), length) != 0) RaiseErrno(FailureKind::FileAccess, out.path(), errno);
 }
 
 #endif  // GLITCHFORGE_POSIX_FILES
@@ -261,7 +299,7 @@ void DiskFileSystem::ChangeDirectory(const std::string& path) {
 // The copy goes to a new file beside the output (beside the target of a
 // symbolic link, so that the link stays) and replaces the output only when
 // complete: a failed copy leaves the old output as it was and nothing else.
-void DiskFileSystem::Copy(const std::string& from, const std::string& to) {
+void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progress& progress) {
   FileHandle in(from, O_RDONLY);
   const struct stat source = in.Stat();
   RequireRegularFile(from, source);
@@ -279,8 +317,33 @@ void DiskFileSystem::Copy(const std::string& from, const std::string& to) {
   }
 
   TemporaryCopy copy(target, to);
-  CopyContents(in, copy.file(), source.st_size);
+  CopyContents(in, copy.file(), source.st_size, progress);
   copy.MoveOnto(target);
+}
+
+void DiskFileSystem::CopyRange(const std::string& from, const std::string& to, std::int64_t offset,
+                               std::int64_t length, Progress& progress) {
+  if (offset < 0 || length < 0) Raise(FailureKind::InvalidArgument, to, "negative position");
+  FileHandle in(from, O_RDONLY);
+  RequireRegularFile(from, in.Stat());
+  FileHandle out(to, O_WRONLY);
+  RequireRegularFile(to, out.Stat());
+  const auto end = static_cast<off_t>(offset + length);
+  if (CopySegment(in, out, static_cast<off_t>(offset), end, progress) < end)
+    Raise(FailureKind::FileAccess, from, "the file ended before the range did");
+}
+
+std::optional<FileStamp> DiskFileSystem::Stamp(const std::string& path) {
+  struct stat st {};
+  if (path.find('\0') != std::string::npos || ::stat(path.c_str(), &st) != 0 ||
+      !S_ISREG(st.st_mode))
+    return std::nullopt;
+  const auto nanoseconds = [](const struct timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+  };
+  return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                   static_cast<std::int64_t>(st.st_size), nanoseconds(st.st_mtim),
+                   nanoseconds(st.st_ctim)};
 }
 
 std::int64_t DiskFileSystem::FileLength(const std::string& path) {
@@ -346,7 +409,7 @@ void RequireRegularFile(const std::string& path) {
 
 }  // namespace
 
-void DiskFileSystem::Copy(const std::string& from, const std::string& to) {
+void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progress&) {
   RequireNoNul(from, FailureKind::FileNotFound);
   RequireNoNul(to, FailureKind::FileNotFound);
   RequireRegularFile(from);
@@ -409,6 +472,23 @@ void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
   file.flush();
   if (!file) Raise(FailureKind::FileAccess, path, "the write did not complete");
 }
+
+void DiskFileSystem::CopyRange(const std::string& from, const std::string& to, std::int64_t offset,
+                               std::int64_t length, Progress& progress) {
+  RequireNoNul(from, FailureKind::FileNotFound);
+  RequireRegularFile(from);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+  std::ifstream in(from, std::ios::binary);
+  if (!in) Raise(FailureKind::FileNotOpenable, from, "cannot be opened");
+  in.seekg(offset);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (static_cast<std::size_t>(in.gcount()) != bytes.size())
+    Raise(FailureKind::FileAccess, from, "the file ended before the range did");
+  WriteAt(to, offset, bytes);
+  progress.Advance(bytes.size());
+}
+
+std::optional<FileStamp> DiskFileSystem::Stamp(const std::string&) { return std::nullopt; }
 
 #endif
 

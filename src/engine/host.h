@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -23,6 +25,31 @@ class UserInterface {
   virtual void SetFocus(FocusTarget target) = 0;
 };
 
+// Which file a name stands for and when it last changed: device and inode,
+// size, and the modification and status-change times in nanoseconds. The
+// status-change time moves with every write and every change of the other
+// times, and no program can set it back.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = 0;
+  std::int64_t modified = 0;
+  std::int64_t changed = 0;
+
+  bool operator==(const FileStamp&) const = default;
+  bool SameFile(const FileStamp& other) const {
+    return device == other.device && inode == other.inode;
+  }
+};
+
+// How far a long stretch has come, in bytes. Called on the thread the
+// stretch runs on.
+class Progress {
+ public:
+  virtual ~Progress() = default;
+  virtual void Advance(std::uint64_t bytes) = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -30,8 +57,15 @@ class FileSystem {
   // letters have none to change to and throw PathNotFound.
   virtual void ChangeDrive(const std::string& drive) = 0;
   virtual void ChangeDirectory(const std::string& path) = 0;
-  // Makes `to` a byte-for-byte copy of `from`, replacing an existing file.
-  virtual void Copy(const std::string& from, const std::string& to) = 0;
+  // Makes `to` a byte-for-byte copy of `from`, replacing an existing file,
+  // and reports the bytes copied as it goes.
+  virtual void Copy(const std::string& from, const std::string& to, Progress& progress) = 0;
+  void Copy(const std::string& from, const std::string& to);
+  // Copies `length` bytes of `from` at `offset` to the same place of the
+  // existing file `to`, reading `from` only; a `from` that ends before the
+  // range does is a failure.
+  virtual void CopyRange(const std::string& from, const std::string& to, std::int64_t offset,
+                         std::int64_t length, Progress& progress) = 0;
   // Length in bytes, 64-bit so that disc images of 2 GiB and more measure right.
   virtual std::int64_t FileLength(const std::string& path) = 0;
   // Opens the file for reading and writing, reads exactly out.size() bytes
@@ -40,6 +74,9 @@ class FileSystem {
   // Opens the file, writes all of `data` at `offset`, and closes it again.
   virtual void WriteAt(const std::string& path, std::int64_t offset,
                        std::span<const std::uint8_t> data) = 0;
+  // The regular file under `path` as it is now; nothing when that cannot be
+  // told, which makes every copy a full one.
+  virtual std::optional<FileStamp> Stamp(const std::string& /*path*/) { return std::nullopt; }
 };
 
 class ProcessLauncher {
@@ -70,8 +107,30 @@ class RandomSource {
 
 inline constexpr int kRandomBits = 24;
 
+// Runs the long stretches of a handler call: copying, reading, altering and
+// writing. The window runs them off its own thread and keeps answering while
+// it waits; without a window they run in place. Either way the call returns
+// only when the stretch has ended, so the handler's effects keep their order.
+class LongWork {
+ public:
+  virtual ~LongWork() = default;
+  // `bytes` more bytes are to be moved in this handler call; sizes the
+  // progress shown.
+  virtual void Expect(std::uint64_t bytes) = 0;
+  // Runs `stretch` to its end; rethrows what it threw.
+  virtual void Run(const std::function<void(Progress&)>& stretch) = 0;
+};
+
+// Runs every stretch in place and shows no progress.
+LongWork& InPlace();
+// Progress that goes nowhere.
+Progress& NoProgress();
+
+class OutputRecord;
+
 // The services one handler call works with. lastError is the description of
 // the failure raised last, as the "Error! " and "Create Now" messages show it.
+// Without a record every "Overwrite Old File" run makes a full copy.
 struct Host {
   UserInterface& ui;
   FileSystem& files;
@@ -79,6 +138,8 @@ struct Host {
   Clock& clock;
   RandomSource& random;
   std::string lastError;
+  LongWork& work = InPlace();
+  OutputRecord* record = nullptr;
 };
 
 }  // namespace engine

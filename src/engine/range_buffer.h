@@ -7,6 +7,12 @@
 
 namespace engine {
 
+// A run moves its range through memory in pieces of this size, through one
+// buffer: large enough that each read and write is cheap per byte, small
+// enough to stay clear of the memory a disc image would take. Only the shift,
+// which moves bytes across the whole range, holds the range at once.
+inline constexpr std::uint64_t kPieceBytes = std::uint64_t{4} << 20;
+
 // The largest range buffer a run allocates. A larger range fails as out of
 // memory in the run's read stretch instead of driving the machine into swap or
 // the out-of-memory killer. Starts as the machine's physical memory.

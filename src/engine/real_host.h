@@ -14,11 +14,15 @@ class DiskFileSystem : public FileSystem {
  public:
   void ChangeDrive(const std::string& drive) override;
   void ChangeDirectory(const std::string& path) override;
-  void Copy(const std::string& from, const std::string& to) override;
+  using FileSystem::Copy;
+  void Copy(const std::string& from, const std::string& to, Progress& progress) override;
+  void CopyRange(const std::string& from, const std::string& to, std::int64_t offset,
+                 std::int64_t length, Progress& progress) override;
   std::int64_t FileLength(const std::string& path) override;
   void ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) override;
   void WriteAt(const std::string& path, std::int64_t offset,
                std::span<const std::uint8_t> data) override;
+  std::optional<FileStamp> Stamp(const std::string& path) override;
 };
 
 // Local time of day in seconds since midnight.

@@ -1,12 +1,16 @@
 #include "engine/run.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "engine/emulator.h"
 #include "engine/failure.h"
 #include "engine/number.h"
+#include "engine/output_record.h"
 #include "engine/range_buffer.h"
 #include "engine/transform.h"
 #include "engine/wrap32.h"
@@ -36,33 +40,98 @@ std::string PathError(const std::string&) { return kPathErrorMessage; }
 std::string FileError(const std::string&) { return kFileErrorMessage; }
 std::string AlteringError(const std::string& lastError) { return "Error! " + lastError; }
 
-}  // namespace
-
-void ChangeToWorkingDirectory(const JobSettings& job, FileSystem& files) {
-  if (job.chdir != kChecked) return;
-  if (job.path.size() >= 2 && job.path[1] == ':') files.ChangeDrive(job.path.substr(0, 1));
-  files.ChangeDirectory(job.path);
-}
-
-bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory) {
+// The bytes the range's stretches will move, told before the copy so that one
+// progress bar covers the whole run: the shift reads the whole range before it
+// writes it. Nothing when the range cannot be read; the run then stops early.
+std::uint64_t RangeBytesIfReadable(const JobSettings& job) {
   try {
-    if (changeDirectory) ChangeToWorkingDirectory(job, host.files);
-    host.files.Copy(job.rom, job.create);
-    return true;
-  } catch (const std::bad_alloc&) {
-    host.lastError = DescribeFailure(FailureKind::OutOfMemory);
-  } catch (const std::exception& failure) {
-    host.lastError = failure.what();
+    const std::int32_t start = Val2(job.start);
+    const std::int32_t end = Val2(job.end);
+    if (start < 0 || end < start) return 0;
+    const auto bytes = static_cast<std::uint64_t>(WrapSubtract(end, start)) + 1;
+    return job.optshift ? 2 * bytes : bytes;
+  } catch (const std::exception&) {
+    return 0;
   }
-  return false;
 }
 
-void CreateNow(const JobSettings& job, Host& host) {
-  if (CopyFile(job, host))
-    host.ui.ShowMessage(job.create + " created successfully!");
-  else
-    host.ui.ShowMessage("Error!  New file NOT created!\r\n" + host.lastError);
-}
+// Keeps host.record true while the run writes the range: the record learns of
+// the range once the write has ended, and forgets the output when that was
+// changed by someone else or the write fails half-way. A run on another file
+// than the recorded output leaves the record alone.
+class RecordedWrite {
+ public:
+  RecordedWrite(Host& host, const std::string& output, std::uint64_t first, std::uint64_t last)
+      : host_(host), output_(output) {
+    OutputRecord* record = host.record;
+    if (!record) return;
+    const auto stamp = host.files.Stamp(output);
+    if (stamp && !record->IsOutput(*stamp)) return;
+    if (stamp && record->Matches(record->Rom(), *stamp)) {
+      rom_ = record->Rom();
+      altered_ = record->Altered();
+      altered_.Add(first, last);
+    }
+    record->Forget();
+  }
+
+  void Done() {
+    if (!rom_) return;
+    if (const auto stamp = host_.files.Stamp(output_)) host_.record->Keep(*rom_, *stamp, altered_);
+  }
+
+ private:
+  Host& host_;
+  const std::string& output_;
+  std::optional<FileStamp> rom_;
+  RangeSet altered_;
+};
+
+// The range of the output as the run moves it through one buffer: a piece at
+// a time, or all of it at once for the shift.
+struct RangeInMemory {
+  FileSystem& files;
+  const std::string& path;
+  std::int32_t start = 0;
+  std::uint64_t size = 0;
+  bool whole = false;
+  RangeBuffer buffer{};
+
+  std::int64_t Offset(std::uint64_t at) const { return start + static_cast<std::int64_t>(at); }
+
+  // The first piece, or the whole range.
+  void ReadFirst(Progress& progress) {
+    buffer.Allocate(whole ? size : std::min(size, kPieceBytes));
+    const auto bytes = buffer.Bytes();
+    for (std::size_t at = 0; at < bytes.size(); at += kPieceBytes) {
+      const auto piece = bytes.subspan(at, std::min<std::size_t>(kPieceBytes, bytes.size() - at));
+      files.ReadAt(path, Offset(at), piece);
+      if (whole) progress.Advance(piece.size());
+    }
+  }
+
+  // Each piece altered (unless the whole range was altered at once), written
+  // back and followed by the next.
+  void WriteBack(Alteration& alteration, Progress& progress) {
+    std::span<std::uint8_t> piece = buffer.Bytes();
+    for (std::uint64_t at = 0;;) {
+      if (!whole) alteration.Apply(piece);
+      for (std::size_t done = 0; done < piece.size(); done += kPieceBytes) {
+        const auto part =
+            piece.subspan(done, std::min<std::size_t>(kPieceBytes, piece.size() - done));
+        files.WriteAt(path, Offset(at + done), part);
+        progress.Advance(part.size());
+      }
+      at += piece.size();
+      if (at == size) break;
+      piece = piece.first(static_cast<std::size_t>(std::min(size - at, kPieceBytes)));
+      files.ReadAt(path, Offset(at), piece);
+    }
+    buffer.Release();
+  }
+};
+
+}  // namespace
 
 void RunJob(const JobSettings& job, Host& host) {
   const auto workingDirectory = [&] {
@@ -70,21 +139,24 @@ void RunJob(const JobSettings& job, Host& host) {
     return true;
   };
   if (!Stretch(host, workingDirectory, PathError)) return;
+  host.work.Expect(RangeBytesIfReadable(job));
   // The run has just changed directory; a second change could land elsewhere
   // for a relative path.
-  if (job.optoverwrite == kChecked && !CopyFile(job, host, false)) {
+  if (job.optoverwrite == kChecked && !MakeFreshCopy(job, host)) {
     host.ui.ShowMessage(kCopyFailedMessage);
     return;
   }
 
-  std::int32_t start = 0;
-  RangeBuffer buffer;
+  // The first piece of the range is read here; each piece is altered, written
+  // back and followed by the next in the last stretch.
+  RangeInMemory range{host.files, job.create};
+  range.whole = job.optshift;
   std::string commandLine;
   const auto checkAndRead = [&] {
-    start = Val2(job.start);
+    range.start = Val2(job.start);
     const std::int32_t end = Val2(job.end);
-    if (start < 0 || end < start) {
-      host.ui.ShowMessage("You gave a baaaaad range to corrupt! (" + HexForm(start) + "-" +
+    if (range.start < 0 || end < range.start) {
+      host.ui.ShowMessage("You gave a baaaaad range to corrupt! (" + HexForm(range.start) + "-" +
                           HexForm(end) + ")");
       return false;
     }
@@ -95,23 +167,28 @@ void RunJob(const JobSettings& job, Host& host) {
       return false;
     }
     host.ui.SetStatus(kStatusLoading);
-    const std::int32_t lastIndex = WrapSubtract(end, start);
-    buffer.Allocate(static_cast<std::uint64_t>(lastIndex) + 1);
-    host.files.ReadAt(job.create, start, buffer.Bytes());
+    range.size = static_cast<std::uint64_t>(WrapSubtract(end, range.start)) + 1;
+    host.work.Run([&](Progress& progress) { range.ReadFirst(progress); });
     commandLine = BuildCommandLine(job.emu, job.create);
     return true;
   };
   if (!Stretch(host, checkAndRead, FileError)) return;
 
+  std::optional<Alteration> alteration;
   const auto alter = [&] {
     host.ui.SetStatus(kStatusAltering);
-    return SelectAndTransform(job, buffer.Bytes(), host) == TransformResult::Done;
+    alteration = Alteration::Prepare(job, range.size, host);
+    if (!alteration) return false;
+    if (range.whole) host.work.Run([&](Progress&) { alteration->Apply(range.buffer.Bytes()); });
+    return true;
   };
   if (!Stretch(host, alter, AlteringError)) return;
 
   const auto writeAndLaunch = [&] {
-    host.files.WriteAt(job.create, start, buffer.Bytes());
-    buffer.Release();
+    const auto first = static_cast<std::uint64_t>(range.start);
+    RecordedWrite recorded(host, job.create, first, first + range.size - 1);
+    host.work.Run([&](Progress& progress) { range.WriteBack(*alteration, progress); });
+    recorded.Done();
     host.launcher.Start(commandLine, job.create);
     host.ui.SetStatus(kStatusReady);
     return true;

@@ -101,4 +101,21 @@ TEST(DiskFileSystem, FailuresNameTheirKindAndThePath) {
   EXPECT_EQ(TempDir::Read(locked), kTen);
 }
 
+// A sparse image stays sparse in its copy, down to the hole at its end, and
+// a copy over an earlier full one does not fill the holes in.
+TEST(DiskFileSystem, CopyKeepsTheHolesOfASparseFile) {
+  TempDir dir;
+  engine::DiskFileSystem disk;
+  const std::string from = dir.Write("sparse.iso", kTen);
+  const std::string to = dir.Write("copy.iso", std::vector<unsigned char>(3 << 20, 1));
+  fs::resize_file(from, 8 << 20);
+  disk.WriteAt(from, 5 << 20, std::vector<std::uint8_t>(kTen.begin(), kTen.end()));
+  fs::resize_file(from, (8 << 20) + 7);
+  disk.Copy(from, to);
+  EXPECT_TRUE(TempDir::Read(to) == TempDir::Read(from));
+  struct stat st {};
+  ASSERT_EQ(::stat(to.c_str(), &st), 0);
+  EXPECT_LT(st.st_blocks * 512, 64 << 10);
+}
+
 }  // namespace
