@@ -8,11 +8,13 @@
 
 #include "ui/dialogs.h"
 #include "ui/ignore_failure.h"
+#include "ui/window_work.h"
 
 namespace ui {
 
 frm::frm(const Services& services, QWidget* parent) : QMainWindow(parent), services_(services) {
   CreateControls();
+  work_ = std::make_unique<WindowWork>(prgRun);
   ConnectHandlers();
   WatchMousePresses();
 }
@@ -20,7 +22,14 @@ frm::frm(const Services& services, QWidget* parent) : QMainWindow(parent), servi
 frm::~frm() = default;
 
 // Nothing may keep the window open, not even a store that cannot be written.
+// A run that works goes on to its end first, so that the output is never left
+// half-written.
 void frm::closeEvent(QCloseEvent* event) {
+  if (runDepth_ > 0) {
+    closeAsked_ = true;
+    event->ignore();
+    return;
+  }
   RunIgnoringFailure([this] { Form_QueryUnload(); });
   event->accept();
 }
@@ -60,7 +69,7 @@ void frm::SetFocus(engine::FocusTarget target) {
 
 engine::Host frm::MakeHost() {
   return engine::Host{*this, *services_.files, *services_.launcher, *services_.clock,
-                      *services_.random, {}};
+                      *services_.random, {}, *work_, &record_};
 }
 
 }  // namespace ui

@@ -2,10 +2,13 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "engine/host.h"
 #include "engine/job_settings.h"
+#include "engine/output_record.h"
 #include "settings/registry.h"
 
 class QAction;
@@ -15,6 +18,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QWidget;
@@ -22,6 +26,7 @@ class QWidget;
 namespace ui {
 
 class Dialogs;
+class WindowWork;
 
 inline constexpr const char* kWindowTitle = "ROM Glitchforge 5.99 by Quorvath";
 
@@ -72,7 +77,8 @@ class frm : public QMainWindow, public engine::UserInterface {
   void SetStatus(const std::string& text) override;
   void SetFocus(engine::FocusTarget target) override;
 
-  // A Host over this window and the services; lastError starts empty.
+  // A Host over this window and the services; lastError starts empty. Its
+  // long stretches run off the window's thread.
   engine::Host MakeHost();
   Dialogs& dialogs() { return *services_.dialogs; }
 
@@ -191,6 +197,7 @@ class frm : public QMainWindow, public engine::UserInterface {
   QCheckBox* optRandomSeq = nullptr;
 
   QLabel* lblStatus = nullptr;
+  QProgressBar* prgRun = nullptr;  // beside the status line while a long run works
   QFrame* Separator2 = nullptr;
   QPushButton* cmdGo = nullptr;
   QPushButton* cmdAuto = nullptr;
@@ -245,6 +252,10 @@ class frm : public QMainWindow, public engine::UserInterface {
   // frm_run.cpp: runs an engine handler with a last guard against crashes.
   template <typename Call>
   void RunGuarded(Call call);
+  // One handler that runs a job. While it works the window takes no input;
+  // a close asked for meanwhile waits for its end. Ignored when it is asked
+  // for while a stretch runs.
+  void AsOneRun(const std::function<void()>& handler);
 
   Services services_;
 
@@ -255,6 +266,11 @@ class frm : public QMainWindow, public engine::UserInterface {
   QButtonGroup* corruptWithGroup_ = nullptr;
   QPushButton* defaultButton_ = nullptr;
   QObject* labelPressed_ = nullptr;  // label under a left press not yet released
+
+  std::unique_ptr<WindowWork> work_;
+  engine::OutputRecord record_;  // of the output this window's runs wrote last
+  int runDepth_ = 0;             // AsOneRun calls in progress
+  bool closeAsked_ = false;
 };
 
 }  // namespace ui

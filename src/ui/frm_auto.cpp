@@ -35,9 +35,11 @@ void frm::cmdMinus_Click(int Index) { StepRange(*this, Index, true); }
 // The range moves on whatever the run's outcome, so a refused block is
 // skipped rather than blocking the walk through the file.
 void frm::cmdAuto_Click() {
-  cmdGo_Click();
-  SetDefaultButton(cmdAuto);
-  cmdPlus_Click(3);
+  AsOneRun([this] {
+    cmdGo_Click();
+    SetDefaultButton(cmdAuto);
+    cmdPlus_Click(3);
+  });
 }
 
 void frm::cmdAutoEnd_Click() {

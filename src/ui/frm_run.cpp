@@ -1,11 +1,13 @@
 // GO and "Create Now": read the job from the controls and hand it to the engine.
 #include <QLineEdit>
+#include <QTimer>
 #include <exception>
 #include <new>
 
 #include "engine/failure.h"
 #include "engine/run.h"
 #include "ui/frm.h"
+#include "ui/window_work.h"
 
 namespace ui {
 
@@ -24,17 +26,36 @@ void frm::RunGuarded(Call call) {
   }
 }
 
+void frm::AsOneRun(const std::function<void()>& handler) {
+  if (work_->Waiting()) return;
+  if (runDepth_++ == 0) work_->BeginCall();
+  struct End {
+    frm* window;
+    ~End() {
+      if (--window->runDepth_ > 0) return;
+      window->work_->EndCall();
+      if (window->closeAsked_) QTimer::singleShot(0, window, &QWidget::close);
+      window->closeAsked_ = false;
+    }
+  } end{this};
+  handler();
+}
+
 void frm::cmdGo_Click() {
-  RunGuarded([this] {
-    engine::Host host = MakeHost();
-    engine::RunJob(ReadJob(), host);
+  AsOneRun([this] {
+    RunGuarded([this] {
+      engine::Host host = MakeHost();
+      engine::RunJob(ReadJob(), host);
+    });
   });
 }
 
 void frm::cmdCreateNow_Click() {
-  RunGuarded([this] {
-    engine::Host host = MakeHost();
-    engine::CreateNow(ReadJob(), host);
+  AsOneRun([this] {
+    RunGuarded([this] {
+      engine::Host host = MakeHost();
+      engine::CreateNow(ReadJob(), host);
+    });
   });
 }
 

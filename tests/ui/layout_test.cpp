@@ -77,6 +77,7 @@ const Placed kLayout[] = {
     {"txtSequence", "fraCorruptWith", 480, 1080, 1815, 285, "sequence", 32767, "Looping Sequence:"},
     {"optRandomSeq", "fraCorruptWith", 480, 1440, 2055, 255, "Random from sequence"},
     {"lblStatus", "client", 240, 4320, 2895, 255, "Status: Ready!"},
+    {"prgRun", "client", 3240, 4320, 2295, 255, ""},  // shown only while a long run works
     {"Separator2", "client", 120, 4560, 8175, 80, ""},
     {"cmdGo", "client", 120, 4680, 975, 435, "&GO!"},
     {"cmdAuto", "client", 1200, 4680, 975, 435, "Auto >>"},

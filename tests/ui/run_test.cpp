@@ -1,6 +1,9 @@
+#include <QProgressBar>
+#include <QWindow>
 #include <chrono>
 #include <fstream>
 #include <thread>
+#include <utility>
 
 #include "platform/detached_launcher.h"
 #include "support/temp_dir.h"
@@ -151,6 +154,41 @@ TEST_F(RunTest, EachAutoPressAltersTheNextBlockAndStartsTheEmulator) {
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_FALSE(std::filesystem::exists(dir / "ran"));
+}
+
+// While the run works (here: in its first read, on the worker thread) no
+// press of GO or Enter and no typing reaches the window; the close box waits
+// until the Auto step has ended with everything written.
+TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
+  FaultyFileSystem faulty;
+  ui::Services services = FakeServices();
+  services.files = &faulty;
+  window = std::make_unique<ui::frm>(services);
+  PrepareJob();
+  ShowActive();
+  bool poked = false;
+  faulty.before["ReadAt"] = [&](const std::string&) {
+    if (std::exchange(poked, true)) return;
+    QMetaObject::invokeMethod(
+        window.get(),
+        [&] {
+          Press(window->cmdGo);
+          QTest::keyClick(window->txtStart, Qt::Key_Return);
+          QTest::keyClick(window->txtStart, Qt::Key_Delete);  // would leave the start 10
+          window->windowHandle()->close();
+        },
+        Qt::BlockingQueuedConnection);
+  };
+  Press(window->cmdAuto);
+  ASSERT_TRUE(poked);
+  EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F));
+  EXPECT_EQ(launcher.started.size(), 1u);
+  EXPECT_EQ(Range() + " " + Status(), "$20-$2F Status: Ready!");
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_FALSE(window->prgRun->isVisible());
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(store.Read("Defaults", "start"), "$20");
 }
 
 }  // namespace

@@ -1,0 +1,83 @@
+#include "ui/window_work.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QProgressBar>
+#include <QTimer>
+#include <algorithm>
+#include <exception>
+#include <thread>
+
+namespace ui {
+
+namespace {
+
+constexpr qint64 kShowAfterMs = 500;
+constexpr int kTickMs = 40;
+constexpr int kBarSteps = 1000;
+
+}  // namespace
+
+WindowWork::WindowWork(QProgressBar* bar) : bar_(bar) {}
+
+void WindowWork::BeginCall() {
+  counter_.done = 0;
+  expected_ = 0;
+  workedMs_ = 0;
+}
+
+void WindowWork::EndCall() {
+  bar_->hide();
+  bar_->reset();
+}
+
+void WindowWork::Expect(std::uint64_t bytes) { expected_ += bytes; }
+
+void WindowWork::Run(const std::function<void(engine::Progress&)>& stretch) {
+  std::exception_ptr failure;
+  QEventLoop loop;
+  QTimer tick;
+  tick.setInterval(kTickMs);
+  connect(&tick, &QTimer::timeout, this, [this] { ShowProgress(); });
+  stretchTime_.start();
+  ShowProgress();  // a bar already shown by the stretch before stays up
+  waiting_ = true;
+  qApp->installEventFilter(this);
+  tick.start();
+  std::thread worker([&] {
+    try {
+      stretch(counter_);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  loop.exec();
+  // The loop also ends when the application is told to quit; the stretch
+  // still runs to its end, so that no file is left half-written.
+  worker.join();
+  tick.stop();
+  qApp->removeEventFilter(this);
+  waiting_ = false;
+  workedMs_ += stretchTime_.elapsed();
+  bar_->hide();
+  if (failure) std::rethrow_exception(failure);
+}
+
+void WindowWork::ShowProgress() {
+  if (workedMs_ + stretchTime_.elapsed() < kShowAfterMs) return;
+  const std::uint64_t done = std::min(counter_.done.load(std::memory_order_relaxed), expected_);
+  bar_->setRange(0, expected_ > 0 ? kBarSteps : 0);  // nothing expected: a busy bar
+  if (expected_ > 0) bar_->setValue(static_cast<int>(done * kBarSteps / expected_));
+  bar_->show();
+}
+
+// Input of every kind is dropped, not kept for later: a press of GO made while
+// a run works starts nothing, neither now nor afterwards.
+bool WindowWork::eventFilter(QObject* watched, QEvent* event) {
+  if (event->isInputEvent() || event->type() == QEvent::Shortcut) return true;
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace ui
