@@ -12,33 +12,31 @@
 #include <unistd.h>
 
 #include "engine/host.h"
+#include "engine/output_record.h"
 #include "engine/real_host.h"
 #include "engine/run.h"
 
-// A whole run with "Overwrite Old File" on a large file on disk, measured
-// against a plain copy of the same file, and the run's peak resident memory.
+// Whole runs with "Overwrite Old File" on large files on disk, each set
+// against a plain copy of the same file timed in the same process: whole-range
+// runs on a 512 MiB image and their peak resident memory, then Auto steps of
+// 4 KiB on a 1.5 GiB image.
 namespace bench {
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-constexpr std::uint64_t kFileSize = std::uint64_t{512} << 20;
+constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
 constexpr int kRepetitions = 5;
+constexpr int kAutoSteps = 20;
 
-// Keeps the messages and notes when each status was set, which splits a
-// run into its stretches: copy, read, alter, write.
 class SilentUi : public engine::UserInterface {
  public:
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  void SetStatus(const std::string& text) override {
-    status = text;
-    times.push_back(Clock::now());
-  }
+  void SetStatus(const std::string& text) override { status = text; }
   void SetFocus(engine::FocusTarget) override {}
   std::vector<std::string> messages;
   std::string status;
-  std::vector<Clock::time_point> times;
 };
 
 class NoLauncher : public engine::ProcessLauncher {
@@ -46,14 +44,16 @@ class NoLauncher : public engine::ProcessLauncher {
   void Start(const std::string&, const std::string&) override {}
 };
 
-void WriteRom(const std::string& path) {
+// Random bytes: 8 MiB drawn once, each repetition with its own added offset.
+void WriteRom(const std::string& path, std::uint64_t size) {
   std::mt19937 generator(12345);
-  std::vector<std::uint32_t> chunk((8u << 20) / sizeof(std::uint32_t));
+  std::vector<std::uint8_t> chunk(8 * kMiB);
+  for (auto& byte : chunk) byte = static_cast<std::uint8_t>(generator());
   std::ofstream out(path, std::ios::binary);
-  for (std::uint64_t written = 0; written < kFileSize; written += chunk.size() * sizeof(std::uint32_t)) {
-    for (auto& word : chunk) word = generator();
+  for (std::uint64_t written = 0; written < size; written += chunk.size()) {
+    for (auto& byte : chunk) byte = static_cast<std::uint8_t>(byte + 1);
     out.write(reinterpret_cast<const char*>(chunk.data()),
-              static_cast<std::streamsize>(chunk.size() * sizeof(std::uint32_t)));
+              static_cast<std::streamsize>(chunk.size()));
   }
 }
 
@@ -85,97 +85,146 @@ long StatusKiB(const std::string& field) {
   return -1;
 }
 
-}  // namespace
+// A ROM in the benchmark's folder, its output, a plain copy of it, and the
+// services of a run, with the record a window keeps.
+struct Scene {
+  Scene(const fs::path& dir, const std::string& name, std::uint64_t size)
+      : rom((dir / name).string()), plain((dir / ("plain-" + name)).string()) {
+    WriteRom(rom, size);
+    job.chdir = engine::kUnchecked;
+    job.optoverwrite = engine::kChecked;
+    job.rom = rom;
+    job.create = (dir / ("CORRUPT-" + name)).string();
+    job.emu = std::string("emulator");
+    job.optall = true;
+    host.record = &record;
+  }
+  double Copy() {
+    return Seconds([&] { disk.Copy(rom, plain, engine::NoProgress()); });
+  }
+  double Run() {
+    return Seconds([&] { engine::RunJob(job, host); });
+  }
+  bool Failed() const { return ui.status != engine::kStatusReady || !ui.messages.empty(); }
 
-int RunWholeRunBenchmark() {
-  const fs::path dir = fs::temp_directory_path() / ("glitchforge-bench-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  const std::string rom = (dir / "disc.iso").string();
-  const std::string plain = (dir / "plain.iso").string();
-  WriteRom(rom);
-
+  std::string rom, plain;
   engine::JobSettings job;
-  job.chdir = engine::kUnchecked;
-  job.optoverwrite = engine::kChecked;
-  job.rom = rom;
-  job.create = (dir / "CORRUPT.iso").string();
-  job.emu = "emulator";
-  job.start = "0";
-  job.end = "$1FFFFFFF";
-  job.optall = true;
-  job.optcorrupt = true;
-  job.optrandombytes = true;
-
   SilentUi ui;
   engine::DiskFileSystem disk;
   NoLauncher launcher;
   engine::SystemClock clock;
   engine::FastRandom random;
+  engine::OutputRecord record;
   engine::Host host{ui, disk, launcher, clock, random, {}};
+};
 
-  const auto copy = [&] { disk.Copy(rom, plain, engine::NoProgress()); };
-  const auto run = [&] { engine::RunJob(job, host); };
-  // Both targets exist before timing starts, so both replace an existing file.
-  copy();
-  run();
-  if (ui.status != engine::kStatusReady || !ui.messages.empty()) {
-    std::printf("whole run failed: %s\n", ui.messages.empty() ? ui.status.c_str() : ui.messages.back().c_str());
-    fs::remove_all(dir);
-    return 1;
-  }
+void Action(engine::JobSettings& job, char action) {
+  job.optadd = action == 'a';
+  job.add = std::string("1");
+  job.optcorrupt = job.optrandombytes = action == 'r';
+  job.optshift = action == 's';
+  job.shift = std::string("12345");
+}
 
-  std::vector<double> copies, runs;
-  // Where a run's time goes: copy and measure, read, alter, write and launch.
-  std::vector<double> prepares, reads, alters;
-  const auto between = [](Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-  };
-  for (int i = 0; i < kRepetitions; ++i) {
-    copies.push_back(Seconds(copy));
-    ui.times.clear();
-    ::sync();
-    const auto begin = Clock::now();
-    run();
-    runs.push_back(between(begin, Clock::now()));
-    if (ui.times.size() == 3) {
-      prepares.push_back(between(begin, ui.times[0]));
-      reads.push_back(between(ui.times[0], ui.times[1]));
-      alters.push_back(between(ui.times[1], ui.times[2]));
+// Whole-range runs that make the full copy (the first run on an image, or any
+// after the image or the output changed), against the plain copy.
+bool WholeRangeRuns(const fs::path& dir) {
+  Scene scene(dir, "disc512.iso", 512 * kMiB);
+  scene.job.start = std::string("0");
+  scene.job.end = std::string("$1FFFFFFF");
+  std::printf(
+      "\nWhole-range runs on a 512 MiB image, \"Overwrite Old File\" checked (median of %d;\n"
+      "each started after sync, the image in the page cache, every copy over an earlier one)\n",
+      kRepetitions);
+  const struct {
+    char action;
+    const char* name;
+    double target;
+  } jobs[] = {{'a', "Add 1", 1.5}, {'r', "Random Bytes", 2.0}};
+  for (const auto& j : jobs) {
+    Action(scene.job, j.action);
+    scene.Copy();
+    scene.Run();  // both targets exist before timing starts
+    if (scene.Failed()) return false;
+    std::vector<double> copies, fulls, restores;
+    for (int i = 0; i < kRepetitions; ++i) {
+      copies.push_back(scene.Copy());
+      scene.record.Forget();
+      fulls.push_back(scene.Run());
+      restores.push_back(scene.Run());
     }
+    const double copy = Median(copies), full = Median(fulls), restore = Median(restores);
+    std::printf(
+        "  %-12s plain copy %.3f s, run with the full copy %.3f s: %.2fx the copy (target <= "
+        "%.1f)\n",
+        j.name, copy, full, full / copy, j.target);
+    std::printf(
+        "  %-12s the same run again, restoring the range from the image: %.3f s, %.2fx the copy\n",
+        "", restore, restore / copy);
+    std::printf("  %-12s each repetition, copy / full / again:", "");
+    for (int i = 0; i < kRepetitions; ++i)
+      std::printf("  %.3f/%.3f/%.3f", copies[i], fulls[i], restores[i]);
+    std::printf(" s\n");
   }
 
-  const bool reset = ResetPeakMemory();
-  const long before = StatusKiB("VmRSS");
-  run();
-  const long peak = StatusKiB("VmHWM");
+  std::printf(
+      "Peak resident memory during one run, above the resident size before it (VmHWM after\n"
+      "writing \"5\" to /proc/self/clear_refs; target 64 MiB at most except for the shift):\n");
+  for (const auto& [action, name] :
+       {std::pair{'a', "Add 1"}, {'r', "Random Bytes"}, {'s', "Shift Right"}}) {
+    Action(scene.job, action);
+    scene.record.Forget();
+    const long before = StatusKiB("VmRSS");
+    if (!ResetPeakMemory() || before < 0) {
+      std::printf("  not measurable here (/proc/self/clear_refs unavailable)\n");
+      break;
+    }
+    scene.Run();
+    const long peak = StatusKiB("VmHWM");
+    std::printf("  %-12s %5.0f MiB above %.0f MiB%s\n", name,
+                static_cast<double>(peak - before) / 1024, static_cast<double>(before) / 1024,
+                action == 's' ? " (holds the whole range)" : "");
+  }
+  return !scene.Failed();
+}
 
-  const double copySeconds = Median(copies);
-  const double runSeconds = Median(runs);
-  const double mib = static_cast<double>(kFileSize) / (1 << 20);
-  std::printf("\nWhole run, \"Overwrite Old File\" checked, random bytes over all of a %.0f MiB file on disk\n", mib);
-  std::printf("(median of %d, each started after sync with the source in the page cache)\n", kRepetitions);
-  std::printf("  plain copy (DiskFileSystem::Copy)  %8.3f s  %7.0f MiB/s\n", copySeconds, mib / copySeconds);
-  std::printf("  whole run (RunJob)                 %8.3f s  %7.0f MiB/s\n", runSeconds, mib / runSeconds);
-  std::printf("  run / copy                         %8.2f    (target <= 2.5)\n", runSeconds / copySeconds);
-  if (!reads.empty()) {
-    std::printf("  of which: copy and measure %.3f s, fresh buffer + read %.3f s, random bytes + write %.3f s\n",
-                Median(prepares), Median(reads), Median(alters));
+// Auto steps of 4 KiB, each a whole run: the first makes the full copy, the
+// ones after it put back the block before and alter the next.
+bool AutoSteps(const fs::path& dir) {
+  Scene scene(dir, "disc1536.iso", 1536 * kMiB);
+  Action(scene.job, 'r');
+  std::vector<double> copies;
+  scene.Copy();
+  for (int i = 0; i < 3; ++i) copies.push_back(scene.Copy());
+  std::vector<double> steps;
+  std::uint32_t start = 0x100000;
+  for (int i = 0; i <= kAutoSteps; ++i, start += 0x1000) {
+    scene.job.start = std::to_string(start);
+    scene.job.end = std::to_string(start + 0xFFF);
+    const double seconds = scene.Run();
+    if (scene.Failed()) return false;
+    if (i > 0) steps.push_back(seconds);
   }
-  std::printf("  each repetition, copy / run:");
-  for (int i = 0; i < kRepetitions; ++i) std::printf("  %.3f / %.3f", copies[i], runs[i]);
-  std::printf(" s\n");
-  if (reset && peak >= 0 && before >= 0) {
-    const double peakMiB = static_cast<double>(peak) / 1024;
-    const double beforeMiB = static_cast<double>(before) / 1024;
-    std::printf("Peak resident memory of the process during one run: %.0f MiB (VmHWM after writing \"5\"\n"
-                "  to /proc/self/clear_refs; %.0f MiB resident before the run), that is the %.0f MiB range\n"
-                "  + %.0f MiB (target: range + 64 MiB at most)\n",
-                peakMiB, beforeMiB, mib, peakMiB - mib);
-  } else {
-    std::printf("Peak resident memory: not measurable here (/proc/self/clear_refs unavailable)\n");
-  }
+  const double copy = Median(copies), step = Median(steps);
+  std::printf(
+      "\nAuto steps of 4 KiB on a 1.5 GiB image, \"Overwrite Old File\" checked, Random Bytes\n");
+  std::printf("  plain copy (median of 3)               %8.3f s\n", copy);
+  std::printf("  each step after the first (median of %d) %6.3f ms: %.5fx the copy",
+              kAutoSteps, step * 1000, step / copy);
+  std::printf(" (target <= 0.1)\n");
+  return true;
+}
+
+}  // namespace
+
+int RunWholeRunBenchmark() {
+  const fs::path dir =
+      fs::temp_directory_path() / ("glitchforge-bench-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const bool done = WholeRangeRuns(dir) && AutoSteps(dir);
   fs::remove_all(dir);
-  return 0;
+  if (!done) std::printf("a run failed\n");
+  return done ? 0 : 1;
 }
 
 }  // namespace bench
