@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth xdotool imagemagick fonts-liberation
+  xvfb xauth xdotool imagemagick fonts-liberation libx11-dev
   dpkg-dev file desktop-file-utils librsvg2-bin lintian appstream
 )
 if [ "${1:-}" = "--run-only" ]; then
