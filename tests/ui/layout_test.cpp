@@ -1,114 +1,96 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <cmath>
 #include <functional>
 
 #include "window_fixture.h"
 
 namespace {
 
-struct Placed {
-  const char* name;
-  const char* container;
-  int left, top, width, height;  // twips
-  const char* text;              // caption, or a text box's first text
-  int maxLength = 0;             // of a text box; 32767: no limit of its own
-  const char* accessible = nullptr;
-};
-
-const Placed kLayout[] = {
-    {"optChdir", "client", 120, 120, 2670, 285, "Change directory to:"},
-    {"txtPath", "client", 2880, 120, 3375, 285, "path", 512, "Change directory to:"},
-    {"cmdOpen1", "client", 6280, 120, 375, 285, "", 0, "Change directory to:"},
-    {"lblHelp(0)", "client", 7920, 120, 375, 375, "?"},
-    {"lblRunEmulator", "client", 1100, 480, 1665, 285, "Run Emulator:"},
-    {"txtEMU", "client", 2880, 480, 3375, 285, "emu", 512, "Run Emulator:"},
-    {"cmdOpen2", "client", 6280, 480, 375, 285, "", 0, "Run Emulator:"},
-    {"lblCorruptThis", "client", 615, 840, 2145, 285, "Corrupt This ROM:"},
-    {"txtROM", "client", 2880, 840, 3375, 285, "rom", 512, "Corrupt This ROM:"},
-    {"cmdOpen3", "client", 6280, 840, 375, 285, "", 0, "Corrupt This ROM:"},
-    {"lblCreateThis", "client", 1710, 1200, 1050, 195, "Create This:"},
-    {"txtCreate", "client", 2880, 1200, 3375, 285, "create", 32767, "Create This:"},
-    {"optAutoCreate", "client", 6360, 1200, 735, 255, "Auto"},
-    {"cmdCreateNow", "client", 7200, 1200, 1095, 255, "Create Now"},
-    {"Separator", "client", 100, 1530, 8175, 80, ""},
-    {"lblRange", "client", 120, 1680, 840, 285, "Range:"},
-    {"lblHelp(1)", "client", 2640, 1680, 375, 375, "?"},
-    {"lblStart", "client", 120, 2160, 630, 285, "Start:"},
-    {"txtStart", "client", 840, 2160, 800, 285, "start", 16, "Start:"},
-    {"cmdPlus(1)", "client", 1680, 2160, 240, 255, "+"},
-    {"cmdMinus(1)", "client", 1920, 2160, 240, 255, "-"},
-    {"cmdPlus(3)", "client", 2160, 2160, 240, 615, "+"},
-    {"cmdMinus(3)", "client", 2400, 2160, 240, 615, "-"},
-    {"lblEnd", "client", 120, 2520, 555, 285, "End:"},
-    {"txtEnd", "client", 840, 2520, 800, 285, "end", 16, "End:"},
-    {"cmdPlus(2)", "client", 1680, 2520, 240, 255, "+"},
-    {"cmdMinus(2)", "client", 1920, 2520, 240, 255, "-"},
-    {"cmdAutoEnd", "client", 840, 2820, 855, 270, "Auto End"},
-    {"lblIncDec", "client", 120, 3240, 2145, 285, "Change Range by:"},
-    {"txtInc", "client", 2280, 3240, 705, 285, "range", 16, "Change Range by:"},
-    {"Separator3", "client", 3120, 1680, 48, 2895, ""},
-    {"lblWhichBytes", "client", 3240, 1680, 1530, 285, "Which Bytes:"},
-    {"fraWhich", "client", 3240, 2040, 2295, 1095, ""},
-    {"optAll", "fraWhich", 0, 0, 1815, 255, "Change ALL bytes"},
-    {"optNth", "fraWhich", 0, 240, 735, 255, "Every"},
-    {"txtNth", "fraWhich", 720, 240, 615, 285, "nth", 20, "Every"},
-    {"lblThByte", "fraWhich", 1360, 270, 615, 255, "th Byte"},
-    {"optMask", "fraWhich", 0, 480, 1935, 495, "Bytes 0 after Byte AND Mask"},
-    {"txtMask", "fraWhich", 720, 720, 1335, 285, "mask", 50, "Bytes 0 after Byte AND Mask"},
-    {"lblAction", "client", 5640, 1680, 825, 285, "Action:"},
-    {"lblHelp(2)", "client", 7920, 1670, 375, 375, "?"},
-    {"fraAction", "client", 5640, 2040, 2655, 2475, ""},
-    {"optShift", "fraAction", 0, 0, 1080, 255, "Shift Right"},
-    {"txtShift", "fraAction", 1080, 0, 495, 285, "shift", 16, "Shift Right"},
-    {"lblBytes", "fraAction", 1605, 15, 375, 195, "bytes"},
-    {"optCorrupt", "fraAction", 0, 240, 1695, 255, "Corrupt bytes with"},
-    {"fraCorruptWith", "fraAction", 0, 480, 2655, 1695, ""},
-    {"optAdd", "fraAction", 0, 2160, 615, 255, "Add"},
-    {"txtAdd", "fraAction", 720, 2160, 615, 285, "add", 32767, "Add"},
-    {"lblToByte", "fraAction", 1440, 2160, 855, 255, "To Byte"},
-    {"optRandomBytes", "fraCorruptWith", 240, 0, 1455, 255, "Random Bytes"},
-    {"optByteRange", "fraCorruptWith", 240, 240, 1335, 255, "Byte Range"},
-    {"txtRange1", "fraCorruptWith", 480, 480, 495, 285, "range1", 16, "Byte Range"},
-    {"txtTo", "fraCorruptWith", 1080, 500, 165, 225, "to"},
-    {"txtRange2", "fraCorruptWith", 1320, 480, 495, 285, "range2", 16, "to"},
-    {"optSequence", "fraCorruptWith", 240, 840, 1695, 255, "Looping Sequence:"},
-    {"txtSequence", "fraCorruptWith", 480, 1080, 1815, 285, "sequence", 32767, "Looping Sequence:"},
-    {"optRandomSeq", "fraCorruptWith", 480, 1440, 2055, 255, "Random from sequence"},
-    {"lblStatus", "client", 240, 4320, 2895, 255, "Status: Ready!"},
-    {"prgRun", "client", 3240, 4320, 2295, 255, ""},  // shown only while a long run works
-    {"Separator2", "client", 120, 4560, 8175, 80, ""},
-    {"cmdGo", "client", 120, 4680, 975, 435, "&GO!"},
-    {"cmdAuto", "client", 1200, 4680, 975, 435, "Auto >>"},
-    {"optOverwrite", "client", 2280, 4800, 1695, 255, "Overwrite Old File"},
-};
-
-int Px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
-
 using LayoutTest = WindowTest;
 
-TEST_F(LayoutTest, EveryControlSitsWhereTheLayoutPutsItWithItsTextAndNames) {
+// Named controls of a container, in creation order.
+std::vector<QWidget*> Children(QWidget* container) {
+  std::vector<QWidget*> named;
+  for (QObject* child : container->children()) {
+    auto* w = qobject_cast<QWidget*>(child);
+    if (w && !w->objectName().isEmpty() && !qobject_cast<QMenu*>(w)) named.push_back(w);
+  }
+  return named;
+}
+
+TEST_F(LayoutTest, ControlsStayInsideTheirContainersAndOverlapOnlyWhereTheLayoutMeansIt) {
   window->show();
   QCoreApplication::processEvents();
-  EXPECT_EQ(window->client->size(), QSize(558, 344));
+  EXPECT_EQ(window->client->size(), QSize(558, 344));  // 8370 x 5160 twips
   EXPECT_EQ(window->client->y(), window->menuBar()->height());
   EXPECT_EQ(window->minimumSize(), window->maximumSize());
   EXPECT_EQ(window->windowTitle(), "ROM Glitchforge 5.99 by Quorvath");
-  for (const Placed& p : kLayout) {
-    QWidget* w = Find(p.name);
-    ASSERT_NE(w, nullptr) << p.name;
-    EXPECT_EQ(w->parentWidget()->objectName().toStdString(), p.container) << p.name;
-    EXPECT_EQ(w->geometry(), QRect(Px(p.left), Px(p.top), Px(p.width), Px(p.height))) << p.name;
-    EXPECT_EQ(w->property("text").toString().toStdString(), p.text) << p.name;  // none on a frame
-    const auto* box = qobject_cast<QLineEdit*>(w);
-    EXPECT_EQ(box ? box->maxLength() : 0, p.maxLength) << p.name;
-    EXPECT_EQ(w->accessibleName().toStdString(), p.accessible ? p.accessible : "") << p.name;
+
+  QStringList overlaps;
+  int controls = 0;
+  for (QWidget* container : {window->client, Find("fraWhich"), Find("fraAction"), Find("fraCorruptWith")}) {
+    const std::vector<QWidget*> named = Children(container);
+    for (std::size_t i = 0; i < named.size(); ++i) {
+      ++controls;
+      EXPECT_TRUE(container->rect().contains(named[i]->geometry())) << named[i]->objectName().toStdString();
+      for (std::size_t j = i + 1; j < named.size(); ++j)
+        if (const QRect both = named[i]->geometry() & named[j]->geometry();
+            both.width() > 1 && both.height() > 1)  // rows a twip-rounded pixel apart touch
+          overlaps << named[i]->objectName() + "/" + named[j]->objectName();
+    }
+  }
+  EXPECT_EQ(controls, 63);
+  overlaps.sort();
+  // The mask box covers the second line of its option's caption; the boxes of the
+  // "Every" and "Shift Right" rows reach into the row below.
+  EXPECT_EQ(overlaps.join(" ").toStdString(),
+            "lblThByte/optMask optMask/txtMask txtNth/optMask txtShift/optCorrupt");
+
+  // The file-row labels end at one edge, just left of the boxes.
+  for (QWidget* label : {Find("lblRunEmulator"), Find("lblCorruptThis"), Find("lblCreateThis")}) {
+    EXPECT_EQ(label->geometry().right(), 183) << label->objectName().toStdString();
+    EXPECT_EQ(label->property("alignment").toInt() & Qt::AlignRight, Qt::AlignRight);
+  }
+  EXPECT_EQ(window->cmdGo->size(), QSize(65, 29));
+  EXPECT_EQ(window->cmdAuto->size(), window->cmdGo->size());
+  for (auto* tall : {window->cmdPlus[3], window->cmdMinus[3]}) {  // spans the start and end rows
+    EXPECT_EQ(tall->y(), window->cmdPlus[1]->y());
+    EXPECT_EQ(tall->geometry().bottom(), window->cmdPlus[2]->geometry().bottom());
   }
 }
 
-TEST_F(LayoutTest, StateWhenCreated) {
+TEST_F(LayoutTest, CaptionsLimitsAndNamesWhenCreated) {
   window->show();
+  QStringList captions;
+  for (QWidget* container : {window->client, Find("fraWhich"), Find("fraAction"), Find("fraCorruptWith")})
+    for (QWidget* w : Children(container)) {
+      const QString text = w->property("text").toString();
+      const auto* box = qobject_cast<QLineEdit*>(w);
+      if (!text.isEmpty() && !box) captions << w->objectName() + "=" + text;
+      if (box) captions << w->objectName() + "<" + QString::number(box->maxLength());
+      if (!w->accessibleName().isEmpty()) captions << w->objectName() + "@" + w->accessibleName();
+    }
+  captions.sort();
+  EXPECT_EQ(captions.join("|").toStdString(),
+            "cmdAuto=Auto >>|cmdAutoEnd=Auto End|cmdCreateNow=Create Now|cmdGo=&GO!|cmdMinus(1)=-|"
+            "cmdMinus(2)=-|cmdMinus(3)=-|cmdOpen1@Change directory to:|cmdOpen2@Run Emulator:|"
+            "cmdOpen3@Corrupt This ROM:|cmdPlus(1)=+|cmdPlus(2)=+|cmdPlus(3)=+|lblAction=Action:|"
+            "lblBytes=bytes|lblCorruptThis=Corrupt This ROM:|lblCreateThis=Create This:|lblEnd=End:|"
+            "lblHelp(0)=?|lblHelp(1)=?|lblHelp(2)=?|lblIncDec=Change Range by:|lblRange=Range:|"
+            "lblRunEmulator=Run Emulator:|lblStart=Start:|lblStatus=Status: Ready!|lblThByte=th Byte|"
+            "lblToByte=To Byte|lblWhichBytes=Which Bytes:|optAdd=Add|optAll=Change ALL bytes|"
+            "optAutoCreate=Auto|optByteRange=Byte Range|optChdir=Change directory to:|"
+            "optCorrupt=Corrupt bytes with|optMask=Bytes 0 after Byte AND Mask|optNth=Every|"
+            "optOverwrite=Overwrite Old File|optRandomBytes=Random Bytes|"
+            "optRandomSeq=Random from sequence|optSequence=Looping Sequence:|optShift=Shift Right|"
+            "txtAdd<32767|txtAdd@Add|txtCreate<32767|txtCreate@Create This:|txtEMU<512|"
+            "txtEMU@Run Emulator:|txtEnd<16|txtEnd@End:|txtInc<16|txtInc@Change Range by:|txtMask<50|"
+            "txtMask@Bytes 0 after Byte AND Mask|txtNth<20|txtNth@Every|txtPath<512|"
+            "txtPath@Change directory to:|txtROM<512|txtROM@Corrupt This ROM:|txtRange1<16|"
+            "txtRange1@Byte Range|txtRange2<16|txtRange2@to|txtSequence<32767|"
+            "txtSequence@Looping Sequence:|txtShift<16|txtShift@Shift Right|txtStart<16|"
+            "txtStart@Start:|txtTo=to");
   EXPECT_EQ(Shown(*window),
             "optAutoCreate=2 optChdir=2 optOverwrite=2 optRandomSeq=2 txtAdd=add txtCreate=create "
             "txtEMU=emu txtEnd=end txtInc=range txtMask=mask txtNth=nth txtPath=path "
@@ -147,7 +129,10 @@ TEST_F(LayoutTest, TabOrderAndMenuTree) {
   };
   QString all, entries, greyed;
   for (QAction* top : window->menuBar()->actions()) all += top->text() + tree(top->menu());
-  for (int i = 0; i <= 10; ++i) entries += QString(" %1").arg(i), greyed += QString(" %1(off)").arg(i);
+  for (int i = 0; i <= 10; ++i) {
+    entries += QString(" %1").arg(i);
+    greyed += QString(" %1(off)").arg(i);
+  }
   const QString both = " &Global [" + entries + " ] &Local(off) [" + greyed + " ] ]";
   EXPECT_EQ(all, "&File [ &Import...(off) &Export...(off) - E&xit ]&Save [" + both + "&Load [" + both);
   EXPECT_EQ(window->mnuLL[10]->objectName(), "mnuLL(10)");
