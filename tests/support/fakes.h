@@ -75,9 +75,13 @@ class FaultyFileSystem : public engine::DiskFileSystem {
   using Hook = std::function<void(const std::string& path)>;
   std::map<std::string, Hook> before;  // keyed by operation name, e.g. "ReadAt"
 
-  void ChangeDrive(const std::string& drive) override { Run("ChangeDrive", drive), DiskFileSystem::ChangeDrive(drive); }
+  void ChangeDrive(const std::string& drive) override {
+    Run("ChangeDrive", drive);
+    DiskFileSystem::ChangeDrive(drive);
+  }
   void ChangeDirectory(const std::string& path) override {
-    Run("ChangeDirectory", path), DiskFileSystem::ChangeDirectory(path);
+    Run("ChangeDirectory", path);
+    DiskFileSystem::ChangeDirectory(path);
   }
   void Copy(const std::string& from, const std::string& to, engine::Progress& progress) override {
     Run("Copy", to), DiskFileSystem::Copy(from, to, progress);
@@ -87,10 +91,12 @@ class FaultyFileSystem : public engine::DiskFileSystem {
     Run("CopyRange", to), DiskFileSystem::CopyRange(from, to, offset, length, progress);
   }
   void ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) override {
-    Run("ReadAt", path), DiskFileSystem::ReadAt(path, offset, out);
+    Run("ReadAt", path);
+    DiskFileSystem::ReadAt(path, offset, out);
   }
   void WriteAt(const std::string& path, std::int64_t offset, std::span<const std::uint8_t> data) override {
-    Run("WriteAt", path), DiskFileSystem::WriteAt(path, offset, data);
+    Run("WriteAt", path);
+    DiskFileSystem::WriteAt(path, offset, data);
   }
 
  private:
