@@ -31,6 +31,7 @@ TEST_F(OutputNameWindowTest, SwitchingAutoOffAndOn) {
   EXPECT_EQ(State(*window), "create locked locked");  // grey Auto derives nothing
   Write("autocreate", engine::kChecked);
   EXPECT_EQ(State(*window), "/nes/CORRUPT.nes locked locked");
+  EXPECT_EQ(window->txtCreate->cursorPosition(), 0);  // a long name shows its start
   QTest::mouseClick(window->optAutoCreate, Qt::LeftButton);
   EXPECT_EQ(ui::frm::CheckValue(window->optAutoCreate), engine::kUnchecked);
   Write("rom", "/snes/zelda.smc");

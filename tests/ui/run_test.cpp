@@ -53,19 +53,33 @@ TEST_F(RunTest, GoAltersTheRangeOfAFreshCopyAndStartsTheEmulator) {
   EXPECT_EQ(Status(), "Status: Ready!");
   EXPECT_EQ(launcher.started, (Lines{"emu --fast CORRUPT.bin"}));
   EXPECT_EQ(Range(), "$10-$1F");  // GO leaves the range where it is
+  window->optOverwrite->setCheckState(Qt::PartiallyChecked);  // grey is not checked: no fresh copy
+  Press(window->cmdGo);
+  EXPECT_EQ(Output(), Plus(Plus(rom, 0x10, 0x1F), 0x10, 0x1F));
 }
 
-// A run refused for its range still moves the range on.
+// Each refusal puts the focus into the box at fault and leaves the fresh copy
+// unaltered; a run refused for its range still moves the range on.
 TEST_F(RunTest, RefusalsReachTheUserAndLeaveTheCopyUnaltered) {
   ShowActive();
-  Write("optnth", true);
-  Write("nth", "0");
-  window->txtStart->setFocus();
-  Press(window->cmdGo);
-  EXPECT_EQ(dialogs.messages, (Lines{"Put is at least SOMETHING for 'Every ?th byte'!"}));
-  EXPECT_EQ(Status(), "Status: Error!");
-  EXPECT_EQ(QApplication::focusWidget(), window->txtNth);
-  EXPECT_EQ(Output(), rom);
+  const std::tuple<const char*, const char*, const char*, const char*, QLineEdit*> cases[] = {
+      {"optnth", "nth", "0", "Put is at least SOMETHING for 'Every ?th byte'!", window->txtNth},
+      {"optbyterange", "range2", "$100", "Bad Random Range! (0-100)", window->txtRange1},
+      {"optshift", "shift", "15", "You're not doing anything, shifting by 0!", window->txtShift},
+  };
+  for (const auto& [option, field, value, message, focus] : cases) {
+    PrepareJob();
+    Write("optcorrupt", std::string(option) == "optbyterange");
+    Write(option, true);
+    Write(field, value);
+    dialogs.messages.clear();
+    window->txtStart->setFocus();
+    Press(window->cmdGo);
+    EXPECT_EQ(dialogs.messages, (Lines{message}));
+    EXPECT_EQ(Status(), "Status: Error!");
+    EXPECT_EQ(QApplication::focusWidget(), focus) << field;
+    EXPECT_EQ(Output(), rom);
+  }
   Write("optall", true);
   Write("start", "$38");
   Write("end", "$47");
