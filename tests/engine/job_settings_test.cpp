@@ -8,9 +8,16 @@
 namespace engine {
 namespace {
 
-TEST(JobSettingsFields, FieldIndexFindsEachKeyExactly) {
-  EXPECT_EQ(FieldIndex("chdir"), 0);
-  EXPECT_EQ(FieldIndex("optoverwrite"), 25);
+// Stored files rely on these keys and this order.
+TEST(JobSettingsFields, TheTwentySixKeysInStoreOrder) {
+  std::string keys;
+  for (const FieldSpec& field : kFields) {
+    keys.append(keys.empty() ? "" : " ").append(field.key);
+    EXPECT_EQ(FieldIndex(field.key), &field - kFields.data());
+  }
+  EXPECT_EQ(keys,
+            "chdir path emu rom autocreate start end inc optall optnth nth optmask mask optrandomseq range1 range2 "
+            "sequence shift add optshift optcorrupt optadd optrandombytes optbyterange optsequence optoverwrite");
   for (const char* other : {"Name", "create", "CHDIR", "chdir ", ""}) EXPECT_EQ(FieldIndex(other), std::nullopt);
 }
 
@@ -20,8 +27,8 @@ TEST(JobSettingsConversions, ChecksAndOptionsAcceptOnlyTheirOwnTexts) {
            {"True", std::nullopt}, {"01", std::nullopt}, {"1x", std::nullopt}})
     EXPECT_EQ(ConvertCheck(text), expected) << text;
   for (const auto& [text, expected] : std::vector<std::pair<const char*, std::optional<bool>>>{
-           {"False", false}, {" tRuE ", true}, {"-1", true}, {"0.0", false}, {"0.5", true}, {"1E5", true},
-           {"&H0", false}, {"&HFF", true}, {"", std::nullopt}, {"yes", std::nullopt}, {"Truth", std::nullopt},
+           {"False", false}, {" tRuE ", true}, {"-1", true}, {"0.0", false}, {"0.5", true}, {"1E5", true}, {"1E0", true}, {"1E", std::nullopt},
+           {"&H0", false}, {"&HFF", true}, {"&H", std::nullopt}, {"", std::nullopt}, {"yes", std::nullopt}, {"Truth", std::nullopt},
            {"1 2", std::nullopt}, {"&HG", std::nullopt}, {"-", std::nullopt}, {"0x1", std::nullopt}})
     EXPECT_EQ(ConvertOption(text), expected) << text;
 }
