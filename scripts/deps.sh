@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdotool imagemagick fonts-liberation libx11-dev
   dpkg-dev file desktop-file-utils librsvg2-bin lintian appstream
+  g++-mingw-w64-x86-64-posix wine64 googletest
 )
 if [ "${1:-}" = "--run-only" ]; then
   packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
@@ -24,5 +25,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt-get install -y -qq -o DPkg::Lock::Timeout=600 --no-install-recommends "${missing[@]}"
 fi
