@@ -1,5 +1,5 @@
+// The disk on Linux and macOS: POSIX calls with positioned reads and writes.
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -8,22 +8,13 @@
 #include <random>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include "engine/failure.h"
 #include "engine/real_host.h"
 
-#if defined(__unix__) || defined(__APPLE__)
-#define GLITCHFORGE_POSIX_FILES 1
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#else
-#include <fstream>
-#endif
-#if defined(_WIN32)
-#include <direct.h>
-#endif
 
 namespace engine {
 namespace {
@@ -59,8 +50,6 @@ std::string TemporaryName(const fs::path& target, unsigned attempt) {
   name.append(target.filename().string()).append(".glitchforge-").append(suffix);
   return (target.parent_path() / name).string();
 }
-
-#if GLITCHFORGE_POSIX_FILES
 
 bool IsDirectory(const std::string& path) {
   struct stat st {};
@@ -269,18 +258,11 @@ void CopyContents(const FileHandle& in, const FileHandle& out, off_t length,
   if (::ftruncate(out.fd(), length) != 0) RaiseErrno(FailureKind::FileAccess, out.path(), errno);
 }
 
-#endif  // GLITCHFORGE_POSIX_FILES
 
 }  // namespace
 
 void DiskFileSystem::ChangeDrive(const std::string& drive) {
-#if defined(_WIN32)
-  const char letter = drive.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(drive[0])));
-  if (letter < 'A' || letter > 'Z' || _chdrive(letter - 'A' + 1) != 0)
-    Raise(FailureKind::PathNotFound, drive, "no such drive");
-#else
   Raise(FailureKind::PathNotFound, drive, "this system has no drive letters");
-#endif
 }
 
 void DiskFileSystem::ChangeDirectory(const std::string& path) {
@@ -293,8 +275,6 @@ void DiskFileSystem::ChangeDirectory(const std::string& path) {
                        error == std::errc::filename_too_long || error == std::errc::too_many_symbolic_link_levels;
   Raise(missing ? FailureKind::PathNotFound : FailureKind::PathNotAccessible, path, error.message());
 }
-
-#if GLITCHFORGE_POSIX_FILES
 
 // The copy goes to a new file beside the output (beside the target of a
 // symbolic link, so that the link stays) and replaces the output only when
@@ -385,111 +365,5 @@ void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
     done += static_cast<std::size_t>(put);
   }
 }
-
-#else  // portable fallback over the standard library
-
-namespace {
-
-// The missing-file and missing-path kinds of a standard library error; any
-// other error means the file is there but cannot be used.
-FailureKind KindOf(const std::error_code& error) {
-  if (error == std::errc::no_such_file_or_directory) return FailureKind::FileNotFound;
-  if (error == std::errc::not_a_directory || error == std::errc::filename_too_long) return FailureKind::PathNotFound;
-  return FailureKind::FileNotOpenable;
-}
-
-void RequireRegularFile(const std::string& path) {
-  std::error_code error;
-  const fs::file_status status = fs::status(path, error);
-  if (error || !fs::exists(status)) Raise(error ? KindOf(error) : FailureKind::FileNotFound, path,
-                                          error ? error.message() : "no such file");
-  if (fs::is_directory(status)) Raise(FailureKind::FileNotOpenable, path, "is a directory");
-  if (!fs::is_regular_file(status)) Raise(FailureKind::FileNotOpenable, path, "not a regular file");
-}
-
-}  // namespace
-
-void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progress&) {
-  RequireNoNul(from, FailureKind::FileNotFound);
-  RequireNoNul(to, FailureKind::FileNotFound);
-  RequireRegularFile(from);
-  std::error_code error;
-  fs::path target = to;
-  for (int hops = 0; hops < 40 && fs::is_symlink(target, error); ++hops) {
-    const fs::path next = fs::read_symlink(target, error);
-    target = next.is_absolute() ? next : target.parent_path() / next;
-  }
-  if (fs::exists(target, error)) {
-    if (fs::equivalent(from, target, error)) Raise(FailureKind::FileAccess, to, "it is the source file itself");
-    RequireRegularFile(target.string());
-  }
-  std::string temporary;
-  for (unsigned attempt = 0; attempt < 100 && temporary.empty(); ++attempt) {
-    temporary = TemporaryName(target, attempt);
-    if (fs::exists(temporary, error)) temporary.clear();
-  }
-  const auto fail = [&](const std::error_code& cause) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    Raise(FailureKind::FileAccess, to, cause.message());
-  };
-  if (!fs::copy_file(from, temporary, fs::copy_options::none, error)) fail(error);
-  // The copy is ordinary data: never read-only, whatever the source was.
-  fs::permissions(temporary, fs::perms::owner_write, fs::perm_options::add, error);
-  fs::rename(temporary, target, error);
-  if (error) fail(error);
-}
-
-std::int64_t DiskFileSystem::FileLength(const std::string& path) {
-  RequireNoNul(path, FailureKind::FileNotFound);
-  RequireRegularFile(path);
-  std::error_code error;
-  const auto size = fs::file_size(path, error);
-  if (error) Raise(KindOf(error), path, error.message());
-  return static_cast<std::int64_t>(size);
-}
-
-void DiskFileSystem::ReadAt(const std::string& path, std::int64_t offset,
-                            std::span<std::uint8_t> out) {
-  RequireNoNul(path, FailureKind::FileNotFound);
-  RequireRegularFile(path);
-  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-  if (!file) Raise(FailureKind::FileNotOpenable, path, "cannot be opened");
-  file.seekg(offset);
-  file.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
-  if (static_cast<std::size_t>(file.gcount()) != out.size())
-    Raise(FailureKind::FileAccess, path, "the file ended before the range did");
-}
-
-void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
-                             std::span<const std::uint8_t> data) {
-  RequireNoNul(path, FailureKind::FileNotFound);
-  RequireRegularFile(path);
-  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-  if (!file) Raise(FailureKind::FileNotOpenable, path, "cannot be opened");
-  file.seekp(offset);
-  file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-  file.flush();
-  if (!file) Raise(FailureKind::FileAccess, path, "the write did not complete");
-}
-
-void DiskFileSystem::CopyRange(const std::string& from, const std::string& to, std::int64_t offset,
-                               std::int64_t length, Progress& progress) {
-  RequireNoNul(from, FailureKind::FileNotFound);
-  RequireRegularFile(from);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-  std::ifstream in(from, std::ios::binary);
-  if (!in) Raise(FailureKind::FileNotOpenable, from, "cannot be opened");
-  in.seekg(offset);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (static_cast<std::size_t>(in.gcount()) != bytes.size())
-    Raise(FailureKind::FileAccess, from, "the file ended before the range did");
-  WriteAt(to, offset, bytes);
-  progress.Advance(bytes.size());
-}
-
-std::optional<FileStamp> DiskFileSystem::Stamp(const std::string&) { return std::nullopt; }
-
-#endif
 
 }  // namespace engine

@@ -50,6 +50,8 @@ class Progress {
   virtual void Advance(std::uint64_t bytes) = 0;
 };
 
+// Names are UTF-8 text, used as typed: relative ones resolve against the
+// current directory.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;

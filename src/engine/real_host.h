@@ -9,7 +9,9 @@
 // random generator. The window and the process launcher live in ui/ and platform/.
 namespace engine {
 
-// std::filesystem plus positioned reads and writes on the real file system.
+// The real file system, through the host's own calls: POSIX on Linux and
+// macOS (disk_file_system.cpp), wide-character Windows calls on Windows
+// (disk_file_system_windows.cpp). Only one of the two is compiled.
 class DiskFileSystem : public FileSystem {
  public:
   void ChangeDrive(const std::string& drive) override;

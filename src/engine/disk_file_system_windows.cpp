@@ -1,0 +1,321 @@
+// The disk on Windows: wide-character calls on names given in UTF-8,
+// positioned reads and writes, and a copy written beside the output and moved
+// over it. Failure kinds and wording follow the POSIX adapter.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cwctype>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/failure.h"
+#include "engine/real_host.h"
+
+namespace engine {
+namespace {
+
+// The name as messages show it: in quotes, a NUL byte written as \0 so that
+// the text is not cut there on its way to the message box.
+std::string Quoted(const std::string& path) {
+  std::string shown = "\"";
+  for (const char c : path) shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+  return shown + "\"";
+}
+
+[[noreturn]] void Raise(FailureKind kind, const std::string& path, const std::string& reason) {
+  throw HostFailure(kind, Quoted(path) + " (" + reason + ")");
+}
+
+std::string Narrow(const std::wstring& text) {
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                         0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                        nullptr);
+  return out;
+}
+
+// The errors a user meets every day in the words the other hosts use for
+// them; the rest in the system's own words.
+std::string Reason(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return "No such file or directory";
+    case ERROR_ACCESS_DENIED: return "Permission denied";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return "No space left on device";
+    case ERROR_FILENAME_EXCED_RANGE: return "File name too long";
+    case ERROR_DIRECTORY: return "Not a directory";
+  }
+  wchar_t* text = nullptr;
+  ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string reason = text ? Narrow(text) : "system error " + std::to_string(error);
+  ::LocalFree(text);
+  while (!reason.empty() && (std::isspace(static_cast<unsigned char>(reason.back())) || reason.back() == '.'))
+    reason.pop_back();
+  return reason;
+}
+
+// What an error from opening `path` means to the user: a missing name in an
+// existing directory is a missing file (Windows says so itself), a missing
+// directory or drive a missing path; a name no file can have is a missing
+// file; a file that is there but refuses to open cannot be opened.
+FailureKind OpenFailureKind(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_INVALID_NAME: return FailureKind::FileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_DIRECTORY: return FailureKind::PathNotFound;
+    default: return FailureKind::FileNotOpenable;
+  }
+}
+
+// No file or directory can have a name that holds a NUL byte, nor one that
+// is not UTF-8; the wide-character calls would take the part before a NUL
+// for the whole name.
+std::wstring Wide(const std::string& path, FailureKind kind) {
+  if (path.find('\0') != std::string::npos) Raise(kind, path, "the name holds a NUL byte");
+  if (path.empty()) return {};
+  const int size =
+      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  if (size == 0) Raise(kind, path, "the name is not UTF-8");
+  std::wstring out(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), out.data(), size);
+  return out;
+}
+
+[[noreturn]] void RaiseOpenFailure(const std::string& path, const std::wstring& name, DWORD error) {
+  // Windows refuses to open a directory as a file with "access denied".
+  if (error == ERROR_ACCESS_DENIED) {
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+      Raise(FailureKind::FileNotOpenable, path, "is a directory");
+  }
+  Raise(OpenFailureKind(error), path, Reason(error));
+}
+
+// An open file handle, closed on every way out. Failures name `path`, the
+// name the user typed, which for a temporary copy is the output's name.
+class FileHandle {
+ public:
+  // An open that fails with `expected` leaves the handle closed instead.
+  FileHandle(const std::string& path, const std::wstring& name, DWORD access, DWORD disposition,
+             DWORD expected = ERROR_SUCCESS)
+      : path_(path) {
+    handle_ = ::CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle_ != INVALID_HANDLE_VALUE) return;
+    const DWORD error = ::GetLastError();
+    if (error != expected) RaiseOpenFailure(path, name, error);
+  }
+  FileHandle(const std::string& path, DWORD access)
+      : FileHandle(path, Wide(path, FailureKind::FileNotFound), access, OPEN_EXISTING) {}
+  ~FileHandle() {
+    if (IsOpen()) ::CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+
+  bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  const std::string& path() const { return path_; }
+
+  BY_HANDLE_FILE_INFORMATION Info() const {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle_, &info)) Raise(FailureKind::FileAccess, path_, Reason(::GetLastError()));
+    return info;
+  }
+
+  // Devices (NUL, CON, COM1), pipes and directories are no files to copy or alter.
+  void RequireRegularFile() const {
+    if (::GetFileType(handle_) != FILE_TYPE_DISK) Raise(FailureKind::FileNotOpenable, path_, "not a regular file");
+    if (Info().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      Raise(FailureKind::FileNotOpenable, path_, "is a directory");
+  }
+
+ private:
+  std::string path_;
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+constexpr std::size_t kMaxTransfer = 1u << 30;
+
+OVERLAPPED At(std::int64_t offset) {
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+  return at;
+}
+
+// Reads up to `size` bytes at `offset`; 0 at the end of the file.
+std::size_t ReadSome(const FileHandle& file, std::int64_t offset, void* out, std::size_t size) {
+  OVERLAPPED at = At(offset);
+  DWORD got = 0;
+  if (!::ReadFile(file.get(), out, static_cast<DWORD>(std::min(size, kMaxTransfer)), &got, &at)) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_HANDLE_EOF) return 0;
+    Raise(FailureKind::FileAccess, file.path(), Reason(error));
+  }
+  return got;
+}
+
+void WriteAll(const FileHandle& file, std::int64_t offset, const std::uint8_t* data, std::size_t size) {
+  while (size > 0) {
+    OVERLAPPED at = At(offset);
+    DWORD put = 0;
+    if (!::WriteFile(file.get(), data, static_cast<DWORD>(std::min(size, kMaxTransfer)), &put, &at))
+      Raise(FailureKind::FileAccess, file.path(), Reason(::GetLastError()));
+    if (put == 0) Raise(FailureKind::FileAccess, file.path(), "nothing could be written");
+    data += put, offset += put, size -= put;
+  }
+}
+
+// Copies until the source ends.
+void CopyContents(const FileHandle& in, const FileHandle& out) {
+  constexpr std::size_t kChunk = 1 << 20;
+  std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[kChunk]);
+  for (std::int64_t offset = 0;;) {
+    const std::size_t got = ReadSome(in, offset, chunk.get(), kChunk);
+    if (got == 0) return;
+    WriteAll(out, offset, chunk.get(), got);
+    offset += static_cast<std::int64_t>(got);
+  }
+}
+
+// The full name of the file a handle has open, links resolved; empty when the
+// system cannot tell.
+std::wstring FinalName(HANDLE handle) {
+  std::wstring name(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size = ::GetFinalPathNameByHandleW(handle, name.data(), static_cast<DWORD>(name.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (size == 0) return {};
+    if (size < name.size()) return name.substr(0, size);
+    name.resize(size);
+  }
+}
+
+// A new ordinary file beside the output, never read-only or hidden whatever
+// the source was: "." + the output's name + ".glitchforge-" and a number.
+// Removed again unless it was moved onto the output.
+class TemporaryCopy {
+ public:
+  TemporaryCopy(const std::wstring& target, const std::string& shown) {
+    const std::size_t cut = target.find_last_of(L"\\/:");
+    const std::wstring folder = cut == std::wstring::npos ? L"" : target.substr(0, cut + 1);
+    const std::wstring base = cut == std::wstring::npos ? target : target.substr(cut + 1);
+    static unsigned counter = 0;
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+      name_ = folder + L"." + base + L".glitchforge-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+              std::to_wstring(++counter);
+      file_ = std::make_unique<FileHandle>(shown, name_, GENERIC_WRITE, CREATE_NEW, ERROR_FILE_EXISTS);
+      if (file_->IsOpen()) return;
+    }
+    Raise(FailureKind::FileNotOpenable, shown, Reason(ERROR_FILE_EXISTS));
+  }
+  ~TemporaryCopy() {
+    file_.reset();
+    if (!name_.empty()) ::DeleteFileW(name_.c_str());
+  }
+  TemporaryCopy(const TemporaryCopy&) = delete;
+  TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+
+  const FileHandle& file() const { return *file_; }
+
+  // Closes the copy and puts it in the target's place in one step.
+  void MoveOnto(const std::wstring& target) {
+    const std::string shown = file_->path();
+    file_.reset();
+    if (!::MoveFileExW(name_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+      Raise(FailureKind::FileAccess, shown, Reason(::GetLastError()));
+    name_.clear();
+  }
+
+ private:
+  std::wstring name_;
+  std::unique_ptr<FileHandle> file_;
+};
+
+}  // namespace
+
+void DiskFileSystem::ChangeDrive(const std::string& drive) {
+  const char letter = drive.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(drive[0])));
+  if (letter < 'A' || letter > 'Z') Raise(FailureKind::PathNotFound, drive, "no such drive");
+  // The directory left behind on the old drive is kept where the command
+  // prompt keeps it, so that "X:" leads back there, as it does in a prompt.
+  wchar_t here[MAX_PATH];
+  const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, here);
+  if (length >= 2 && length < MAX_PATH && here[1] == L':') {
+    const wchar_t variable[] = {L'=', static_cast<wchar_t>(std::towupper(here[0])), L':', L'\0'};
+    ::SetEnvironmentVariableW(variable, here);
+  }
+  const wchar_t target[] = {static_cast<wchar_t>(letter), L':', L'\0'};
+  if (!::SetCurrentDirectoryW(target)) Raise(FailureKind::PathNotFound, drive, "no such drive");
+}
+
+void DiskFileSystem::ChangeDirectory(const std::string& path) {
+  if (path.empty()) Raise(FailureKind::PathNotFound, path, "no directory given");
+  if (::SetCurrentDirectoryW(Wide(path, FailureKind::PathNotFound).c_str())) return;
+  const DWORD error = ::GetLastError();
+  const bool denied = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+  Raise(denied ? FailureKind::PathNotAccessible : FailureKind::PathNotFound, path, Reason(error));
+}
+
+void DiskFileSystem::Copy(const std::string& from, const std::string& to) {
+  FileHandle in(from, GENERIC_READ);
+  in.RequireRegularFile();
+  const BY_HANDLE_FILE_INFORMATION source = in.Info();
+
+  // An existing output is checked first, so that the source itself under
+  // another name is refused; a link's target gets the copy, the link stays.
+  std::wstring target = Wide(to, FailureKind::FileNotFound);
+  if (const FileHandle out(to, target, FILE_READ_ATTRIBUTES, OPEN_EXISTING, ERROR_FILE_NOT_FOUND); out.IsOpen()) {
+    out.RequireRegularFile();
+    const BY_HANDLE_FILE_INFORMATION info = out.Info();
+    if (info.dwVolumeSerialNumber == source.dwVolumeSerialNumber && info.nFileIndexHigh == source.nFileIndexHigh &&
+        info.nFileIndexLow == source.nFileIndexLow)
+      Raise(FailureKind::FileAccess, to, "it is the source file itself");
+    if (std::wstring resolved = FinalName(out.get()); !resolved.empty()) target = resolved;
+  }
+
+  TemporaryCopy copy(target, to);
+  CopyContents(in, copy.file());
+  copy.MoveOnto(target);
+}
+
+std::int64_t DiskFileSystem::FileLength(const std::string& path) {
+  const FileHandle file(path, FILE_READ_ATTRIBUTES);
+  file.RequireRegularFile();
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size)) Raise(FailureKind::FileAccess, path, Reason(::GetLastError()));
+  return size.QuadPart;
+}
+
+void DiskFileSystem::ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) {
+  if (offset < 0) Raise(FailureKind::InvalidArgument, path, "negative position");
+  const FileHandle file(path, GENERIC_READ | GENERIC_WRITE);
+  file.RequireRegularFile();
+  for (std::size_t done = 0; done < out.size();) {
+    const std::size_t got =
+        ReadSome(file, offset + static_cast<std::int64_t>(done), out.data() + done, out.size() - done);
+    if (got == 0) Raise(FailureKind::FileAccess, path, "the file ended before the range did");
+    done += got;
+  }
+}
+
+void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset, std::span<const std::uint8_t> data) {
+  if (offset < 0) Raise(FailureKind::InvalidArgument, path, "negative position");
+  const FileHandle file(path, GENERIC_READ | GENERIC_WRITE);
+  file.RequireRegularFile();
+  WriteAll(file, offset, data.data(), data.size());
+}
+
+}  // namespace engine
