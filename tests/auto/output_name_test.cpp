@@ -40,7 +40,11 @@ TEST(DeriveOutputName, KeepsTheRomsDirectoryAndExtensionSplitOnlyAtTheSeparator)
     EXPECT_EQ(automode::DeriveOutputName(c.rom, c.chdir, c.path, c.rules), c.expected)
         << c.rules.separator << c.rules.caseBlind << " rom=" << c.rom << " chdir=" << c.chdir << " path=" << c.path;
   }
-#ifndef _WIN32  // this host's own rules
+  // This host's own rules.
+#ifdef _WIN32
+  EXPECT_EQ(automode::DeriveOutputName(R"(C:\Roms\mario.nes)", true, R"(c:\roms\)"), "CORRUPT.nes");
+  EXPECT_EQ(automode::DeriveOutputName(R"(C:\Roms\mario.nes)", false, ""), R"(C:\Roms\CORRUPT.nes)");
+#else
   EXPECT_EQ(automode::DeriveOutputName("/x/Roms/mario.nes", true, "/x/roms/"),
             automode::kCaseBlindNames ? "CORRUPT.nes" : "/x/Roms/CORRUPT.nes");
 #endif

@@ -159,22 +159,22 @@ TEST_F(RunTest, FailureBranchesShowTheirMessageThenError) {
   }
 }
 
-TEST_F(RunTest, WorksInTheWorkingDirectoryWithRelativeNames) {
-  fs::create_directories(dir.path() / "roms");
-  dir.Write("roms/mario.nes", RomBytes());
+TEST_F(RunTest, WorksInTheWorkingDirectoryWithRelativeNonAsciiNames) {
+  fs::create_directories(Utf8Path(dir / "röms"));
+  dir.Write("röms/mário.nes", RomBytes());
   fs::current_path(dir.path());
-  job.chdir = kChecked;  // relative: the copy must not change into roms/roms
-  job.path = "roms";
-  job.rom = "mario.nes";
-  job.create = "CORRUPT.nes";
+  job.chdir = kChecked;  // relative: the copy must not change into röms/röms
+  job.path = "röms";
+  job.rom = "mário.nes";
+  job.create = "CORRUPT é.nes";
   job.emu = "nes";
-  dir.Write("CORRUPT.nes", {0xFF});  // the same name outside the working directory
+  dir.Write("CORRUPT é.nes", {0xFF});  // the same name outside the working directory
   Go();
   EXPECT_EQ(fake.ui.events.back(), kReady);
-  EXPECT_TRUE(fs::equivalent(fs::current_path(), dir.path() / "roms"));
-  EXPECT_EQ(TempDir::Read(dir / "roms/CORRUPT.nes"), Added(RomBytes(), 0x1010, 0x2010));
-  EXPECT_EQ(fake.launcher.started, (Texts{"nes CORRUPT.nes"}));
-  EXPECT_EQ(TempDir::Read(dir / "CORRUPT.nes"), Bytes{0xFF});
+  EXPECT_TRUE(fs::equivalent(fs::current_path(), Utf8Path(dir / "röms")));
+  EXPECT_EQ(TempDir::Read(dir / "röms/CORRUPT é.nes"), Added(RomBytes(), 0x1010, 0x2010));
+  EXPECT_EQ(fake.launcher.started, (Texts{"nes CORRUPT é.nes"}));
+  EXPECT_EQ(TempDir::Read(dir / "CORRUPT é.nes"), Bytes{0xFF});
 }
 
 // A sparse output file of 3 GiB: its length must not wrap to a negative

@@ -3,13 +3,14 @@
 // What a hostile machine does to the program, made on purpose by a test.
 // Tests and CI run as root, which file permissions do not stop.
 
-#include <sys/wait.h>
-#include <grp.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <functional>
 #include <string>
+
+#ifndef _WIN32  // Windows has no user nobody; the rows that need one are POSIX rows.
+#include <sys/wait.h>
+#include <grp.h>
+#include <unistd.h>
 
 // Runs `body` as the user nobody in a child process and returns what it
 // returns; a user other than root runs it here. Only for programs without threads.
@@ -31,6 +32,7 @@ inline std::string AsNobody(const std::function<std::string()>& body) {
   ::wait(nullptr);
   return result;
 }
+#endif
 
 // A change to the machine made by a shell command (a small tmpfs mounted, a
 // file made immutable) and undone at the end. Not every system allows it: `made`.

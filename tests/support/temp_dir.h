@@ -4,7 +4,29 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <system_error>
 #include <vector>
+
+// Names are UTF-8 on every host, as the program's own names are; the standard
+// library would read a narrow name in the Windows code page instead.
+inline std::filesystem::path Utf8Path(const std::string& name) {
+  return std::filesystem::path(std::u8string(name.begin(), name.end()));
+}
+inline std::string Utf8Name(const std::filesystem::path& path) {
+  const std::u8string name = path.u8string();
+  return {name.begin(), name.end()};
+}
+
+// A drive letter the machine does not have: any letter where there are none.
+inline std::string MissingDrive() {
+#ifdef _WIN32
+  for (char letter = 'Z'; letter > 'C'; --letter) {
+    std::error_code ec;
+    if (!std::filesystem::exists(std::string(1, letter) + ":\\", ec)) return std::string(1, letter);
+  }
+#endif
+  return "C";
+}
 
 // A fresh directory under the system's temporary directory, removed again
 // with everything in it when the test ends.
@@ -24,17 +46,17 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  std::string operator/(const std::string& name) const { return Utf8Name(path_ / Utf8Path(name)); }
 
   std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) const {
     std::string full = *this / name;
-    std::ofstream out(full, std::ios::binary);
+    std::ofstream out(Utf8Path(full), std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return full;
   }
 
   static std::vector<unsigned char> Read(const std::string& full) {
-    std::ifstream in(full, std::ios::binary);
+    std::ifstream in(Utf8Path(full), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
