@@ -30,12 +30,16 @@ if [ ! -f "$out/gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
 fi
 Lap "GoogleTest"
 
-# The prefix is made once and kept. Wine's server lingers a few seconds after
-# each program; it is stopped however the script ends.
+# The prefix is made once and kept. Wine's server and its background services
+# run from here to the end of the script: started under ctest, they would hold
+# its output pipe open and it would wait for them after every test.
+mkdir -p "$WINEPREFIX"
 trap '"$wineserver" -k 2> /dev/null || true' EXIT
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  "$wine" wineboot --init > /dev/null 2>&1
+"$wineserver" -p < /dev/null > /dev/null 2>&1
+if [ -f "$WINEPREFIX/system.reg" ]; then
+  "$wine" wineboot < /dev/null > /dev/null 2>&1
+else
+  "$wine" wineboot --init < /dev/null > /dev/null 2>&1
 fi
 Lap "Wine prefix"
 
@@ -45,7 +49,7 @@ cmake -S . -B "$out/logic" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN
 cmake --build "$out/logic" -j2
 Lap "build"
 
-ctest --test-dir "$out/logic" --output-on-failure
+ctest --test-dir "$out/logic" --output-on-failure --timeout 600
 Lap "tests"
 
 summary=$(printf '%s, ' "${laps[@]}")
