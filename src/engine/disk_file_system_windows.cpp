@@ -230,12 +230,19 @@ class TemporaryCopy {
 
   const FileHandle& file() const { return *file_; }
 
-  // Closes the copy and puts it in the target's place in one step.
-  void MoveOnto(const std::wstring& target) {
+  // Closes the copy and puts it in the target's place in one step. Windows
+  // replaces no read-only file, and an old output may be one (copied with a
+  // read-only ROM's attributes); it loses the attribute only if replaced.
+  void MoveOnto(const std::wstring& target, DWORD targetAttributes) {
     const std::string shown = file_->path();
     file_.reset();
-    if (!::MoveFileExW(name_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-      Raise(FailureKind::FileAccess, shown, Reason(::GetLastError()));
+    const bool readOnly = targetAttributes & FILE_ATTRIBUTE_READONLY;
+    if (readOnly) ::SetFileAttributesW(target.c_str(), targetAttributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!::MoveFileExW(name_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      const DWORD error = ::GetLastError();
+      if (readOnly) ::SetFileAttributesW(target.c_str(), targetAttributes);
+      Raise(FailureKind::FileAccess, shown, Reason(error));
+    }
     name_.clear();
   }
 
@@ -277,18 +284,20 @@ void DiskFileSystem::Copy(const std::string& from, const std::string& to) {
   // An existing output is checked first, so that the source itself under
   // another name is refused; a link's target gets the copy, the link stays.
   std::wstring target = Wide(to, FailureKind::FileNotFound);
+  DWORD targetAttributes = 0;
   if (const FileHandle out(to, target, FILE_READ_ATTRIBUTES, OPEN_EXISTING, ERROR_FILE_NOT_FOUND); out.IsOpen()) {
     out.RequireRegularFile();
     const BY_HANDLE_FILE_INFORMATION info = out.Info();
     if (info.dwVolumeSerialNumber == source.dwVolumeSerialNumber && info.nFileIndexHigh == source.nFileIndexHigh &&
         info.nFileIndexLow == source.nFileIndexLow)
       Raise(FailureKind::FileAccess, to, "it is the source file itself");
+    targetAttributes = info.dwFileAttributes;
     if (std::wstring resolved = FinalName(out.get()); !resolved.empty()) target = resolved;
   }
 
   TemporaryCopy copy(target, to);
   CopyContents(in, copy.file());
-  copy.MoveOnto(target);
+  copy.MoveOnto(target, targetAttributes);
 }
 
 std::int64_t DiskFileSystem::FileLength(const std::string& path) {
