@@ -23,17 +23,24 @@ Lap() {
 
 if [ ! -f "$out/gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
   cmake -S /usr/src/googletest -B "$out/gtest-build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$PWD/$out/gtest" \
-    -DCMAKE_CROSSCOMPILING_EMULATOR= > /dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$PWD/$out/gtest" > /dev/null
   cmake --build "$out/gtest-build" -j2 > /dev/null
   cmake --install "$out/gtest-build" > /dev/null
 fi
 Lap "GoogleTest"
 
+cmake -S . -B "$out/logic" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DGLITCHFORGE_LOGIC_ONLY=ON -DGLITCHFORGE_WERROR=ON -DGTest_DIR="$PWD/$out/gtest/lib/cmake/GTest" \
+  -DGLITCHFORGE_WINEPREFIX="$WINEPREFIX" > /dev/null
+cmake --build "$out/logic" -j2
+Lap "build"
+
 # The prefix is made once and kept. Wine's server and its background services
 # run from here to the end of the script: started under ctest, they would hold
-# its output pipe open and it would wait for them after every test.
+# its output pipe open and it would wait for them after every test. A server
+# an interrupted run left behind is stopped first.
 mkdir -p "$WINEPREFIX"
+"$wineserver" -k 2> /dev/null || true
 trap '"$wineserver" -k 2> /dev/null || true' EXIT
 "$wineserver" -p < /dev/null > /dev/null 2>&1
 if [ -f "$WINEPREFIX/system.reg" ]; then
@@ -42,12 +49,6 @@ else
   "$wine" wineboot --init < /dev/null > /dev/null 2>&1
 fi
 Lap "Wine prefix"
-
-cmake -S . -B "$out/logic" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DGLITCHFORGE_LOGIC_ONLY=ON -DGLITCHFORGE_WERROR=ON -DGTest_DIR="$PWD/$out/gtest/lib/cmake/GTest" \
-  -DGLITCHFORGE_WINEPREFIX="$WINEPREFIX" > /dev/null
-cmake --build "$out/logic" -j2
-Lap "build"
 
 ctest --test-dir "$out/logic" --output-on-failure --timeout 600
 Lap "tests"
