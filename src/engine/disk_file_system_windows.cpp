@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cwctype>
 #include <cstdint>
+#include <optional>
 #include <memory>
 #include <string>
 
@@ -178,16 +179,21 @@ void WriteAll(const FileHandle& file, std::int64_t offset, const std::uint8_t* d
   }
 }
 
-// Copies until the source ends.
-void CopyContents(const FileHandle& in, const FileHandle& out) {
-  constexpr std::size_t kChunk = 1 << 20;
-  std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[kChunk]);
-  for (std::int64_t offset = 0;;) {
-    const std::size_t got = ReadSome(in, offset, chunk.get(), kChunk);
-    if (got == 0) return;
-    WriteAll(out, offset, chunk.get(), got);
-    offset += static_cast<std::int64_t>(got);
+// Copies bytes [from, to) of `in` to the same places of `out` and returns
+// where the source ended: `to`, or earlier when it was shorter. Holes of a
+// sparse source are written out as zeros.
+std::int64_t CopySegment(const FileHandle& in, const FileHandle& out, std::int64_t from, std::int64_t to,
+                         Progress& progress) {
+  constexpr std::int64_t kStep = std::int64_t{8} << 20;
+  std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[kStep]);
+  for (std::int64_t at = from; at < to;) {
+    const std::size_t got = ReadSome(in, at, chunk.get(), static_cast<std::size_t>(std::min(to - at, kStep)));
+    if (got == 0) return at;
+    WriteAll(out, at, chunk.get(), got);
+    at += static_cast<std::int64_t>(got);
+    progress.Advance(got);
   }
+  return to;
 }
 
 // The full name of the file a handle has open, links resolved; empty when the
@@ -276,7 +282,7 @@ void DiskFileSystem::ChangeDirectory(const std::string& path) {
   Raise(denied ? FailureKind::PathNotAccessible : FailureKind::PathNotFound, path, Reason(error));
 }
 
-void DiskFileSystem::Copy(const std::string& from, const std::string& to) {
+void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progress& progress) {
   FileHandle in(from, GENERIC_READ);
   in.RequireRegularFile();
   const BY_HANDLE_FILE_INFORMATION source = in.Info();
@@ -296,9 +302,24 @@ void DiskFileSystem::Copy(const std::string& from, const std::string& to) {
   }
 
   TemporaryCopy copy(target, to);
-  CopyContents(in, copy.file());
+  CopySegment(in, copy.file(), 0, INT64_MAX, progress);
   copy.MoveOnto(target, targetAttributes);
 }
+
+void DiskFileSystem::CopyRange(const std::string& from, const std::string& to, std::int64_t offset,
+                               std::int64_t length, Progress& progress) {
+  if (offset < 0 || length < 0) Raise(FailureKind::InvalidArgument, to, "negative position");
+  const FileHandle in(from, GENERIC_READ);
+  in.RequireRegularFile();
+  const FileHandle out(to, GENERIC_WRITE);
+  out.RequireRegularFile();
+  if (CopySegment(in, out, offset, offset + length, progress) < offset + length)
+    Raise(FailureKind::FileAccess, from, "the file ended before the range did");
+}
+
+// Windows lets any program set a file's change time back, so no stamp can
+// prove that nobody touched the output: every copy is a full one.
+std::optional<FileStamp> DiskFileSystem::Stamp(const std::string&) { return std::nullopt; }
 
 std::int64_t DiskFileSystem::FileLength(const std::string& path) {
   const FileHandle file(path, FILE_READ_ATTRIBUTES);

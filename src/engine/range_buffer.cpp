@@ -9,12 +9,20 @@
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
 
 namespace engine {
 namespace {
 
 std::uint64_t PhysicalMemory() {
-#if defined(_SC_PHYS_PAGES) && defined(_SC_PAGESIZE)
+#if defined(_WIN32)
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  if (::GlobalMemoryStatusEx(&status)) return status.ullTotalPhys;
+#elif defined(_SC_PHYS_PAGES) && defined(_SC_PAGESIZE)
   const long pages = ::sysconf(_SC_PHYS_PAGES);
   const long pageSize = ::sysconf(_SC_PAGESIZE);
   if (pages > 0 && pageSize > 0)

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
+#endif
 
 #include <chrono>
 #include <ctime>
@@ -20,6 +22,7 @@
 
 namespace {
 
+#ifndef _WIN32  // see the skip below
 namespace fs = std::filesystem;
 using namespace engine;
 using Bytes = std::vector<unsigned char>;
@@ -73,7 +76,12 @@ void Overwrite(const std::string& path, std::size_t offset, const Bytes& bytes) 
 // failures, once with the record that lets "Overwrite Old File" put back only
 // what earlier runs altered, once making the full copy every time. After every
 // step both outputs hold the same bytes and both users saw the same things.
+#endif
+
 TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows lets programs set a file's change time back, so every copy there is a full one";
+#else
   const fs::path savedDirectory = fs::current_path();
   int restored = 0, fullCopies = 0, fullCopiesWithout = 0, steps = 0;
   for (unsigned seed = 1; seed <= 20; ++seed) {
@@ -191,6 +199,7 @@ TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
   // The record did its work: a quarter of the full copies spared.
   EXPECT_LT(fullCopies * 4, fullCopiesWithout * 3)
       << restored << " ranges restored in " << steps << " steps";
+#endif
 }
 
 }  // namespace
