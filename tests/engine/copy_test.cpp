@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -86,7 +87,8 @@ TEST_F(CopyFileTest, WorkingDirectoryRules) {
 #ifdef _WIN32
   // A full path starts with its drive here, and folders match in any letter case.
   const Texts intoFull{"drive " + full.substr(0, 1), "dir " + full};
-  const std::string otherCase = "c" + full.substr(1, full.size() - 5) + "ROMS";
+  const std::string drive(1, static_cast<char>(std::tolower(full[0])));
+  const std::string otherCase = drive + full.substr(1, full.size() - 5) + "ROMS";
 #else
   const Texts intoFull{"dir " + full};
 #endif
@@ -106,7 +108,7 @@ TEST_F(CopyFileTest, WorkingDirectoryRules) {
       {kChecked, MissingDrive() + ":\\nes\\", true, "mario.nes", {"drive " + MissingDrive()}, "Path not found"},
       {kChecked, "", true, "mario.nes", {"dir "}, "Path not found"},
 #ifdef _WIN32
-      {kChecked, otherCase, true, "mario.nes", {"drive c", "dir " + otherCase}, ""},
+      {kChecked, otherCase, true, "mario.nes", {"drive " + drive, "dir " + otherCase}, ""},
 #endif
   };
   for (const auto& c : cases) {

@@ -72,12 +72,12 @@ void Overwrite(const std::string& path, std::size_t offset, const Bytes& bytes) 
              static_cast<std::streamsize>(bytes.size()));
 }
 
+#endif
+
 // The same random walk of runs, Auto steps, "Create Now", outside changes and
 // failures, once with the record that lets "Overwrite Old File" put back only
 // what earlier runs altered, once making the full copy every time. After every
 // step both outputs hold the same bytes and both users saw the same things.
-#endif
-
 TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
 #ifdef _WIN32
   GTEST_SKIP() << "Windows lets programs set a file's change time back, so every copy there is a full one";
