@@ -7,10 +7,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cwctype>
 #include <cstdint>
-#include <optional>
+#include <cwctype>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/failure.h"
@@ -32,11 +32,11 @@ std::string Quoted(const std::string& path) {
 }
 
 std::string Narrow(const std::wstring& text) {
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                         0, nullptr, nullptr);
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                        nullptr);
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+                        nullptr, nullptr);
   return out;
 }
 
@@ -53,11 +53,13 @@ std::string Reason(DWORD error) {
     case ERROR_DIRECTORY: return "Not a directory";
   }
   wchar_t* text = nullptr;
-  ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::string reason = text ? Narrow(text) : "system error " + std::to_string(error);
   ::LocalFree(text);
-  while (!reason.empty() && (std::isspace(static_cast<unsigned char>(reason.back())) || reason.back() == '.'))
+  while (!reason.empty() &&
+         (std::isspace(static_cast<unsigned char>(reason.back())) || reason.back() == '.'))
     reason.pop_back();
   return reason;
 }
@@ -85,8 +87,8 @@ FailureKind OpenFailureKind(DWORD error) {
 std::wstring Wide(const std::string& path, FailureKind kind) {
   if (path.find('\0') != std::string::npos) Raise(kind, path, "the name holds a NUL byte");
   if (path.empty()) return {};
-  const int size =
-      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  const int size = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(),
+                                         static_cast<int>(path.size()), nullptr, 0);
   if (size == 0) Raise(kind, path, "the name is not UTF-8");
   std::wstring out(static_cast<std::size_t>(size), L'\0');
   ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), out.data(), size);
@@ -111,8 +113,9 @@ class FileHandle {
   FileHandle(const std::string& path, const std::wstring& name, DWORD access, DWORD disposition,
              DWORD expected = ERROR_SUCCESS)
       : path_(path) {
-    handle_ = ::CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    handle_ =
+        ::CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ != INVALID_HANDLE_VALUE) return;
     const DWORD error = ::GetLastError();
     if (error != expected) RaiseOpenFailure(path, name, error);
@@ -131,13 +134,15 @@ class FileHandle {
 
   BY_HANDLE_FILE_INFORMATION Info() const {
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle_, &info)) Raise(FailureKind::FileAccess, path_, Reason(::GetLastError()));
+    if (!::GetFileInformationByHandle(handle_, &info))
+      Raise(FailureKind::FileAccess, path_, Reason(::GetLastError()));
     return info;
   }
 
   // Devices (NUL, CON, COM1), pipes and directories are no files to copy or alter.
   void RequireRegularFile() const {
-    if (::GetFileType(handle_) != FILE_TYPE_DISK) Raise(FailureKind::FileNotOpenable, path_, "not a regular file");
+    if (::GetFileType(handle_) != FILE_TYPE_DISK)
+      Raise(FailureKind::FileNotOpenable, path_, "not a regular file");
     if (Info().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
       Raise(FailureKind::FileNotOpenable, path_, "is a directory");
   }
@@ -168,7 +173,8 @@ std::size_t ReadSome(const FileHandle& file, std::int64_t offset, void* out, std
   return got;
 }
 
-void WriteAll(const FileHandle& file, std::int64_t offset, const std::uint8_t* data, std::size_t size) {
+void WriteAll(const FileHandle& file, std::int64_t offset, const std::uint8_t* data,
+              std::size_t size) {
   while (size > 0) {
     OVERLAPPED at = At(offset);
     DWORD put = 0;
@@ -182,12 +188,13 @@ void WriteAll(const FileHandle& file, std::int64_t offset, const std::uint8_t* d
 // Copies bytes [from, to) of `in` to the same places of `out` and returns
 // where the source ended: `to`, or earlier when it was shorter. Holes of a
 // sparse source are written out as zeros.
-std::int64_t CopySegment(const FileHandle& in, const FileHandle& out, std::int64_t from, std::int64_t to,
-                         Progress& progress) {
+std::int64_t CopySegment(const FileHandle& in, const FileHandle& out, std::int64_t from,
+                         std::int64_t to, Progress& progress) {
   constexpr std::int64_t kStep = std::int64_t{8} << 20;
   std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[kStep]);
   for (std::int64_t at = from; at < to;) {
-    const std::size_t got = ReadSome(in, at, chunk.get(), static_cast<std::size_t>(std::min(to - at, kStep)));
+    const std::size_t got =
+        ReadSome(in, at, chunk.get(), static_cast<std::size_t>(std::min(to - at, kStep)));
     if (got == 0) return at;
     WriteAll(out, at, chunk.get(), got);
     at += static_cast<std::int64_t>(got);
@@ -201,8 +208,9 @@ std::int64_t CopySegment(const FileHandle& in, const FileHandle& out, std::int64
 std::wstring FinalName(HANDLE handle) {
   std::wstring name(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD size = ::GetFinalPathNameByHandleW(handle, name.data(), static_cast<DWORD>(name.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    const DWORD size =
+        ::GetFinalPathNameByHandleW(handle, name.data(), static_cast<DWORD>(name.size()),
+                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (size == 0) return {};
     if (size < name.size()) return name.substr(0, size);
     name.resize(size);
@@ -220,9 +228,10 @@ class TemporaryCopy {
     const std::wstring base = cut == std::wstring::npos ? target : target.substr(cut + 1);
     static unsigned counter = 0;
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-      name_ = folder + L"." + base + L".glitchforge-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-              std::to_wstring(++counter);
-      file_ = std::make_unique<FileHandle>(shown, name_, GENERIC_WRITE, CREATE_NEW, ERROR_FILE_EXISTS);
+      name_ = folder + L"." + base + L".glitchforge-" + std::to_wstring(::GetCurrentProcessId()) +
+              L"-" + std::to_wstring(++counter);
+      file_ =
+          std::make_unique<FileHandle>(shown, name_, GENERIC_WRITE, CREATE_NEW, ERROR_FILE_EXISTS);
       if (file_->IsOpen()) return;
     }
     Raise(FailureKind::FileNotOpenable, shown, Reason(ERROR_FILE_EXISTS));
@@ -260,7 +269,8 @@ class TemporaryCopy {
 }  // namespace
 
 void DiskFileSystem::ChangeDrive(const std::string& drive) {
-  const char letter = drive.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(drive[0])));
+  const char letter =
+      drive.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(drive[0])));
   if (letter < 'A' || letter > 'Z') Raise(FailureKind::PathNotFound, drive, "no such drive");
   // The directory left behind on the old drive is kept where the command
   // prompt keeps it, so that "X:" leads back there, as it does in a prompt.
@@ -291,11 +301,12 @@ void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progre
   // another name is refused; a link's target gets the copy, the link stays.
   std::wstring target = Wide(to, FailureKind::FileNotFound);
   DWORD targetAttributes = 0;
-  if (const FileHandle out(to, target, FILE_READ_ATTRIBUTES, OPEN_EXISTING, ERROR_FILE_NOT_FOUND); out.IsOpen()) {
+  if (const FileHandle out(to, target, FILE_READ_ATTRIBUTES, OPEN_EXISTING, ERROR_FILE_NOT_FOUND);
+      out.IsOpen()) {
     out.RequireRegularFile();
     const BY_HANDLE_FILE_INFORMATION info = out.Info();
-    if (info.dwVolumeSerialNumber == source.dwVolumeSerialNumber && info.nFileIndexHigh == source.nFileIndexHigh &&
-        info.nFileIndexLow == source.nFileIndexLow)
+    if (info.dwVolumeSerialNumber == source.dwVolumeSerialNumber &&
+        info.nFileIndexHigh == source.nFileIndexHigh && info.nFileIndexLow == source.nFileIndexLow)
       Raise(FailureKind::FileAccess, to, "it is the source file itself");
     targetAttributes = info.dwFileAttributes;
     if (std::wstring resolved = FinalName(out.get()); !resolved.empty()) target = resolved;
@@ -325,23 +336,26 @@ std::int64_t DiskFileSystem::FileLength(const std::string& path) {
   const FileHandle file(path, FILE_READ_ATTRIBUTES);
   file.RequireRegularFile();
   LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.get(), &size)) Raise(FailureKind::FileAccess, path, Reason(::GetLastError()));
+  if (!::GetFileSizeEx(file.get(), &size))
+    Raise(FailureKind::FileAccess, path, Reason(::GetLastError()));
   return size.QuadPart;
 }
 
-void DiskFileSystem::ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) {
+void DiskFileSystem::ReadAt(const std::string& path, std::int64_t offset,
+                            std::span<std::uint8_t> out) {
   if (offset < 0) Raise(FailureKind::InvalidArgument, path, "negative position");
   const FileHandle file(path, GENERIC_READ | GENERIC_WRITE);
   file.RequireRegularFile();
   for (std::size_t done = 0; done < out.size();) {
-    const std::size_t got =
-        ReadSome(file, offset + static_cast<std::int64_t>(done), out.data() + done, out.size() - done);
+    const std::size_t got = ReadSome(file, offset + static_cast<std::int64_t>(done),
+                                     out.data() + done, out.size() - done);
     if (got == 0) Raise(FailureKind::FileAccess, path, "the file ended before the range did");
     done += got;
   }
 }
 
-void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset, std::span<const std::uint8_t> data) {
+void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
+                             std::span<const std::uint8_t> data) {
   if (offset < 0) Raise(FailureKind::InvalidArgument, path, "negative position");
   const FileHandle file(path, GENERIC_READ | GENERIC_WRITE);
   file.RequireRegularFile();

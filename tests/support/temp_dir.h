@@ -41,7 +41,8 @@ class TempDir {
   ~TempDir() {
     std::error_code ec, ignored;
 #ifdef _WIN32  // Windows deletes no read-only file
-    for (std::filesystem::recursive_directory_iterator it(path_, ec), end; !ec && it != end; it.increment(ec))
+    for (std::filesystem::recursive_directory_iterator it(path_, ec), end; !ec && it != end;
+         it.increment(ec))
       std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
                                    std::filesystem::perm_options::add, ignored);
 #endif
