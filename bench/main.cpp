@@ -1,9 +1,9 @@
 #include <benchmark/benchmark.h>
 
 namespace bench {
-int RunWholeRunBenchmark();   // run_bench.cpp
+int RunWholeRunBenchmark();    // run_bench.cpp
 void ReleaseTransformRange();  // transform_bench.cpp
-}
+}  // namespace bench
 
 // The transform figures of Google Benchmark first, then the timing of a whole
 // run on a file on disk.

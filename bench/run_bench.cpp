@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -8,8 +10,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "engine/host.h"
 #include "engine/output_record.h"
@@ -209,8 +209,8 @@ bool AutoSteps(const fs::path& dir) {
   std::printf(
       "\nAuto steps of 4 KiB on a 1.5 GiB image, \"Overwrite Old File\" checked, Random Bytes\n");
   std::printf("  plain copy (median of 3)               %8.3f s\n", copy);
-  std::printf("  each step after the first (median of %d) %6.3f ms: %.5fx the copy",
-              kAutoSteps, step * 1000, step / copy);
+  std::printf("  each step after the first (median of %d) %6.3f ms: %.5fx the copy", kAutoSteps,
+              step * 1000, step / copy);
   std::printf(" (target <= 0.1)\n");
   return true;
 }

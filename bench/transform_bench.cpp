@@ -37,7 +37,8 @@ std::vector<std::uint8_t>& Range() {
   static std::vector<std::uint8_t> range;
   if (range.empty()) {
     range.resize(kRangeBytes);
-    for (std::size_t i = 0; i < range.size(); ++i) range[i] = static_cast<std::uint8_t>(i * 131 + 7);
+    for (std::size_t i = 0; i < range.size(); ++i)
+      range[i] = static_cast<std::uint8_t>(i * 131 + 7);
   }
   return range;
 }

@@ -20,9 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (state != 0 && state != 1) std::abort();
         break;
       }
-      case engine::FieldKind::Option:
-        std::get<bool>(value);
-        break;
+      case engine::FieldKind::Option: std::get<bool>(value); break;
     }
     if (engine::ConvertStored(field, engine::StoredText(value)) != value) std::abort();
   }

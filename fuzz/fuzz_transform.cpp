@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/transform.h"
 #include "../tests/support/fakes.h"
+#include "engine/transform.h"
 
 namespace {
 
@@ -18,15 +18,12 @@ class NoFiles : public engine::FileSystem {
   void ChangeDrive(const std::string&) override { std::abort(); }
   void ChangeDirectory(const std::string&) override { std::abort(); }
   void Copy(const std::string&, const std::string&, engine::Progress&) override { std::abort(); }
-  void CopyRange(const std::string&, const std::string&, std::int64_t, std::int64_t,
-                 engine::Progress&) override {
+  void CopyRange(const std::string&, const std::string&, std::int64_t, std::int64_t, engine::Progress&) override {
     std::abort();
   }
   std::int64_t FileLength(const std::string&) override { std::abort(); }
   void ReadAt(const std::string&, std::int64_t, std::span<std::uint8_t>) override { std::abort(); }
-  void WriteAt(const std::string&, std::int64_t, std::span<const std::uint8_t>) override {
-    std::abort();
-  }
+  void WriteAt(const std::string&, std::int64_t, std::span<const std::uint8_t>) override { std::abort(); }
 };
 
 std::string NextText(std::string_view& rest) {

@@ -17,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (hex.empty() || hex.size() > 8) std::abort();
     if (engine::Val2("$" + hex) != value) std::abort();
   } catch (const engine::HostFailure& failure) {
-    if (failure.kind() != engine::FailureKind::Overflow &&
-        failure.kind() != engine::FailureKind::InvalidArgument) {
+    if (failure.kind() != engine::FailureKind::Overflow && failure.kind() != engine::FailureKind::InvalidArgument) {
       std::abort();
     }
   }

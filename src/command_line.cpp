@@ -11,12 +11,23 @@ constexpr const char* kProgram = "glitchforge";
 
 // The options QGuiApplication, QApplication and the X11 platform plugin take for themselves,
 // accepted here so that QApplication sees them untouched.
-constexpr const char* kQtOptionsWithValue[] = {
-    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
-    "qwindowicon", "qwindowtitle", "geometry", "title", "icon", "session", "display", "name",
-    "style", "stylesheet"};
-constexpr const char* kQtFlags[] = {"reverse", "widgetcount", "sync", "nograb", "dograb",
-                                    "testability"};
+constexpr const char* kQtOptionsWithValue[] = {"platform",
+                                               "platformpluginpath",
+                                               "platformtheme",
+                                               "plugin",
+                                               "qwindowgeometry",
+                                               "qwindowicon",
+                                               "qwindowtitle",
+                                               "geometry",
+                                               "title",
+                                               "icon",
+                                               "session",
+                                               "display",
+                                               "name",
+                                               "style",
+                                               "stylesheet"};
+constexpr const char* kQtFlags[] = {"reverse", "widgetcount", "sync",
+                                    "nograb",  "dograb",      "testability"};
 
 void AddQtOptions(QCommandLineParser& parser) {
   for (const char* name : kQtOptionsWithValue) {

@@ -1,9 +1,9 @@
 /* Asks a window what a desktop asks it, from outside the program.
  *
  *   wm_ping WINDOW LOG    sends _NET_WM_PING every 20 ms until killed, as a desktop does before it
- *                         calls a window "not responding"; LOG gets "S n ms" when ping n is sent and
- *                         "A n ms" when the window's answer arrives (wall-clock milliseconds).
- *   wm_ping WINDOW close  asks the window to close, as its close box does (WM_DELETE_WINDOW).
+ *                         calls a window "not responding"; LOG gets "S n ms" when ping n is sent
+ * and "A n ms" when the window's answer arrives (wall-clock milliseconds). wm_ping WINDOW close
+ * asks the window to close, as its close box does (WM_DELETE_WINDOW).
  *
  * A program answers a ping from its event loop, so an answer that is late is an event loop that
  * stalled. Build: cc -O2 -o wm_ping wm_ping.c -lX11 */

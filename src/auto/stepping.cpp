@@ -7,7 +7,9 @@ namespace automode {
 
 using engine::WrapAdd;
 
-std::string DollarHex(std::int32_t value) { return std::string("$").append(engine::HexForm(value)); }
+std::string DollarHex(std::int32_t value) {
+  return std::string("$").append(engine::HexForm(value));
+}
 
 std::int32_t ReadStep(std::string_view incText, bool down) {
   const std::int32_t step = engine::Val2(incText);

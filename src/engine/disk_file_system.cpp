@@ -1,4 +1,8 @@
 // The disk on Linux and macOS: POSIX calls with positioned reads and writes.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -11,10 +15,6 @@
 
 #include "engine/failure.h"
 #include "engine/real_host.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace engine {
 namespace {
@@ -45,7 +45,8 @@ std::string TemporaryName(const fs::path& target, unsigned attempt) {
   static unsigned counter = 0;
   static const unsigned seed = std::random_device()();
   char suffix[32];
-  std::snprintf(suffix, sizeof suffix, "%08x%04x", seed ^ (attempt * 2654435761u), ++counter & 0xFFFF);
+  std::snprintf(suffix, sizeof suffix, "%08x%04x", seed ^ (attempt * 2654435761u),
+                ++counter & 0xFFFF);
   std::string name(".");
   name.append(target.filename().string()).append(".glitchforge-").append(suffix);
   return (target.parent_path() / name).string();
@@ -61,8 +62,9 @@ bool IsDirectory(const std::string& path) {
 // missing path; a file that is there but refuses to open cannot be opened.
 FailureKind OpenFailureKind(const std::string& path, int error) {
   switch (error) {
-    case ENOENT: return IsDirectory(fs::path(path).parent_path().string()) ? FailureKind::FileNotFound
-                                                                         : FailureKind::PathNotFound;
+    case ENOENT:
+      return IsDirectory(fs::path(path).parent_path().string()) ? FailureKind::FileNotFound
+                                                                : FailureKind::PathNotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
     case ELOOP: return FailureKind::PathNotFound;
@@ -80,7 +82,8 @@ class FileHandle {
  public:
   // Non-blocking, so that a FIFO under the name fails the regular-file check
   // instead of hanging the window; regular files ignore the flag.
-  FileHandle(const std::string& path, int flags, mode_t mode = 0, const std::string* shown = nullptr)
+  FileHandle(const std::string& path, int flags, mode_t mode = 0,
+             const std::string* shown = nullptr)
       : path_(shown ? *shown : path) {
     RequireNoNul(path, FailureKind::FileNotFound);
     do {
@@ -88,7 +91,8 @@ class FileHandle {
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) {
       const int error = errno;
-      if (!(flags & O_EXCL) || error != EEXIST) RaiseErrno(OpenFailureKind(path, error), path_, error);
+      if (!(flags & O_EXCL) || error != EEXIST)
+        RaiseErrno(OpenFailureKind(path, error), path_, error);
     }
   }
   ~FileHandle() {
@@ -167,7 +171,8 @@ class TemporaryCopy {
   // Closes the copy and puts it in the target's place in one step.
   void MoveOnto(const std::string& target) {
     file_->Close();
-    if (::rename(name_.c_str(), target.c_str()) != 0) RaiseErrno(FailureKind::FileAccess, file_->path(), errno);
+    if (::rename(name_.c_str(), target.c_str()) != 0)
+      RaiseErrno(FailureKind::FileAccess, file_->path(), errno);
     name_.clear();
   }
 
@@ -211,8 +216,8 @@ off_t CopySegment(const FileHandle& in, const FileHandle& out, off_t from, off_t
     if (got < 0) RaiseErrno(FailureKind::FileAccess, in.path(), errno);
     if (got == 0) return at;
     for (ssize_t done = 0; done < got;) {
-      const ssize_t put = ::pwrite(out.fd(), chunk.get() + done,
-                                   static_cast<std::size_t>(got - done), at + done);
+      const ssize_t put =
+          ::pwrite(out.fd(), chunk.get() + done, static_cast<std::size_t>(got - done), at + done);
       if (put < 0 && errno == EINTR) continue;
       if (put <= 0) RaiseErrno(FailureKind::FileAccess, out.path(), put < 0 ? errno : ENOSPC);
       done += put;
@@ -227,8 +232,7 @@ off_t CopySegment(const FileHandle& in, const FileHandle& out, off_t from, off_t
 // SEEK_DATA and SEEK_HOLE find is copied and the length is set at the end, so
 // a sparse file's holes stay holes. A source that ends early gives a copy of
 // what there was.
-void CopyContents(const FileHandle& in, const FileHandle& out, off_t length,
-                  Progress& progress) {
+void CopyContents(const FileHandle& in, const FileHandle& out, off_t length, Progress& progress) {
   off_t at = 0;
   while (at < length) {
     off_t data = at;
@@ -258,7 +262,6 @@ void CopyContents(const FileHandle& in, const FileHandle& out, off_t length,
   if (::ftruncate(out.fd(), length) != 0) RaiseErrno(FailureKind::FileAccess, out.path(), errno);
 }
 
-
 }  // namespace
 
 void DiskFileSystem::ChangeDrive(const std::string& drive) {
@@ -271,9 +274,11 @@ void DiskFileSystem::ChangeDirectory(const std::string& path) {
   std::error_code error;
   fs::current_path(fs::path(path), error);
   if (!error) return;
-  const bool missing = error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory ||
-                       error == std::errc::filename_too_long || error == std::errc::too_many_symbolic_link_levels;
-  Raise(missing ? FailureKind::PathNotFound : FailureKind::PathNotAccessible, path, error.message());
+  const bool missing =
+      error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory ||
+      error == std::errc::filename_too_long || error == std::errc::too_many_symbolic_link_levels;
+  Raise(missing ? FailureKind::PathNotFound : FailureKind::PathNotAccessible, path,
+        error.message());
 }
 
 // The copy goes to a new file beside the output (beside the target of a

@@ -72,7 +72,8 @@ class FileSystem {
   virtual std::int64_t FileLength(const std::string& path) = 0;
   // Opens the file for reading and writing, reads exactly out.size() bytes
   // from `offset`, and closes it again; a short read is a failure.
-  virtual void ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) = 0;
+  virtual void ReadAt(const std::string& path, std::int64_t offset,
+                      std::span<std::uint8_t> out) = 0;
   // Opens the file, writes all of `data` at `offset`, and closes it again.
   virtual void WriteAt(const std::string& path, std::int64_t offset,
                        std::span<const std::uint8_t> data) = 0;

@@ -48,7 +48,8 @@ std::string_view Trim(std::string_view text) {
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
       return false;
     }
   }
@@ -144,8 +145,7 @@ std::optional<bool> ConvertOption(std::string_view text) {
 
 FieldValue ConvertStored(const FieldSpec& field, std::string_view text) {
   switch (field.kind) {
-    case FieldKind::Text:
-      return std::string(text);
+    case FieldKind::Text: return std::string(text);
     case FieldKind::Check:
       if (const auto state = ConvertCheck(text)) return *state;
       return ConvertCheck(field.missingKeyDefault).value_or(kChecked);

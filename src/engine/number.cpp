@@ -183,9 +183,9 @@ class DecimalReader {
     }
     bool negative = false;
     if (Peek() == '+' || Peek() == '-') negative = Take() == '-';
-    std::string mantissa;              // significant digits, the first one not zero
-    std::int64_t integerDigits = 0;    // significant digits before the point
-    std::int64_t fractionZeros = 0;    // zeros between the point and the first significant digit
+    std::string mantissa;            // significant digits, the first one not zero
+    std::int64_t integerDigits = 0;  // significant digits before the point
+    std::int64_t fractionZeros = 0;  // zeros between the point and the first significant digit
     bool seenPoint = false;
     while (true) {
       const unsigned char c = Peek();

@@ -56,8 +56,7 @@ std::optional<Alteration> Alteration::Prepare(const JobSettings& job, std::uint6
       return Refuse(host, "Put is at least SOMETHING for 'Every ?th byte'!", FocusTarget::nth,
                     kStatusError);
     if (n > lastIndex)
-      return Refuse(host,
-                    "Frequency of corruption is less than length!  Rom Corruption Pointless!",
+      return Refuse(host, "Frequency of corruption is less than length!  Rom Corruption Pointless!",
                     FocusTarget::nth, kStatusError);
     a.n_ = static_cast<std::size_t>(n);
   }
@@ -178,12 +177,8 @@ void Alteration::Add(std::uint8_t* buf, std::size_t len, std::uint64_t base) con
   const kernels::KernelSet& k = kernels::BestKernels();
   const std::uint8_t addend = addend_;
   switch (mode_) {
-    case Mode::All:
-      k.addAll(buf, len, addend);
-      break;
-    case Mode::Mask:
-      k.addMasked(buf, len, static_cast<std::uint32_t>(base), mask_, addend);
-      break;
+    case Mode::All: k.addAll(buf, len, addend); break;
+    case Mode::Mask: k.addMasked(buf, len, static_cast<std::uint32_t>(base), mask_, addend); break;
     case Mode::Nth:
       ForEachTouched(base, len, [buf, addend](std::size_t i) {
         buf[i] = static_cast<std::uint8_t>(buf[i] + addend);

@@ -50,8 +50,8 @@ GF_ALWAYS_INLINE void ReplaceAllBody(std::uint8_t* __restrict out,
 
 GF_ALWAYS_INLINE void ReplaceMaskedBody(std::uint8_t* __restrict out,
                                         const std::uint32_t* __restrict draws, std::size_t len,
-                                        std::uint32_t base, std::uint32_t mask,
-                                        std::uint32_t count, std::uint32_t low) {
+                                        std::uint32_t base, std::uint32_t mask, std::uint32_t count,
+                                        std::uint32_t low) {
   if (count > 256) count = 256;
   for (std::size_t i = 0; i < len; ++i) {
     const std::uint32_t index = base + static_cast<std::uint32_t>(i);
@@ -75,31 +75,29 @@ GF_ALWAYS_INLINE void AddMaskedBody(std::uint8_t* __restrict buf, std::size_t le
 }
 
 // Each instruction set gets its own copies of the bodies above.
-#define GF_DEFINE_KERNELS(suffix, attributes)                                                  \
-  attributes void Generate##suffix(std::uint32_t* state, std::uint32_t* out,                   \
-                                   std::size_t rounds) {                                      \
-    GenerateBody(state, out, rounds);                                                         \
-  }                                                                                           \
-  attributes void ReplaceAll##suffix(std::uint8_t* out, const std::uint32_t* draws,            \
-                                     std::size_t len, std::uint32_t count,                    \
-                                     std::uint32_t low) {                                     \
-    ReplaceAllBody(out, draws, len, count, low);                                              \
-  }                                                                                           \
-  attributes void ReplaceMasked##suffix(std::uint8_t* out, const std::uint32_t* draws,         \
-                                        std::size_t len, std::uint32_t base,                  \
-                                        std::uint32_t mask, std::uint32_t count,              \
-                                        std::uint32_t low) {                                  \
-    ReplaceMaskedBody(out, draws, len, base, mask, count, low);                               \
-  }                                                                                           \
-  attributes void AddAll##suffix(std::uint8_t* buf, std::size_t len, std::uint8_t addend) {    \
-    AddAllBody(buf, len, addend);                                                             \
-  }                                                                                           \
-  attributes void AddMasked##suffix(std::uint8_t* buf, std::size_t len, std::uint32_t base,    \
-                                    std::uint32_t mask, std::uint8_t addend) {                \
-    AddMaskedBody(buf, len, base, mask, addend);                                              \
-  }                                                                                           \
-  const KernelSet kKernels##suffix{#suffix,           Generate##suffix, ReplaceAll##suffix,    \
-                                   ReplaceMasked##suffix, AddAll##suffix, AddMasked##suffix};
+#define GF_DEFINE_KERNELS(suffix, attributes)                                                      \
+  attributes void Generate##suffix(std::uint32_t* state, std::uint32_t* out, std::size_t rounds) { \
+    GenerateBody(state, out, rounds);                                                              \
+  }                                                                                                \
+  attributes void ReplaceAll##suffix(std::uint8_t* out, const std::uint32_t* draws,                \
+                                     std::size_t len, std::uint32_t count, std::uint32_t low) {    \
+    ReplaceAllBody(out, draws, len, count, low);                                                   \
+  }                                                                                                \
+  attributes void ReplaceMasked##suffix(std::uint8_t* out, const std::uint32_t* draws,             \
+                                        std::size_t len, std::uint32_t base, std::uint32_t mask,   \
+                                        std::uint32_t count, std::uint32_t low) {                  \
+    ReplaceMaskedBody(out, draws, len, base, mask, count, low);                                    \
+  }                                                                                                \
+  attributes void AddAll##suffix(std::uint8_t* buf, std::size_t len, std::uint8_t addend) {        \
+    AddAllBody(buf, len, addend);                                                                  \
+  }                                                                                                \
+  attributes void AddMasked##suffix(std::uint8_t* buf, std::size_t len, std::uint32_t base,        \
+                                    std::uint32_t mask, std::uint8_t addend) {                     \
+    AddMaskedBody(buf, len, base, mask, addend);                                                   \
+  }                                                                                                \
+  const KernelSet kKernels##suffix{                                                                \
+      #suffix,        Generate##suffix, ReplaceAll##suffix, ReplaceMasked##suffix,                 \
+      AddAll##suffix, AddMasked##suffix};
 
 GF_DEFINE_KERNELS(Portable, )
 

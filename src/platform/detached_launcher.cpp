@@ -1,13 +1,13 @@
 #include "platform/detached_launcher.h"
 
 #include <QDir>
-#include <filesystem>
-#include <system_error>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+#include <filesystem>
+#include <system_error>
 
 #include "engine/failure.h"
 
@@ -34,7 +34,8 @@ QString ResolveProgram(const QString& program) {
 
 bool SameFile(const QString& a, const std::string& b) {
   std::error_code error;
-  return std::filesystem::equivalent(std::filesystem::path(a.toStdString()), std::filesystem::path(b), error) &&
+  return std::filesystem::equivalent(std::filesystem::path(a.toStdString()),
+                                     std::filesystem::path(b), error) &&
          !error;
 }
 
@@ -48,7 +49,8 @@ void DetachedLauncher::Start(const std::string& commandLine, const std::string& 
   // The process would get the text only up to the NUL.
   if (commandLine.find('\0') != std::string::npos) Refuse("the command line holds a NUL byte");
   QStringList arguments = QProcess::splitCommand(QString::fromStdString(commandLine));
-  if (arguments.isEmpty() || arguments.first().isEmpty()) Refuse("no program in \"" + commandLine + "\"");
+  if (arguments.isEmpty() || arguments.first().isEmpty())
+    Refuse("no program in \"" + commandLine + "\"");
   const QString named = arguments.takeFirst();
   const QString program = ResolveProgram(named);
   // Whatever its mode bits say: the file the name stands for here, and the one the lookup found.

@@ -7,12 +7,15 @@
 namespace platform {
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 // One logical line from `pos` on, as Qt's readIniLine cuts it: a ";" at the
 // start makes a comment, one later outside quotes ends the line; quotes and
 // a backslash carry a line break into the line. Returns false at the end.
-bool ReadLine(QByteArrayView data, qsizetype& pos, qsizetype& start, qsizetype& length, qsizetype& equals) {
+bool ReadLine(QByteArrayView data, qsizetype& pos, qsizetype& start, qsizetype& length,
+              qsizetype& equals) {
   const qsizetype size = data.size();
   bool inQuotes = false;
   equals = -1;
@@ -142,7 +145,8 @@ QString UnescapedValue(QByteArrayView text) {
           continue;
         }
         char16_t value = hex ? 0 : static_cast<char16_t>(escaped - '0');
-        while (i < size && digit(text[i]) >= 0) value = static_cast<char16_t>((value << (hex ? 4 : 3)) + digit(text[i++]));
+        while (i < size && digit(text[i]) >= 0)
+          value = static_cast<char16_t>((value << (hex ? 4 : 3)) + digit(text[i++]));
         result += QChar(value);
         if (i >= size) {
           chop = false;
@@ -196,7 +200,8 @@ QHash<QString, QString> IniTexts(QByteArrayView data) {
     }
     if (equals < 0) continue;
     const qsizetype keyEnd = equals - start;
-    texts.insert(section + UnescapedKey(line.first(keyEnd).trimmed()), UnescapedValue(line.sliced(keyEnd + 1)));
+    texts.insert(section + UnescapedKey(line.first(keyEnd).trimmed()),
+                 UnescapedValue(line.sliced(keyEnd + 1)));
   }
   return texts;
 }

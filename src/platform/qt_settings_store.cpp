@@ -47,7 +47,8 @@ std::string WhyNotWritable(const QString& fileName) {
   const QString folder = info.absolutePath();
   if (!QDir().mkpath(folder)) return "its folder cannot be made";
   QTemporaryFile probe(folder + QLatin1Char('/') + info.fileName() + QStringLiteral(".XXXXXX"));
-  if (!probe.open()) return "its folder takes no new file (" + probe.errorString().toStdString() + ")";
+  if (!probe.open())
+    return "its folder takes no new file (" + probe.errorString().toStdString() + ")";
   const QByteArray room(info.size() + 4096, ' ');
   if (probe.write(room) != room.size() || !probe.flush())
     return "there is no room for it (" + probe.errorString().toStdString() + ")";
@@ -65,10 +66,14 @@ QtSettingsStore::QtSettingsStore()
           kNativeIsIni, kNativeIsFile) {}
 
 QtSettingsStore::QtSettingsStore(const std::string& iniPath)
-    : QtSettingsStore([path = FromUtf8(iniPath)] { return std::make_unique<QSettings>(path, QSettings::IniFormat); },
-                      true, true) {}
+    : QtSettingsStore(
+          [path = FromUtf8(iniPath)] {
+            return std::make_unique<QSettings>(path, QSettings::IniFormat);
+          },
+          true, true) {}
 
-QtSettingsStore::QtSettingsStore(std::function<std::unique_ptr<QSettings>()> open, bool iniFile, bool fileBacked)
+QtSettingsStore::QtSettingsStore(std::function<std::unique_ptr<QSettings>()> open, bool iniFile,
+                                 bool fileBacked)
     : open_(std::move(open)), settings_(open_()), iniFile_(iniFile), fileBacked_(fileBacked) {}
 
 QtSettingsStore::~QtSettingsStore() = default;
@@ -82,8 +87,7 @@ std::optional<std::string> QtSettingsStore::Read(std::string_view section, std::
   if (!settings_->contains(path)) return std::nullopt;
   const QVariant value = settings_->value(path);
   switch (value.typeId()) {
-    case QMetaType::QString:
-      return value.toString().toStdString();
+    case QMetaType::QString: return value.toString().toStdString();
     case QMetaType::QStringList: {
       if (iniFile_) {
         QFile file(settings_->fileName());
@@ -148,7 +152,8 @@ std::optional<settings::StoreFailure> QtSettingsStore::Sync() {
   KeepHandWrittenLists();
   std::vector<std::pair<QString, std::optional<QVariant>>> before;
   for (const auto& [path, text] : saves) {
-    before.emplace_back(path, settings_->contains(path) ? std::optional(settings_->value(path)) : std::nullopt);
+    before.emplace_back(
+        path, settings_->contains(path) ? std::optional(settings_->value(path)) : std::nullopt);
     settings_->setValue(path, text);
   }
   settings_->sync();
@@ -161,8 +166,10 @@ std::optional<settings::StoreFailure> QtSettingsStore::Sync() {
   // Not kept: reads give again what the file holds, and no later write brings
   // these saves back.
   for (auto it = before.rbegin(); it != before.rend(); ++it) {
-    if (it->second) settings_->setValue(it->first, *it->second);
-    else settings_->remove(it->first);
+    if (it->second)
+      settings_->setValue(it->first, *it->second);
+    else
+      settings_->remove(it->first);
   }
   settings_->sync();
   return Failure();

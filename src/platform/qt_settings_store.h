@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -7,8 +8,6 @@
 #include <string_view>
 #include <utility>
 #include <vector>
-
-#include <QString>
 
 #include "settings/registry.h"
 
@@ -42,7 +41,8 @@ class QtSettingsStore : public settings::SettingsStore {
   std::string FileName() const;
 
  private:
-  explicit QtSettingsStore(std::function<std::unique_ptr<QSettings>()> open, bool iniFile, bool fileBacked);
+  explicit QtSettingsStore(std::function<std::unique_ptr<QSettings>()> open, bool iniFile,
+                           bool fileBacked);
   bool CleanStatus();
   void KeepHandWrittenLists();
   settings::StoreFailure Failure() const;

@@ -1,7 +1,6 @@
-#include "settings/registry.h"
-
 #include "engine/failure.h"
 #include "engine/number.h"
+#include "settings/registry.h"
 
 namespace settings {
 namespace {
@@ -32,7 +31,8 @@ std::string SlotName(std::string_view rom, std::string_view startText, std::stri
   return name;
 }
 
-std::optional<StoreFailure> SaveSlot(int slot, SettingsStore& store, FieldControls& controls, GlobalMenus& menus) {
+std::optional<StoreFailure> SaveSlot(int slot, SettingsStore& store, FieldControls& controls,
+                                     GlobalMenus& menus) {
   const std::string name =
       SlotName(TextOf(controls, "rom"), TextOf(controls, "start"), TextOf(controls, "end"));
   SaveReg(SlotSection(slot), name, store, controls);
@@ -42,8 +42,8 @@ std::optional<StoreFailure> SaveSlot(int slot, SettingsStore& store, FieldContro
 }
 
 std::string PresetNotKeptMessage(int slot, const StoreFailure& failure) {
-  return "Preset " + std::to_string(slot) + " was NOT kept!\r\nThe settings file \"" + failure.file +
-         "\" cannot be written: " + failure.reason + ".";
+  return "Preset " + std::to_string(slot) + " was NOT kept!\r\nThe settings file \"" +
+         failure.file + "\" cannot be written: " + failure.reason + ".";
 }
 
 void LoadSlot(int slot, SettingsStore& store, FieldControls& controls) {

@@ -79,7 +79,8 @@ std::string SlotName(std::string_view rom, std::string_view startText, std::stri
 // Saves the window into slot `slot`, named after its ROM and range, keeps it,
 // then recaptions the menus from what the store holds; returns why the slot
 // could not be kept (the menus then show the slot as it was).
-std::optional<StoreFailure> SaveSlot(int slot, SettingsStore& store, FieldControls& controls, GlobalMenus& menus);
+std::optional<StoreFailure> SaveSlot(int slot, SettingsStore& store, FieldControls& controls,
+                                     GlobalMenus& menus);
 
 // Loads slot `slot` into the window; a never-saved slot gives the missing-key defaults.
 void LoadSlot(int slot, SettingsStore& store, FieldControls& controls);

@@ -11,7 +11,8 @@ void LoadSection(std::string_view section, DefaultColumn missing, SettingsStore&
     const std::string_view fallback =
         missing == DefaultColumn::FirstRun ? field.firstRunDefault : field.missingKeyDefault;
     const std::optional<std::string> stored = store.Read(section, field.key);
-    controls.WriteField(i, engine::ConvertStored(field, stored ? std::string_view(*stored) : fallback));
+    controls.WriteField(
+        i, engine::ConvertStored(field, stored ? std::string_view(*stored) : fallback));
   }
 }
 

@@ -1,5 +1,4 @@
 #include "settings/registry.h"
-
 #include "settings/section_reader.h"
 
 namespace settings {

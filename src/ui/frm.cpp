@@ -68,8 +68,9 @@ void frm::SetFocus(engine::FocusTarget target) {
 }
 
 engine::Host frm::MakeHost() {
-  return engine::Host{*this, *services_.files, *services_.launcher, *services_.clock,
-                      *services_.random, {}, *work_, &record_};
+  return engine::Host{
+      *this,  *services_.files, *services_.launcher, *services_.clock, *services_.random, {},
+      *work_, &record_};
 }
 
 }  // namespace ui

@@ -19,7 +19,8 @@ std::string AsText(const engine::FieldValue& value) {
 
 int AsCheck(const engine::FieldValue& value) {
   if (const auto* number = std::get_if<int>(&value)) return *number;
-  if (const auto* on = std::get_if<bool>(&value)) return *on ? engine::kChecked : engine::kUnchecked;
+  if (const auto* on = std::get_if<bool>(&value))
+    return *on ? engine::kChecked : engine::kUnchecked;
   return engine::ConvertCheck(std::get<std::string>(value)).value_or(engine::kUnchecked);
 }
 
@@ -84,8 +85,10 @@ void frm::WriteField(int index, const engine::FieldValue& value) {
                          : state == engine::kGrey  ? Qt::PartiallyChecked
                                                    : Qt::Unchecked);
   } else if (auto* option = qobject_cast<QRadioButton*>(control)) {
-    if (AsOption(value)) Choose(option);
-    else Clear(option);
+    if (AsOption(value))
+      Choose(option);
+    else
+      Clear(option);
   }
 }
 

@@ -40,9 +40,9 @@ void frm::SetLocked(QLineEdit* box, bool locked) {
 
 void frm::txtROM_Change() {
   if (CheckValue(optAutoCreate) != engine::kChecked) return;
-  const std::string name = automode::DeriveOutputName(
-      txtROM->text().toStdString(), CheckValue(optChdir) == engine::kChecked,
-      txtPath->text().toStdString());
+  const std::string name = automode::DeriveOutputName(txtROM->text().toStdString(),
+                                                      CheckValue(optChdir) == engine::kChecked,
+                                                      txtPath->text().toStdString());
   SetWholeText(txtCreate, name);
 }
 

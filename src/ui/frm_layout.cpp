@@ -52,10 +52,10 @@ QFont Font(const char* family, double points, bool bold) {
 
 QFont ArialBold12() { return Font("Arial", 12, true); }
 
-QLabel* Label(QWidget* parent, const char* name, const char* caption, int left, int top,
-              int width, int height, Qt::Alignment horizontal = Qt::AlignLeft) {
-  auto* label = Place(new QLabel(QString::fromLatin1(caption), parent), name, left, top, width,
-                      height);
+QLabel* Label(QWidget* parent, const char* name, const char* caption, int left, int top, int width,
+              int height, Qt::Alignment horizontal = Qt::AlignLeft) {
+  auto* label =
+      Place(new QLabel(QString::fromLatin1(caption), parent), name, left, top, width, height);
   label->setAlignment(horizontal | Qt::AlignTop);
   return label;
 }
@@ -71,8 +71,8 @@ QLineEdit* TextBox(QWidget* parent, const char* name, const char* text, int maxL
 
 QCheckBox* CheckBox(QWidget* parent, const char* name, const char* caption, int left, int top,
                     int width, int height) {
-  auto* box = Place(new QCheckBox(QString::fromLatin1(caption), parent), name, left, top, width,
-                    height);
+  auto* box =
+      Place(new QCheckBox(QString::fromLatin1(caption), parent), name, left, top, width, height);
   box->setCheckState(Qt::PartiallyChecked);  // grey until start-up writes 0 or 1
   return box;
 }
@@ -85,8 +85,8 @@ QRadioButton* Option(QWidget* parent, const char* name, const char* caption, int
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, int left, int top,
                     int width, int height) {
-  auto* button = Place(new QPushButton(QString::fromLatin1(caption), parent), name, left, top,
-                       width, height);
+  auto* button =
+      Place(new QPushButton(QString::fromLatin1(caption), parent), name, left, top, width, height);
   // A focused command button takes Enter itself, also outside a dialog.
   button->setAutoDefault(true);
   return button;
@@ -175,13 +175,13 @@ void frm::CreateFileRows() {
   optChdir->setFont(ArialBold12());
   txtPath = TextBox(client, "txtPath", "path", kMaxPathLength, 2880, 120, 3375, 285);
   cmdOpen1 = FolderButton(client, "cmdOpen1", 6280, 120);
-  lblRunEmulator = Label(client, "lblRunEmulator", "Run Emulator:", 1100, 480, 1665, 285,
-                         Qt::AlignRight);
+  lblRunEmulator =
+      Label(client, "lblRunEmulator", "Run Emulator:", 1100, 480, 1665, 285, Qt::AlignRight);
   lblRunEmulator->setFont(ArialBold12());
   txtEMU = TextBox(client, "txtEMU", "emu", kMaxPathLength, 2880, 480, 3375, 285);
   cmdOpen2 = FolderButton(client, "cmdOpen2", 6280, 480);
-  lblCorruptThis = Label(client, "lblCorruptThis", "Corrupt This ROM:", 615, 840, 2145, 285,
-                         Qt::AlignRight);
+  lblCorruptThis =
+      Label(client, "lblCorruptThis", "Corrupt This ROM:", 615, 840, 2145, 285, Qt::AlignRight);
   lblCorruptThis->setFont(ArialBold12());
   txtROM = TextBox(client, "txtROM", "rom", kMaxPathLength, 2880, 840, 3375, 285);
   cmdOpen3 = FolderButton(client, "cmdOpen3", 6280, 840);
@@ -272,8 +272,10 @@ void frm::CreateAction() {
   txtTo->setFont(Font("Times New Roman", 8.25, false));
   txtRange2 = TextBox(fraCorruptWith, "txtRange2", "range2", kMaxNumberLength, 1320, 480, 495, 285);
   optSequence = Option(fraCorruptWith, "optSequence", "Looping Sequence:", 240, 840, 1695, 255);
-  txtSequence = TextBox(fraCorruptWith, "txtSequence", "sequence", kUnlimited, 480, 1080, 1815, 285);
-  optRandomSeq = CheckBox(fraCorruptWith, "optRandomSeq", "Random from sequence", 480, 1440, 2055, 255);
+  txtSequence =
+      TextBox(fraCorruptWith, "txtSequence", "sequence", kUnlimited, 480, 1080, 1815, 285);
+  optRandomSeq =
+      CheckBox(fraCorruptWith, "optRandomSeq", "Random from sequence", 480, 1440, 2055, 255);
   optSequence->setEnabled(false);
   txtSequence->setEnabled(false);
   optRandomSeq->setEnabled(false);
@@ -298,7 +300,8 @@ void frm::CreateMenus() {
   };
   auto slotMenu = [&](QMenu* parent, const char* menuName, const char* caption,
                       std::array<QAction*, 11>& items, const char* itemName, bool offered) {
-    QMenu* menu = named(parent->addMenu(QString::fromLatin1(caption)), QString::fromLatin1(menuName));
+    QMenu* menu =
+        named(parent->addMenu(QString::fromLatin1(caption)), QString::fromLatin1(menuName));
     menu->menuAction()->setObjectName(QString::fromLatin1(menuName));
     for (int i = 0; i <= 10; ++i) {
       QAction* item = named(menu->addAction(QString::number(i)), IndexedName(itemName, i));
@@ -328,27 +331,35 @@ void frm::CreateMenus() {
 void frm::SetTabOrder() {
   // Labels and frames hold places in the order but take no focus.
   QWidget* const order[] = {
-      optChdir,       txtPath,      cmdOpen1,    txtEMU,      cmdOpen2,    txtROM,
-      cmdOpen3,       txtCreate,    optAutoCreate, cmdCreateNow, txtStart,  txtEnd,
-      cmdPlus[1],     cmdMinus[1],  cmdPlus[2],  cmdMinus[2], cmdPlus[3],  cmdMinus[3],
-      txtInc,         optAll,       optNth,      txtNth,      optMask,     txtMask,
-      optShift,       txtShift,     optCorrupt,  optRandomBytes, optByteRange, txtRange1,
-      txtRange2,      optSequence,  txtSequence, optRandomSeq, optAdd,     txtAdd,
-      cmdGo,          cmdAuto,      cmdAutoEnd,  optOverwrite,
+      optChdir,   txtPath,     cmdOpen1,      txtEMU,         cmdOpen2,     txtROM,
+      cmdOpen3,   txtCreate,   optAutoCreate, cmdCreateNow,   txtStart,     txtEnd,
+      cmdPlus[1], cmdMinus[1], cmdPlus[2],    cmdMinus[2],    cmdPlus[3],   cmdMinus[3],
+      txtInc,     optAll,      optNth,        txtNth,         optMask,      txtMask,
+      optShift,   txtShift,    optCorrupt,    optRandomBytes, optByteRange, txtRange1,
+      txtRange2,  optSequence, txtSequence,   optRandomSeq,   optAdd,       txtAdd,
+      cmdGo,      cmdAuto,     cmdAutoEnd,    optOverwrite,
   };
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void frm::SetAccessibleNames() {
   const std::pair<QWidget*, const char*> names[] = {
-      {txtPath, "Change directory to:"},  {cmdOpen1, "Change directory to:"},
-      {txtEMU, "Run Emulator:"},          {cmdOpen2, "Run Emulator:"},
-      {txtROM, "Corrupt This ROM:"},      {cmdOpen3, "Corrupt This ROM:"},
-      {txtCreate, "Create This:"},        {txtStart, "Start:"},
-      {txtEnd, "End:"},                   {txtInc, "Change Range by:"},
-      {txtNth, "Every"},                  {txtMask, "Bytes 0 after Byte AND Mask"},
-      {txtShift, "Shift Right"},          {txtRange1, "Byte Range"},
-      {txtRange2, "to"},                  {txtSequence, "Looping Sequence:"},
+      {txtPath, "Change directory to:"},
+      {cmdOpen1, "Change directory to:"},
+      {txtEMU, "Run Emulator:"},
+      {cmdOpen2, "Run Emulator:"},
+      {txtROM, "Corrupt This ROM:"},
+      {cmdOpen3, "Corrupt This ROM:"},
+      {txtCreate, "Create This:"},
+      {txtStart, "Start:"},
+      {txtEnd, "End:"},
+      {txtInc, "Change Range by:"},
+      {txtNth, "Every"},
+      {txtMask, "Bytes 0 after Byte AND Mask"},
+      {txtShift, "Shift Right"},
+      {txtRange1, "Byte Range"},
+      {txtRange2, "to"},
+      {txtSequence, "Looping Sequence:"},
       {txtAdd, "Add"},
   };
   for (const auto& [widget, name] : names) widget->setAccessibleName(QString::fromLatin1(name));

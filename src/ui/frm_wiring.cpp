@@ -71,11 +71,10 @@ void frm::ConnectHandlers() {
 }
 
 void frm::WatchMousePresses() {
-  for (QObject* watched :
-       std::initializer_list<QObject*>{txtNth, txtMask, txtShift, txtAdd, optRandomBytes,
-                                       optByteRange, optSequence, txtRange1, txtRange2,
-                                       txtSequence, txtTo, lblThByte, lblBytes, lblToByte,
-                                       lblHelp[0], lblHelp[1], lblHelp[2]}) {
+  for (QObject* watched : std::initializer_list<QObject*>{
+           txtNth, txtMask, txtShift, txtAdd, optRandomBytes, optByteRange, optSequence, txtRange1,
+           txtRange2, txtSequence, txtTo, lblThByte, lblBytes, lblToByte, lblHelp[0], lblHelp[1],
+           lblHelp[2]}) {
     watched->installEventFilter(this);
   }
   for (QCheckBox* box : findChildren<QCheckBox*>()) box->installEventFilter(this);
@@ -93,31 +92,39 @@ bool frm::eventFilter(QObject* watched, QEvent* event) {
       HandleMousePress(watched);
       HandleLabelClick(watched, event);
       break;
-    case QEvent::MouseButtonRelease:
-      HandleLabelClick(watched, event);
-      break;
+    case QEvent::MouseButtonRelease: HandleLabelClick(watched, event); break;
     case QEvent::KeyPress:
       if (HandleEnter(watched, event)) return true;
       break;
-    default:
-      break;
+    default: break;
   }
   return QMainWindow::eventFilter(watched, event);
 }
 
 // Any mouse button, any keys held.
 bool frm::HandleMousePress(QObject* watched) {
-  if (watched == txtNth) txtNth_MouseDown(0, 0, 0, 0);
-  else if (watched == txtMask) txtMask_MouseDown(0, 0, 0, 0);
-  else if (watched == txtShift) txtShift_MouseDown(0, 0, 0, 0);
-  else if (watched == txtAdd) txtAdd_MouseDown(0, 0, 0, 0);
-  else if (watched == optRandomBytes) optRandomBytes_MouseDown(0, 0, 0, 0);
-  else if (watched == optByteRange) optByteRange_MouseDown(0, 0, 0, 0);
-  else if (watched == optSequence) optSequence_MouseDown(0, 0, 0, 0);
-  else if (watched == txtRange1) txtRange1_MouseDown(0, 0, 0, 0);
-  else if (watched == txtRange2) txtRange2_MouseDown(0, 0, 0, 0);
-  else if (watched == txtSequence) txtSequence_MouseDown(0, 0, 0, 0);
-  else return false;
+  if (watched == txtNth)
+    txtNth_MouseDown(0, 0, 0, 0);
+  else if (watched == txtMask)
+    txtMask_MouseDown(0, 0, 0, 0);
+  else if (watched == txtShift)
+    txtShift_MouseDown(0, 0, 0, 0);
+  else if (watched == txtAdd)
+    txtAdd_MouseDown(0, 0, 0, 0);
+  else if (watched == optRandomBytes)
+    optRandomBytes_MouseDown(0, 0, 0, 0);
+  else if (watched == optByteRange)
+    optByteRange_MouseDown(0, 0, 0, 0);
+  else if (watched == optSequence)
+    optSequence_MouseDown(0, 0, 0, 0);
+  else if (watched == txtRange1)
+    txtRange1_MouseDown(0, 0, 0, 0);
+  else if (watched == txtRange2)
+    txtRange2_MouseDown(0, 0, 0, 0);
+  else if (watched == txtSequence)
+    txtSequence_MouseDown(0, 0, 0, 0);
+  else
+    return false;
   return true;
 }
 
@@ -131,13 +138,18 @@ bool frm::HandleLabelClick(QObject* watched, QEvent* event) {
     labelPressed_ = label;
     return false;
   }
-  const bool clicked = labelPressed_ == label && label->rect().contains(mouse->position().toPoint());
+  const bool clicked =
+      labelPressed_ == label && label->rect().contains(mouse->position().toPoint());
   labelPressed_ = nullptr;
   if (!clicked) return false;
-  if (label == txtTo) txtTo_Click();
-  else if (label == lblThByte) lblThByte_Click();
-  else if (label == lblBytes) lblBytes_Click();
-  else if (label == lblToByte) lblToByte_Click();
+  if (label == txtTo)
+    txtTo_Click();
+  else if (label == lblThByte)
+    lblThByte_Click();
+  else if (label == lblBytes)
+    lblBytes_Click();
+  else if (label == lblToByte)
+    lblToByte_Click();
   for (int i = 0; i < 3; ++i) {
     if (label == lblHelp[static_cast<std::size_t>(i)]) lblHelp_Click(i);
   }

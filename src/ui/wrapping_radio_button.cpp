@@ -10,7 +10,8 @@ void WrappingRadioButton::paintEvent(QPaintEvent*) {
   QStyleOptionButton option;
   initStyleOption(&option);
 
-  const int indicatorWidth = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &option, this);
+  const int indicatorWidth =
+      style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &option, this);
   const int indicatorHeight =
       style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, &option, this);
   const int spacing = style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this);
@@ -20,16 +21,16 @@ void WrappingRadioButton::paintEvent(QPaintEvent*) {
   painter.drawPrimitive(QStyle::PE_IndicatorRadioButton, indicator);
 
   QRect textRect = rect().adjusted(indicatorWidth + spacing, 0, 0, 0);
-  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                 QPalette::WindowText));
-  painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextShowMnemonic,
-                   text());
+  painter.setPen(
+      palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+  painter.drawText(
+      textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, text());
 
   if (hasFocus()) {
     QStyleOptionFocusRect focus;
     focus.initFrom(this);
-    focus.rect = painter.boundingRect(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-                                      text());
+    focus.rect =
+        painter.boundingRect(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
     painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
   }
 }

@@ -8,7 +8,12 @@ using automode::NameRules;
 
 TEST(DeriveOutputName, KeepsTheRomsDirectoryAndExtensionSplitOnlyAtTheSeparator) {
   const NameRules onWindows{'\\', true}, onLinux{'/', false}, onMac{'/', true};
-  struct Case { NameRules rules; const char* rom; bool chdir; const char *path, *expected; };
+  struct Case {
+    NameRules rules;
+    const char* rom;
+    bool chdir;
+    const char *path, *expected;
+  };
   const Case cases[] = {
       {onWindows, R"(C:\nes\mario.nes)", false, R"(C:\nes\)", R"(C:\nes\CORRUPT.nes)"},
       {onWindows, R"(C:\nes\mario.nes)", true, R"(c:\NES\)", "CORRUPT.nes"},

@@ -9,7 +9,11 @@
 namespace {
 
 TEST(Stepping, MovesAFieldByTheStepAndWritesDollarHexOrFails) {
-  struct Case { const char *field, *inc; bool down; const char* expected; };
+  struct Case {
+    const char *field, *inc;
+    bool down;
+    const char* expected;
+  };
   const Case cases[] = {
       {"$1010", "$1000", false, "$2010"},
       {"$1010", "$1000", true, "$10"},
@@ -18,9 +22,9 @@ TEST(Stepping, MovesAFieldByTheStepAndWritesDollarHexOrFails) {
       {"$7FFFF000", "$1000", false, "$80000000"},  // wraps to -2^31 without error
       {"4096", "", false, "$1000"},                // a zero step still rewrites the notation
       {"%1010", "abc", true, "$A"},
-      {"$100", "-$10", false, "$F0"},              // a negative step moves "+" down
+      {"$100", "-$10", false, "$F0"},  // a negative step moves "+" down
       {"$100", "-$10", true, "$110"},
-      {"$80000000", "$80000000", true, "$0"},      // -(-2^31) stays -2^31 in 32 bits
+      {"$80000000", "$80000000", true, "$0"},  // -(-2^31) stays -2^31 in 32 bits
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.field) + " by " + c.inc + (c.down ? " down" : " up"));

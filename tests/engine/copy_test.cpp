@@ -152,10 +152,15 @@ TEST_F(CopyFileTest, AFailedCopyLeavesThePreviousOutputAsItWasAndNothingElse) {
   const struct {
     std::string rom, create;
   } cases[] = {
-      {"roms/mario.nes", "./roms/mario.nes"}, {"roms/mario.nes", "roms/../roms/mario.nes"}, {"roms/mario.nes", rom},
-      {"roms/mario.nes", "hard.nes"}, {"roms/mario.nes", "out"},
-      {"roms/missing.nes", "roms/CORRUPT.nes"}, {"roms/mario.nes" + nul + "x", "roms/CORRUPT.nes"},
-      {"roms/mario.nes", "roms/CORRUPT.nes" + nul + "x"}, {"roms/mario.nes", "nowhere/CORRUPT.nes"},
+      {"roms/mario.nes", "./roms/mario.nes"},
+      {"roms/mario.nes", "roms/../roms/mario.nes"},
+      {"roms/mario.nes", rom},
+      {"roms/mario.nes", "hard.nes"},
+      {"roms/mario.nes", "out"},
+      {"roms/missing.nes", "roms/CORRUPT.nes"},
+      {"roms/mario.nes" + nul + "x", "roms/CORRUPT.nes"},
+      {"roms/mario.nes", "roms/CORRUPT.nes" + nul + "x"},
+      {"roms/mario.nes", "nowhere/CORRUPT.nes"},
 #ifdef _WIN32
       {"roms/mario.nes", "ROMS\\MARIO.NES"},  // the same file in other letters
 #else

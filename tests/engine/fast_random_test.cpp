@@ -67,9 +67,13 @@ TEST(TransformKernels, EveryPathGivesTheExpectedBytes) {
 
     // Each row: offset, length, base, mask, count, low, addend. Masks with bits above
     // the vector width select whole runs of bytes, or none, across chunk edges.
-    for (const auto& [at, len, base, mask, count, low, addend] : std::vector<std::array<std::uint32_t, 7>>{
-             {0, 4000, 0, 13, 256, 0, 1},      {1, 3999, 1, 0, 16, 16, 255},  {3, 37, 0xFFFFFFF0u, 0xFFFFFFFFu, 1, 65, 128},
-             {17, 2049, 4096, 0x1000, 200, 55, 2}, {0, 4000, 0, 0x40, 256, 0, 3}, {5, 3000, 100, 0x300, 7, 250, 9}}) {
+    for (const auto& [at, len, base, mask, count, low, addend] :
+         std::vector<std::array<std::uint32_t, 7>>{{0, 4000, 0, 13, 256, 0, 1},
+                                                   {1, 3999, 1, 0, 16, 16, 255},
+                                                   {3, 37, 0xFFFFFFF0u, 0xFFFFFFFFu, 1, 65, 128},
+                                                   {17, 2049, 4096, 0x1000, 200, 55, 2},
+                                                   {0, 4000, 0, 0x40, 256, 0, 3},
+                                                   {5, 3000, 100, 0x300, 7, 250, 9}}) {
       auto all = start, masked = start, added = start, addedMasked = start;
       k->replaceAll(all.data() + at, draws.data(), len, count, low);
       k->replaceMasked(masked.data() + at, draws.data(), len, base, mask, count, low);

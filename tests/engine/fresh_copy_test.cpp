@@ -58,9 +58,7 @@ void AfterTheLastChange(const std::string& path) {
   struct stat st {};
   for (timespec now{}; ::stat(path.c_str(), &st) == 0;) {
     ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
-    if (now.tv_sec > st.st_ctim.tv_sec ||
-        (now.tv_sec == st.st_ctim.tv_sec && now.tv_nsec > st.st_ctim.tv_nsec))
-      return;
+    if (now.tv_sec > st.st_ctim.tv_sec || (now.tv_sec == st.st_ctim.tv_sec && now.tv_nsec > st.st_ctim.tv_nsec)) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
 }
@@ -68,8 +66,7 @@ void AfterTheLastChange(const std::string& path) {
 void Overwrite(const std::string& path, std::size_t offset, const Bytes& bytes) {
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
   file.seekp(static_cast<std::streamoff>(offset));
-  file.write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 #endif
@@ -86,9 +83,7 @@ TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
   int restored = 0, fullCopies = 0, fullCopiesWithout = 0, steps = 0;
   for (unsigned seed = 1; seed <= 20; ++seed) {
     std::mt19937 random(seed);
-    const auto pick = [&](int below) {
-      return static_cast<int>(random() % static_cast<unsigned>(below));
-    };
+    const auto pick = [&](int below) { return static_cast<int>(random() % static_cast<unsigned>(below)); };
     OutputRecord record;
     Side sides[] = {Side(&record), Side(nullptr)};
     const std::size_t size = seed % 3 == 0 ? 70000 : 9000;
@@ -197,8 +192,7 @@ TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
   }
   fs::current_path(savedDirectory);
   // The record did its work: a quarter of the full copies spared.
-  EXPECT_LT(fullCopies * 4, fullCopiesWithout * 3)
-      << restored << " ranges restored in " << steps << " steps";
+  EXPECT_LT(fullCopies * 4, fullCopiesWithout * 3) << restored << " ranges restored in " << steps << " steps";
 #endif
 }
 

@@ -1,3 +1,5 @@
+#include "engine/run.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,7 +10,6 @@
 
 #include "engine/failure.h"
 #include "engine/range_buffer.h"
-#include "engine/run.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
 
@@ -100,7 +101,10 @@ TEST_F(RunTest, RefusalsLeaveTheFreshCopyAndWriteNothing) {
     Bytes output = RomBytes();
   } cases[] = {
       {"$2000", "$1000", "1", "mario.nes", {"message: You gave a baaaaad range to corrupt! (2000-1000)"}},
-      {"0", "$A000", "1", "mario.nes",
+      {"0",
+       "$A000",
+       "1",
+       "mario.nes",
        {"message: The specified end reaches beyond the end of the file!\r\nA000 vs A000"}},
       {"0", "$10", "256", "mario.nes", {kLoading, kAltering, "message: You're not adding anything!", kReady}},
       {"0", "$10", "1", "missing.nes", {copyFailed}, kStale},
@@ -126,18 +130,43 @@ TEST_F(RunTest, FailureBranchesShowTheirMessageThenError) {
     std::string message;
     Bytes output;  // empty: no output file
   } cases[] = {
-      {[](Scene& t) { t.job.chdir = kChecked; t.job.path = t.dir / "nowhere"; }, {}, kPathErrorMessage, kStale},
+      {[](Scene& t) {
+         t.job.chdir = kChecked;
+         t.job.path = t.dir / "nowhere";
+       },
+       {},
+       kPathErrorMessage,
+       kStale},
       {[](Scene& t) { t.job.start = "'"; }, {}, kFileErrorMessage, RomBytes()},
-      {[](Scene& t) { t.job.optoverwrite = kUnchecked; fs::remove(t.out); }, {}, kFileErrorMessage, {}},
+      {[](Scene& t) {
+         t.job.optoverwrite = kUnchecked;
+         fs::remove(t.out);
+       },
+       {},
+       kFileErrorMessage,
+       {}},
       {[](Scene& t) { t.fake.files.before["ReadAt"] = [](const std::string& p) { fs::resize_file(p, 0x1800); }; },
-       {kLoading}, kFileErrorMessage, RomBytes(0x1800)},
-      {[](Scene& t) { t.job.optadd = false; t.job.optshift = true; t.job.shift = "1"; t.job.end = t.job.start; },
-       {kLoading, kAltering}, "Error! Division by zero", RomBytes()},
+       {kLoading},
+       kFileErrorMessage,
+       RomBytes(0x1800)},
+      {[](Scene& t) {
+         t.job.optadd = false;
+         t.job.optshift = true;
+         t.job.shift = "1";
+         t.job.end = t.job.start;
+       },
+       {kLoading, kAltering},
+       "Error! Division by zero",
+       RomBytes()},
       {[](Scene& t) {
          t.fake.files.before["WriteAt"] = [](auto& p) { throw HostFailure(FailureKind::FileAccess, p); };
        },
-       {kLoading, kAltering}, kFileErrorMessage, RomBytes()},
-      {[](Scene& t) { t.fake.launcher.fail = true; }, {kLoading, kAltering}, kFileErrorMessage,
+       {kLoading, kAltering},
+       kFileErrorMessage,
+       RomBytes()},
+      {[](Scene& t) { t.fake.launcher.fail = true; },
+       {kLoading, kAltering},
+       kFileErrorMessage,
        Added(RomBytes(), 0x1010, 0x2010)},
   };
   for (const auto& c : cases) {

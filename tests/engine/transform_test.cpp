@@ -19,16 +19,48 @@ using Bytes = std::vector<std::uint8_t>;
 using Edit = std::function<void(JobSettings&)>;
 using Touched = std::function<bool(std::size_t)>;
 
-Edit Nth(std::string n) { return [n](JobSettings& j) { j.optall = false; j.optnth = true; j.nth = n; }; }
-Edit Mask(std::string m) { return [m](JobSettings& j) { j.optall = false; j.optmask = true; j.mask = m; }; }
-Edit ShiftBy(std::string s) { return [s](JobSettings& j) { j.optshift = true; j.shift = s; }; }
-Edit AddBy(std::string a) { return [a](JobSettings& j) { j.optadd = true; j.add = a; }; }
-Edit RandomBytes() { return [](JobSettings& j) { j.optcorrupt = j.optrandombytes = true; }; }
+Edit Nth(std::string n) {
+  return [n](JobSettings& j) {
+    j.optall = false;
+    j.optnth = true;
+    j.nth = n;
+  };
+}
+Edit Mask(std::string m) {
+  return [m](JobSettings& j) {
+    j.optall = false;
+    j.optmask = true;
+    j.mask = m;
+  };
+}
+Edit ShiftBy(std::string s) {
+  return [s](JobSettings& j) {
+    j.optshift = true;
+    j.shift = s;
+  };
+}
+Edit AddBy(std::string a) {
+  return [a](JobSettings& j) {
+    j.optadd = true;
+    j.add = a;
+  };
+}
+Edit RandomBytes() {
+  return [](JobSettings& j) { j.optcorrupt = j.optrandombytes = true; };
+}
 Edit ByteRange(std::string low, std::string high) {
-  return [=](JobSettings& j) { j.optcorrupt = j.optbyterange = true; j.range1 = low; j.range2 = high; };
+  return [=](JobSettings& j) {
+    j.optcorrupt = j.optbyterange = true;
+    j.range1 = low;
+    j.range2 = high;
+  };
 }
 Edit Sequence(std::string list, int randomSeq) {
-  return [=](JobSettings& j) { j.optcorrupt = j.optsequence = true; j.sequence = list; j.optrandomseq = randomSeq; };
+  return [=](JobSettings& j) {
+    j.optcorrupt = j.optsequence = true;
+    j.sequence = list;
+    j.optrandomseq = randomSeq;
+  };
 }
 
 // "Change ALL bytes" and no action, then the edits in order.
@@ -183,9 +215,12 @@ TEST(SelectAndTransform, CorruptDrawsOncePerPositionAfterReseedingFromTheClock) 
 TEST(SelectAndTransform, PiecesInRangeOrderGiveTheWholeRangeResult) {
   std::vector<std::uint32_t> script;
   for (std::uint32_t v = 0; v < 97; ++v) script.push_back((v * 2654435761u) >> 8);
-  const std::vector<Edit> jobs[] = {{RandomBytes()}, {Nth("7"), ByteRange("$10", "$1F")},
-                                    {Mask("%00001101"), RandomBytes()}, {Nth("4099"), AddBy("3")},
-                                    {Mask("$100"), AddBy("1")}, {Sequence("1,2,3", 0)},
+  const std::vector<Edit> jobs[] = {{RandomBytes()},
+                                    {Nth("7"), ByteRange("$10", "$1F")},
+                                    {Mask("%00001101"), RandomBytes()},
+                                    {Nth("4099"), AddBy("3")},
+                                    {Mask("$100"), AddBy("1")},
+                                    {Sequence("1,2,3", 0)},
                                     {Nth("3"), Sequence("1,2,3", 1)}};
   for (const auto& edits : jobs) {
     FakeHost whole, pieces;

@@ -30,7 +30,10 @@ class DetachedLauncherTest : public ::testing::Test {
 
 TEST_F(DetachedLauncherTest, StartsTheProgramHereWithItsArgumentsAndNoShell) {
   const std::string record = dir / "record.txt", spaced = dir / "emu dir.sh";
-  struct Case { fs::path emulator; std::string commandLine, arguments; };
+  struct Case {
+    fs::path emulator;
+    std::string commandLine, arguments;
+  };
   const Case cases[] = {
       {spaced, "\"" + spaced + "\" -fs \"my game.nes\" $HOME 'a;b' back\\slash",
        "-fs\nmy game.nes\n$HOME\n'a;b'\nback\\slash\n"},
@@ -41,8 +44,8 @@ TEST_F(DetachedLauncherTest, StartsTheProgramHereWithItsArgumentsAndNoShell) {
   };
   for (const Case& c : cases) {
     // Records its working directory and each argument, a line each, and renames the record into place.
-    std::ofstream(c.emulator) << "#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '"
-                              << record << ".part'\nmv '" << record << ".part' '" << record << "'\n";
+    std::ofstream(c.emulator) << "#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" << record
+                              << ".part'\nmv '" << record << ".part' '" << record << "'\n";
     fs::permissions(c.emulator, fs::perms::owner_all);
     platform::DetachedLauncher().Start(c.commandLine, work / "CORRUPT.nes");
     for (int i = 0; i < 1000 && !fs::exists(record); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -70,13 +73,22 @@ TEST_F(DetachedLauncherTest, UnstartableProgramsFail) {
     std::string line;
     fs::path dataFile;
   } cases[] = {
-      {"", output}, {"   ", output}, {"\"\" x", output}, {"glitchforge-no-such-emulator x", output},
-      {"folder", output}, {"/glitchforge-missing/emu", output},
+      {"", output},
+      {"   ", output},
+      {"\"\" x", output},
+      {"glitchforge-no-such-emulator x", output},
+      {"folder", output},
+      {"/glitchforge-missing/emu", output},
       // The output file as the program: an empty emulator box, "" or %1 alone, other spellings, a link.
-      {" CORRUPT.nes", output}, {"\"\" CORRUPT.nes", output}, {"CORRUPT.nes --fullscreen", output},
-      {"./CORRUPT.nes", output}, {std::string("\"").append(output.string()).append("\""), output}, {"../work/CORRUPT.nes", output},
-      {"link.nes", output}, {"game.nes", onPath},  // found on the PATH
-      {std::string("emu\0 x", 6), output},           // the program would get "emu" alone
+      {" CORRUPT.nes", output},
+      {"\"\" CORRUPT.nes", output},
+      {"CORRUPT.nes --fullscreen", output},
+      {"./CORRUPT.nes", output},
+      {std::string("\"").append(output.string()).append("\""), output},
+      {"../work/CORRUPT.nes", output},
+      {"link.nes", output},
+      {"game.nes", onPath},                 // found on the PATH
+      {std::string("emu\0 x", 6), output},  // the program would get "emu" alone
   };
   for (const auto& c : cases) {
     try {

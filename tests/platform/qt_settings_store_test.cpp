@@ -31,9 +31,28 @@ std::string Content(const std::string& file) {
 
 TEST(QtSettingsStore, AJobAndAwkwardTextsComeBackVerbatimFromTheUsersConfFile) {
   const std::vector<std::string> values = {
-      "", "C:\\", "  spaced  ", "a;b", "#not a comment", "[Defaults]", "k=v", "\"quoted\"",
-      "@ByteArray(x)", "@Variant(\\0\\0)", "@Invalid()", "line\nbreak", "\\n", "Z\xC3\xBCrich \xE2\x82\xAC",
-      "a, b", "trailing\\", "$00,$01", " a , b ", ",", "a,", "@@x,y", "\"a\",b",
+      "",
+      "C:\\",
+      "  spaced  ",
+      "a;b",
+      "#not a comment",
+      "[Defaults]",
+      "k=v",
+      "\"quoted\"",
+      "@ByteArray(x)",
+      "@Variant(\\0\\0)",
+      "@Invalid()",
+      "line\nbreak",
+      "\\n",
+      "Z\xC3\xBCrich \xE2\x82\xAC",
+      "a, b",
+      "trailing\\",
+      "$00,$01",
+      " a , b ",
+      ",",
+      "a,",
+      "@@x,y",
+      "\"a\",b",
   };
   ASSERT_TRUE(kConfigHomeSet);
   settings::RecordingControls saved(settings::UnusualJob());
@@ -86,8 +105,10 @@ TEST(QtSettingsStore, HandEditedTruncatedAndGarbageFilesLoadWithBadFieldsFalling
   QtSettingsStore rewritten(dir / "edited.ini");
   EXPECT_EQ(Content(dir / "edited.ini").find("broken line"), std::string::npos);
   for (const auto& [section, key, text] : {std::tuple{"Global1", "sequence", "$7F,$FF"},
-                                           {"Global4", "sequence", "$00,$01"}, {"Global4", "Name", "a,b"},
-                                           {"Defaults", "sequence", "$00, $01,$02"}, {"Defaults", "range1", "$10,$20"}})
+                                           {"Global4", "sequence", "$00,$01"},
+                                           {"Global4", "Name", "a,b"},
+                                           {"Defaults", "sequence", "$00, $01,$02"},
+                                           {"Defaults", "range1", "$10,$20"}})
     EXPECT_EQ(rewritten.Read(section, key), text) << section << "/" << key;
 
   std::mt19937 random(1234);
@@ -161,9 +182,13 @@ TEST(QtSettingsStore, AStoreThatCannotBeWrittenSaysWhyAndKeepsNothingOfTheSave) 
 
 // The texts of an INI file are Qt's own reading of it, but for commas.
 TEST(IniTexts, ReadEveryValueAsQtDoesWithCommasKeptAsWritten) {
-  const struct { const char *line, *text; } lists[] = {
-      {"v=$00,$01", "$00,$01"}, {"v=$00, $01 ,$02", "$00, $01 ,$02"}, {"v = a,b ", "a,b"},
-      {"v=\"a,b\",c", "a,b,c"}, {"v=a\\,b,c", "ab,c"}, {"v=\\x41,\\102", "A,B"}, {"v=a,b;comment", "a,b"},
+  const struct {
+    const char *line, *text;
+  } lists[] = {
+      {"v=$00,$01", "$00,$01"}, {"v=$00, $01 ,$02", "$00, $01 ,$02"},
+      {"v = a,b ", "a,b"},      {"v=\"a,b\",c", "a,b,c"},
+      {"v=a\\,b,c", "ab,c"},    {"v=\\x41,\\102", "A,B"},
+      {"v=a,b;comment", "a,b"},
   };
   for (const auto& c : lists) {
     const QHash<QString, QString> texts = IniTexts(QByteArray("[S]\n") + c.line + "\n");
@@ -188,7 +213,8 @@ TEST(IniTexts, ReadEveryValueAsQtDoesWithCommasKeptAsWritten) {
     for (const QString& key : qt.allKeys()) {
       const QVariant value = qt.value(key);
       if (value.typeId() != QMetaType::QString) continue;
-      EXPECT_EQ(texts.value(key).toStdString(), value.toString().toStdString()) << key.toStdString() << " in\n" << content;
+      EXPECT_EQ(texts.value(key).toStdString(), value.toString().toStdString()) << key.toStdString() << " in\n"
+                                                                                << content;
     }
   }
 }

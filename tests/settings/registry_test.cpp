@@ -1,10 +1,11 @@
+#include "settings/registry.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 #include <vector>
 
-#include "settings/registry.h"
 #include "support/memory_store.h"
 #include "support/settings_fakes.h"
 
@@ -14,10 +15,27 @@ namespace {
 using Keys = std::vector<std::string>;
 
 engine::JobSettings MissingKeyJob() {
-  return {.chdir = 1, .path = "C:\\", .emu = "", .rom = "", .autocreate = 1, .start = "$0000", .end = "$0000",
-          .inc = "$1000", .optall = true, .nth = "1", .mask = "%00001101", .optrandomseq = 0, .range1 = "$00",
-          .range2 = "$FF", .sequence = "", .shift = "1", .add = "0", .optcorrupt = true, .optrandombytes = true,
-          .optoverwrite = 1, .create = ""};
+  return {.chdir = 1,
+          .path = "C:\\",
+          .emu = "",
+          .rom = "",
+          .autocreate = 1,
+          .start = "$0000",
+          .end = "$0000",
+          .inc = "$1000",
+          .optall = true,
+          .nth = "1",
+          .mask = "%00001101",
+          .optrandomseq = 0,
+          .range1 = "$00",
+          .range2 = "$FF",
+          .sequence = "",
+          .shift = "1",
+          .add = "0",
+          .optcorrupt = true,
+          .optrandombytes = true,
+          .optoverwrite = 1,
+          .create = ""};
 }
 
 // (section, key) of every stored field in store order, then of "Name" when asked.
@@ -44,11 +62,14 @@ std::map<std::string, std::string> Section(const MemoryStore& store, const std::
 }
 
 TEST(LoadReg, WritesEveryFieldInStoreOrderConvertedOrWithTheMissingKeyDefault) {
-  struct Case { const char *key, *stored; engine::FieldValue loaded; };
+  struct Case {
+    const char *key, *stored;
+    engine::FieldValue loaded;
+  };
   // Both options of a group stay set: the window's group resolves them in store order.
-  const Case cases[] = {{"chdir", "0", 0},          {"autocreate", "2", 1},   {"optrandomseq", "yes", 0},
-                        {"optall", "junk", true},   {"optmask", "TRUE", true}, {"optcorrupt", "0", false},
-                        {"path", "", ""},           {"emu", " a b ", " a b "}};
+  const Case cases[] = {{"chdir", "0", 0},        {"autocreate", "2", 1},    {"optrandomseq", "yes", 0},
+                        {"optall", "junk", true}, {"optmask", "TRUE", true}, {"optcorrupt", "0", false},
+                        {"path", "", ""},         {"emu", " a b ", " a b "}};
   MemoryStore store;
   engine::JobSettings expected = MissingKeyJob();
   for (const Case& c : cases) {
@@ -70,7 +91,9 @@ TEST(LoadReg, WritesEveryFieldInStoreOrderConvertedOrWithTheMissingKeyDefault) {
 }
 
 TEST(SlotName, ShowsTheRomAndTheRangeInHex) {
-  struct Case { const char *rom, *start, *end, *expected; };
+  struct Case {
+    const char *rom, *start, *end, *expected;
+  };
   const Case cases[] = {
       {"mario.nes", "$1010", "$2010", "mario.nes 1010-2010"},
       {"mario.nes", "4096", "8192", "mario.nes 1000-2000"},
@@ -91,9 +114,14 @@ TEST(GlobalSlots, EachSlotSavesEveryFieldAsTextThenItsNameAndLoadsBack) {
 
   EXPECT_EQ(store.saves, Places("Global1", true));
   const std::string name = UnusualJob().rom + " 0-41";
-  for (const auto& [key, value] : {std::pair<const char*, std::string>{"chdir", "0"}, {"optrandomseq", "1"},
-                                   {"optall", "False"}, {"optnth", "True"}, {"path", "  D:\\games\\ "},
-                                   {"start", ""}, {"Name", name}, {"unknown", "kept"}})
+  for (const auto& [key, value] : {std::pair<const char*, std::string>{"chdir", "0"},
+                                   {"optrandomseq", "1"},
+                                   {"optall", "False"},
+                                   {"optnth", "True"},
+                                   {"path", "  D:\\games\\ "},
+                                   {"start", ""},
+                                   {"Name", name},
+                                   {"unknown", "kept"}})
     EXPECT_EQ(store.Get("Global1", key), value) << key;
   EXPECT_EQ(store.Get("Global1", "create"), std::nullopt);
 

@@ -10,6 +10,4 @@ inline const TempDir& ConfigHome() {
   static const TempDir dir;
   return dir;
 }
-inline const bool kConfigHomeSet = [] {
-  return setenv("XDG_CONFIG_HOME", ConfigHome().path().c_str(), 1) == 0;
-}();
+inline const bool kConfigHomeSet = [] { return setenv("XDG_CONFIG_HOME", ConfigHome().path().c_str(), 1) == 0; }();

@@ -86,8 +86,8 @@ class FaultyFileSystem : public engine::DiskFileSystem {
   void Copy(const std::string& from, const std::string& to, engine::Progress& progress) override {
     Run("Copy", to), DiskFileSystem::Copy(from, to, progress);
   }
-  void CopyRange(const std::string& from, const std::string& to, std::int64_t offset,
-                 std::int64_t length, engine::Progress& progress) override {
+  void CopyRange(const std::string& from, const std::string& to, std::int64_t offset, std::int64_t length,
+                 engine::Progress& progress) override {
     Run("CopyRange", to), DiskFileSystem::CopyRange(from, to, offset, length, progress);
   }
   void ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) override {

@@ -8,8 +8,8 @@
 #include <string>
 
 #ifndef _WIN32  // Windows has no user nobody; the rows that need one are POSIX rows.
-#include <sys/wait.h>
 #include <grp.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 // Runs `body` as the user nobody in a child process and returns what it
@@ -27,7 +27,8 @@ inline std::string AsNobody(const std::function<std::string()>& body) {
   ::close(pipe[1]);
   std::string result;
   char chunk[4096];
-  for (ssize_t got; (got = ::read(pipe[0], chunk, sizeof chunk)) > 0;) result.append(chunk, static_cast<std::size_t>(got));
+  for (ssize_t got; (got = ::read(pipe[0], chunk, sizeof chunk)) > 0;)
+    result.append(chunk, static_cast<std::size_t>(got));
   ::close(pipe[0]);
   ::wait(nullptr);
   return result;

@@ -28,8 +28,10 @@ class MemoryStore : public SettingsStore {
   }
   std::optional<StoreFailure> Sync() override {
     ++syncs;
-    if (failure) values = kept;
-    else kept = values;
+    if (failure)
+      values = kept;
+    else
+      kept = values;
     return failure;
   }
   // Puts a value straight into the kept store, as a hand edit would.

@@ -32,9 +32,7 @@ class RecordingControls : public FieldControls {
 
 class RecordingMenus : public GlobalMenus {
  public:
-  void SetSlotCaption(int slot, const std::string& caption) override {
-    captions.emplace_back(slot, caption);
-  }
+  void SetSlotCaption(int slot, const std::string& caption) override { captions.emplace_back(slot, caption); }
   std::vector<std::pair<int, std::string>> captions;
 };
 
@@ -50,12 +48,34 @@ inline std::vector<std::string> DifferingKeys(const engine::JobSettings& a, cons
 
 // A job whose every field differs from both default columns.
 inline engine::JobSettings UnusualJob() {
-  return {.chdir = 0, .path = "  D:\\games\\ ", .emu = "fceux \"%1\" --fullscreen=1; rm -rf",
-          .rom = "Z\xC3\xBC" "rich [!].nes", .autocreate = 0, .start = "", .end = "'A", .inc = "%1000",
-          .optall = false, .optnth = true, .nth = "=3", .optmask = true, .mask = "[Defaults]",
-          .optrandomseq = 1, .range1 = "#comment", .range2 = "a=b\\nc", .sequence = "1,2,3",
-          .shift = "\t-2", .add = "\"quoted\"", .optshift = true, .optcorrupt = false, .optadd = true,
-          .optrandombytes = false, .optbyterange = true, .optsequence = true, .optoverwrite = 0,
+  return {.chdir = 0,
+          .path = "  D:\\games\\ ",
+          .emu = "fceux \"%1\" --fullscreen=1; rm -rf",
+          .rom =
+              "Z\xC3\xBC"
+              "rich [!].nes",
+          .autocreate = 0,
+          .start = "",
+          .end = "'A",
+          .inc = "%1000",
+          .optall = false,
+          .optnth = true,
+          .nth = "=3",
+          .optmask = true,
+          .mask = "[Defaults]",
+          .optrandomseq = 1,
+          .range1 = "#comment",
+          .range2 = "a=b\\nc",
+          .sequence = "1,2,3",
+          .shift = "\t-2",
+          .add = "\"quoted\"",
+          .optshift = true,
+          .optcorrupt = false,
+          .optadd = true,
+          .optrandombytes = false,
+          .optbyterange = true,
+          .optsequence = true,
+          .optoverwrite = 0,
           .create = "not stored"};
 }
 

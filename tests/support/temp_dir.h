@@ -34,17 +34,16 @@ class TempDir {
  public:
   TempDir() {
     std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() /
-            ("glitchforge-test-" + std::to_string(rd()) + std::to_string(rd()));
+    path_ =
+        std::filesystem::temp_directory_path() / ("glitchforge-test-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(path_);
   }
   ~TempDir() {
     std::error_code ec, ignored;
 #ifdef _WIN32  // Windows deletes no read-only file
-    for (std::filesystem::recursive_directory_iterator it(path_, ec), end; !ec && it != end;
-         it.increment(ec))
-      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
-                                   std::filesystem::perm_options::add, ignored);
+    for (std::filesystem::recursive_directory_iterator it(path_, ec), end; !ec && it != end; it.increment(ec))
+      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add,
+                                   ignored);
 #endif
     std::filesystem::remove_all(path_, ec);
   }

@@ -7,7 +7,8 @@ using AutoSteppingTest = WindowTest;
 // "+", "-" (by index) and "Auto End" ('E') on the start, end and step boxes;
 // the arithmetic itself is the stepping's own.
 TEST_F(AutoSteppingTest, ButtonsMoveTheFlaggedFields) {
-  const std::tuple<std::string, char, int, std::string> cases[] = {  // start end step, button, index, after
+  const std::tuple<std::string, char, int, std::string> cases[] = {
+      // start end step, button, index, after
       {"$1010 $2010 $1000", '+', 3, "$2010 $3010 $1000"},
       {"$1010 $2010 $1000", '-', 3, "$10 $1010 $1000"},
       {"$1010 $2010 $1000", '+', 1, "$2010 $2010 $1000"},
@@ -28,7 +29,8 @@ TEST_F(AutoSteppingTest, ButtonsMoveTheFlaggedFields) {
     for (int i = 0; i < 3; ++i) boxes[i]->setText(texts[i]);
     QTest::mouseClick(button == 'E'   ? window->cmdAutoEnd
                       : button == '+' ? window->cmdPlus[index]
-                                      : window->cmdMinus[index], Qt::LeftButton);
+                                      : window->cmdMinus[index],
+                      Qt::LeftButton);
     const QString shown = boxes[0]->text() + " " + boxes[1]->text() + " " + boxes[2]->text();
     EXPECT_EQ(shown.toStdString(), after) << before << " " << button << index;
   }

@@ -44,8 +44,7 @@ TEST_F(LayoutTest, ControlsStayInsideTheirContainersAndOverlapOnlyWhereTheLayout
   overlaps.sort();
   // The mask box covers the second line of its option's caption; the boxes of the
   // "Every" and "Shift Right" rows reach into the row below.
-  EXPECT_EQ(overlaps.join(" ").toStdString(),
-            "lblThByte/optMask optMask/txtMask txtNth/optMask txtShift/optCorrupt");
+  EXPECT_EQ(overlaps.join(" ").toStdString(), "lblThByte/optMask optMask/txtMask txtNth/optMask txtShift/optCorrupt");
 
   // The file-row labels end at one edge, just left of the boxes.
   for (QWidget* label : {Find("lblRunEmulator"), Find("lblCorruptThis"), Find("lblCreateThis")}) {

@@ -64,9 +64,12 @@ TEST_F(OptionRowsTest, EachGestureChoosesItsRowAndClearsOnlyItsOwnGroup) {
 
 TEST_F(OptionRowsTest, FocusMovesOnlyWhereTheGestureSaysAndTabbingInChoosesNothing) {
   ShowActive();
-  const std::pair<QWidget*, QWidget*> cases[] = {  // clicked, focus after (null: stays in txtStart)
-      {window->lblThByte, window->optNth}, {window->lblBytes, window->optShift}, {window->lblToByte, window->optAdd},
-      {window->txtTo, nullptr}, {window->txtShift, window->txtShift}};
+  const std::pair<QWidget*, QWidget*> cases[] = {// clicked, focus after (null: stays in txtStart)
+                                                 {window->lblThByte, window->optNth},
+                                                 {window->lblBytes, window->optShift},
+                                                 {window->lblToByte, window->optAdd},
+                                                 {window->txtTo, nullptr},
+                                                 {window->txtShift, window->txtShift}};
   for (const auto& [target, focusAfter] : cases) {
     window->txtStart->setFocus();
     QTest::mouseClick(target, Qt::LeftButton);
@@ -91,11 +94,11 @@ TEST_F(OptionRowsTest, EnterPressesTheDefaultFromEveryControlButCommandButtons) 
   // Focus, key, then the presses of GO and of "Auto >>" it makes; after the
   // first "Auto >>" Enter presses "Auto >>".
   const std::tuple<QWidget*, Qt::Key, int, int> cases[] = {
-      {window->txtStart, Qt::Key_Return, 1, 0}, {window->txtNth, Qt::Key_Enter, 1, 0},
+      {window->txtStart, Qt::Key_Return, 1, 0},     {window->txtNth, Qt::Key_Enter, 1, 0},
       {window->optOverwrite, Qt::Key_Return, 1, 0}, {window->optByteRange, Qt::Key_Return, 1, 0},
       {window->cmdCreateNow, Qt::Key_Return, 0, 0}, {window->cmdAutoEnd, Qt::Key_Enter, 0, 0},
-      {window->txtStart, Qt::Key_A, 0, 0}, {window->cmdAuto, Qt::Key_Space, 0, 1},
-      {window->txtEnd, Qt::Key_Return, 0, 1}, {window->optNth, Qt::Key_Return, 0, 1}};
+      {window->txtStart, Qt::Key_A, 0, 0},          {window->cmdAuto, Qt::Key_Space, 0, 1},
+      {window->txtEnd, Qt::Key_Return, 0, 1},       {window->optNth, Qt::Key_Return, 0, 1}};
   for (const auto& [focus, key, goPresses, autoPresses] : cases) {
     go = autoRun = 0;
     focus->setFocus(Qt::OtherFocusReason);

@@ -47,7 +47,9 @@ class PickersTest : public WindowTest {
   }
   std::string Boxes() const {
     return QStringList{window->txtPath->text(), window->txtEMU->text(), window->txtROM->text(),
-                       window->txtCreate->text()}.join(" | ").toStdString();
+                       window->txtCreate->text()}
+        .join(" | ")
+        .toStdString();
   }
 
   PickingDialogs picker;
@@ -78,9 +80,14 @@ TEST_F(PickersTest, EachButtonFillsItsBoxWholeOrSplitByChangeDirectory) {
 #ifndef _WIN32
       {1, on, 0, "C:\\nes\\m.nes", unchanged},  // a name without this host's separator leaves the path alone
 #endif
-      {1, on, 0, "", unchanged}, {2, on, 0, "", unchanged}, {3, on, 0, "", unchanged},
-      {1, off, 0, "", unchanged}, {2, off, 0, "", unchanged}, {3, off, 0, "", unchanged},
-      {2, on, 0, "!", unchanged}, {3, off, 0, "!", unchanged},
+      {1, on, 0, "", unchanged},
+      {2, on, 0, "", unchanged},
+      {3, on, 0, "", unchanged},
+      {1, off, 0, "", unchanged},
+      {2, off, 0, "", unchanged},
+      {3, off, 0, "", unchanged},
+      {2, on, 0, "!", unchanged},
+      {3, off, 0, "!", unchanged},
   };
   const char* shown[] = {"", "3 \"\"", "1 \"\"", "2 \"\""};  // All, Executable, ROM Files
   for (const Case& c : cases) {

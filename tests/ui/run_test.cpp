@@ -29,8 +29,12 @@ class RunTest : public WindowTest {
     for (int i = 0; i < 64; ++i) rom[i] = static_cast<unsigned char>(i * 7 + 3);
     dir.Write("rom.bin", rom);
     LoadFirstRunDefaults();
-    for (auto [key, text] : {std::pair{"path", (dir.path().string() + "/")}, {"emu", "emu --fast"},
-                             {"rom", "rom.bin"}, {"start", "$10"}, {"end", "$1F"}, {"inc", "$10"}})
+    for (auto [key, text] : {std::pair{"path", (dir.path().string() + "/")},
+                             {"emu", "emu --fast"},
+                             {"rom", "rom.bin"},
+                             {"start", "$10"},
+                             {"end", "$1F"},
+                             {"inc", "$10"}})
       Write(key, text);
     Write("optadd", true);
   }
@@ -52,7 +56,7 @@ TEST_F(RunTest, GoAltersTheRangeOfAFreshCopyAndStartsTheEmulator) {
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(Status(), "Status: Ready!");
   EXPECT_EQ(launcher.started, (Lines{"emu --fast CORRUPT.bin"}));
-  EXPECT_EQ(Range(), "$10-$1F");  // GO leaves the range where it is
+  EXPECT_EQ(Range(), "$10-$1F");                              // GO leaves the range where it is
   window->optOverwrite->setCheckState(Qt::PartiallyChecked);  // grey is not checked: no fresh copy
   Press(window->cmdGo);
   EXPECT_EQ(Output(), Plus(Plus(rom, 0x10, 0x1F), 0x10, 0x1F));
@@ -100,8 +104,9 @@ TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
   window->txtROM->setText(QString::fromUtf8("rom.bin\0x", 9));
   window->txtCreate->setText(QString::fromUtf8("new.bin\0x", 9));
   Press(window->cmdCreateNow);
-  EXPECT_EQ(dialogs.messages, (Lines{"typed name.bin created successfully!",
-                                     "Error!  New file NOT created!\r\nFile not found: \"rom.bin\\0x\" (the name holds a NUL byte)"}));
+  EXPECT_EQ(dialogs.messages,
+            (Lines{"typed name.bin created successfully!",
+                   "Error!  New file NOT created!\r\nFile not found: \"rom.bin\\0x\" (the name holds a NUL byte)"}));
   EXPECT_EQ(TempDir::Read(dir / "typed name.bin"), rom);
   EXPECT_FALSE(std::filesystem::exists(dir / "new.bin"));
   EXPECT_EQ(Status(), "before");
@@ -158,7 +163,8 @@ TEST_F(RunTest, EachAutoPressAltersTheNextBlockAndStartsTheEmulator) {
     Write("emu", emulator);
     Write("optoverwrite", *emulator ? engine::kUnchecked : engine::kChecked);
     Press(window->cmdGo);
-    EXPECT_EQ(dialogs.messages.back() + " " + Status(), "There were problems accessing files! Status: Error!") << emulator;
+    EXPECT_EQ(dialogs.messages.back() + " " + Status(), "There were problems accessing files! Status: Error!")
+        << emulator;
     altered = Plus(altered, 0x20, 0x2F);
     EXPECT_EQ(Output(), altered) << emulator;
     if (!*emulator) {

@@ -131,7 +131,8 @@ TEST_F(SettingsWindowTest, ExitAndTheCloseBoxStoreTheSameSectionEvenUnwritable) 
     target->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(target));
   }
-  const std::string cannot = "\r\nThe settings file \"" + dir / "store.conf" + "\" cannot be written: it is a folder, not a file.";
+  const std::string cannot =
+      "\r\nThe settings file \"" + dir / "store.conf" + "\" cannot be written: it is a folder, not a file.";
   unwritable->mnuSG[3]->trigger();
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Preset 3 was NOT kept!" + cannot}));
   EXPECT_EQ(Captions(*unwritable)[3], "&3: ");
@@ -139,8 +140,8 @@ TEST_F(SettingsWindowTest, ExitAndTheCloseBoxStoreTheSameSectionEvenUnwritable) 
   boxed->windowHandle()->close();  // the platform's request, as the close box sends it
   unwritable->windowHandle()->close();
   for (ui::frm* target : {exited.get(), boxed.get(), unwritable.get()}) EXPECT_FALSE(target->isVisible());
-  EXPECT_EQ(dialogs.messages,
-            (std::vector<std::string>{"Preset 3 was NOT kept!" + cannot, "The options in use were NOT kept!" + cannot}));
+  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Preset 3 was NOT kept!" + cannot,
+                                                        "The options in use were NOT kept!" + cannot}));
   const auto section = Section(byExit, "Defaults");
   EXPECT_EQ(section.size(), static_cast<std::size_t>(engine::kFieldCount + 1));
   EXPECT_EQ(section.at("Name"), "Defaults");
@@ -184,34 +185,48 @@ TEST_F(SettingsWindowTest, ALoadRunsTheControlsReactionsInStoreOrder) {
     bool createLocked;
   };
   const LoadCase cases[] = {
-      {"last true wins", {{"optall", "True"}, {"optmask", "True"}, {"optshift", "1"}, {"optadd", "-1"}},
-       {{"optall", "False"}, {"optnth", "False"}, {"optmask", "True"}, {"optshift", "False"},
-        {"optcorrupt", "False"}, {"optadd", "True"}}, true},
-      {"all false: none", {{"optall", "False"}, {"optnth", "false"}, {"optmask", "0"}},
-       {{"optall", "False"}, {"optnth", "False"}, {"optmask", "False"}}, true},
+      {"last true wins",
+       {{"optall", "True"}, {"optmask", "True"}, {"optshift", "1"}, {"optadd", "-1"}},
+       {{"optall", "False"},
+        {"optnth", "False"},
+        {"optmask", "True"},
+        {"optshift", "False"},
+        {"optcorrupt", "False"},
+        {"optadd", "True"}},
+       true},
+      {"all false: none",
+       {{"optall", "False"}, {"optnth", "false"}, {"optmask", "0"}},
+       {{"optall", "False"}, {"optnth", "False"}, {"optmask", "False"}},
+       true},
       {"derived with the loaded chdir",
        {{"chdir", "1"}, {"path", "/nes/"}, {"rom", "/nes/zelda.smc"}, {"autocreate", "1"}},
-       {{"create", "CORRUPT.smc"}}, true},
+       {{"create", "CORRUPT.smc"}},
+       true},
       // "/NES/" and "/nes/" are two folders where names keep their case.
       {"the folders compared by the host's rule",
        {{"chdir", "1"}, {"path", "/NES/"}, {"rom", "/nes/zelda.smc"}, {"autocreate", "1"}},
-       {{"create", automode::kCaseBlindNames ? "CORRUPT.smc" : "/nes/CORRUPT.smc"}}, true},
+       {{"create", automode::kCaseBlindNames ? "CORRUPT.smc" : "/nes/CORRUPT.smc"}},
+       true},
       {"Auto off keeps the derived name",
        {{"chdir", "0"}, {"path", "/nes/"}, {"rom", "/snes/zelda.smc"}, {"autocreate", "0"}},
-       {{"create", "/snes/CORRUPT.smc"}, {"autocreate", "0"}}, false},
-      {"unaccepted values", {{"chdir", "2"}, {"autocreate", "yes"}, {"optcorrupt", "maybe"}, {"optrandombytes", ""}},
-       {{"chdir", "1"}, {"autocreate", "1"}, {"optcorrupt", "True"}, {"optrandombytes", "True"}}, true},
+       {{"create", "/snes/CORRUPT.smc"}, {"autocreate", "0"}},
+       false},
+      {"unaccepted values",
+       {{"chdir", "2"}, {"autocreate", "yes"}, {"optcorrupt", "maybe"}, {"optrandombytes", ""}},
+       {{"chdir", "1"}, {"autocreate", "1"}, {"optcorrupt", "True"}, {"optrandombytes", "True"}},
+       true},
   };
   for (const LoadCase& c : cases) {
     MemoryStore store;
     auto window = Started(store);
-    for (const auto& [key, text] : Pairs{{"chdir", "0"}, {"path", "/nes/"}, {"rom", "/nes/mario.nes"}, {"autocreate", "1"}})
+    for (const auto& [key, text] :
+         Pairs{{"chdir", "0"}, {"path", "/nes/"}, {"rom", "/nes/mario.nes"}, {"autocreate", "1"}})
       window->WriteField(Index(key), text);
     for (const auto& [key, text] : c.section) store.Put("Global4", key, text);
     window->mnuLG[4]->trigger();
     for (const auto& [key, text] : c.after) {
-      const std::string actual = key == "create" ? window->txtCreate->text().toStdString()
-                                                 : engine::StoredText(window->ReadField(Index(key)));
+      const std::string actual =
+          key == "create" ? window->txtCreate->text().toStdString() : engine::StoredText(window->ReadField(Index(key)));
       EXPECT_EQ(actual, text) << c.what << ": " << key;
     }
     EXPECT_EQ(window->txtCreate->isReadOnly(), c.createLocked) << c.what;
