@@ -21,22 +21,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The name as messages show it: in quotes, a NUL byte written as \0 so that
-// the text is not cut there on its way to the message box.
-std::string Quoted(const std::string& path) {
-  std::string shown = "\"";
-  for (const char c : path) shown += c == '\0' ? std::string("\\0") : std::string(1, c);
-  return shown + "\"";
-}
-
-[[noreturn]] void Raise(FailureKind kind, const std::string& path, const std::string& reason) {
-  throw HostFailure(kind, Quoted(path) + " (" + reason + ")");
-}
-
 // No file or directory can have a name that holds a NUL byte; the system
 // calls would silently take the part before it for the whole name.
 void RequireNoNul(const std::string& path, FailureKind kind) {
-  if (path.find('\0') != std::string::npos) Raise(kind, path, "the name holds a NUL byte");
+  if (path.find('\0') != std::string::npos) RaiseAbout(kind, path, "the name holds a NUL byte");
 }
 
 // A fresh temporary name beside `target`, unlikely to be taken: a hidden
@@ -73,7 +61,7 @@ FailureKind OpenFailureKind(const std::string& path, int error) {
 }
 
 [[noreturn]] void RaiseErrno(FailureKind kind, const std::string& path, int error) {
-  Raise(kind, path, std::strerror(error));
+  RaiseAbout(kind, path, std::strerror(error));
 }
 
 // An open file descriptor, closed on every way out. Failures name `shown`,
@@ -125,8 +113,8 @@ class FileHandle {
 };
 
 void RequireRegularFile(const std::string& shown, const struct stat& st) {
-  if (S_ISDIR(st.st_mode)) Raise(FailureKind::FileNotOpenable, shown, "is a directory");
-  if (!S_ISREG(st.st_mode)) Raise(FailureKind::FileNotOpenable, shown, "not a regular file");
+  if (S_ISDIR(st.st_mode)) RaiseAbout(FailureKind::FileNotOpenable, shown, "is a directory");
+  if (!S_ISREG(st.st_mode)) RaiseAbout(FailureKind::FileNotOpenable, shown, "not a regular file");
 }
 
 // The file a name stands for once symbolic links in its last part are
@@ -262,14 +250,32 @@ void CopyContents(const FileHandle& in, const FileHandle& out, off_t length, Pro
   if (::ftruncate(out.fd(), length) != 0) RaiseErrno(FailureKind::FileAccess, out.path(), errno);
 }
 
+off_t At(std::int64_t offset, std::size_t done) {
+  return static_cast<off_t>(offset + static_cast<std::int64_t>(done));
+}
+
+// Repeats a positioned read or write until `size` bytes have moved; `step`
+// moves what it can from `done` on and returns that count, as pread does.
+template <typename Step>
+void MoveAll(const std::string& path, std::size_t size, const char* stalled, Step step) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t moved = step(done);
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved < 0) RaiseErrno(FailureKind::FileAccess, path, errno);
+    if (moved == 0) RaiseAbout(FailureKind::FileAccess, path, stalled);
+    done += static_cast<std::size_t>(moved);
+  }
+}
+
 }  // namespace
 
 void DiskFileSystem::ChangeDrive(const std::string& drive) {
-  Raise(FailureKind::PathNotFound, drive, "this system has no drive letters");
+  RaiseAbout(FailureKind::PathNotFound, drive, "this system has no drive letters");
 }
 
 void DiskFileSystem::ChangeDirectory(const std::string& path) {
-  if (path.empty()) Raise(FailureKind::PathNotFound, path, "no directory given");
+  if (path.empty()) RaiseAbout(FailureKind::PathNotFound, path, "no directory given");
   RequireNoNul(path, FailureKind::PathNotFound);
   std::error_code error;
   fs::current_path(fs::path(path), error);
@@ -277,8 +283,8 @@ void DiskFileSystem::ChangeDirectory(const std::string& path) {
   const bool missing =
       error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory ||
       error == std::errc::filename_too_long || error == std::errc::too_many_symbolic_link_levels;
-  Raise(missing ? FailureKind::PathNotFound : FailureKind::PathNotAccessible, path,
-        error.message());
+  RaiseAbout(missing ? FailureKind::PathNotFound : FailureKind::PathNotAccessible, path,
+             error.message());
 }
 
 // The copy goes to a new file beside the output (beside the target of a
@@ -295,7 +301,7 @@ void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progre
   if (::stat(target.c_str(), &existing) == 0) {
     // Another spelling of the source, a link or a hard link to it.
     if (existing.st_dev == source.st_dev && existing.st_ino == source.st_ino)
-      Raise(FailureKind::FileAccess, to, "it is the source file itself");
+      RaiseAbout(FailureKind::FileAccess, to, "it is the source file itself");
     RequireRegularFile(to, existing);
   } else if (errno != ENOENT || !IsDirectory(fs::path(target).parent_path().string())) {
     RaiseErrno(OpenFailureKind(target, errno), to, errno);
@@ -308,14 +314,14 @@ void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progre
 
 void DiskFileSystem::CopyRange(const std::string& from, const std::string& to, std::int64_t offset,
                                std::int64_t length, Progress& progress) {
-  if (offset < 0 || length < 0) Raise(FailureKind::InvalidArgument, to, "negative position");
+  if (offset < 0 || length < 0) RaiseAbout(FailureKind::InvalidArgument, to, "negative position");
   FileHandle in(from, O_RDONLY);
   RequireRegularFile(from, in.Stat());
   FileHandle out(to, O_WRONLY);
   RequireRegularFile(to, out.Stat());
   const auto end = static_cast<off_t>(offset + length);
   if (CopySegment(in, out, static_cast<off_t>(offset), end, progress) < end)
-    Raise(FailureKind::FileAccess, from, "the file ended before the range did");
+    RaiseAbout(FailureKind::FileAccess, from, "the file ended before the range did");
 }
 
 std::optional<FileStamp> DiskFileSystem::Stamp(const std::string& path) {
@@ -341,34 +347,22 @@ std::int64_t DiskFileSystem::FileLength(const std::string& path) {
 
 void DiskFileSystem::ReadAt(const std::string& path, std::int64_t offset,
                             std::span<std::uint8_t> out) {
-  if (offset < 0) Raise(FailureKind::InvalidArgument, path, "negative position");
+  if (offset < 0) RaiseAbout(FailureKind::InvalidArgument, path, "negative position");
   FileHandle file(path, O_RDWR);
   RequireRegularFile(path, file.Stat());
-  std::size_t done = 0;
-  while (done < out.size()) {
-    const ssize_t got = ::pread(file.fd(), out.data() + done, out.size() - done,
-                                static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) RaiseErrno(FailureKind::FileAccess, path, errno);
-    if (got == 0) Raise(FailureKind::FileAccess, path, "the file ended before the range did");
-    done += static_cast<std::size_t>(got);
-  }
+  MoveAll(path, out.size(), "the file ended before the range did", [&](std::size_t done) {
+    return ::pread(file.fd(), out.data() + done, out.size() - done, At(offset, done));
+  });
 }
 
 void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
                              std::span<const std::uint8_t> data) {
-  if (offset < 0) Raise(FailureKind::InvalidArgument, path, "negative position");
+  if (offset < 0) RaiseAbout(FailureKind::InvalidArgument, path, "negative position");
   FileHandle file(path, O_RDWR);
   RequireRegularFile(path, file.Stat());
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t put = ::pwrite(file.fd(), data.data() + done, data.size() - done,
-                                 static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0) RaiseErrno(FailureKind::FileAccess, path, errno);
-    if (put == 0) Raise(FailureKind::FileAccess, path, "nothing could be written");
-    done += static_cast<std::size_t>(put);
-  }
+  MoveAll(path, data.size(), "nothing could be written", [&](std::size_t done) {
+    return ::pwrite(file.fd(), data.data() + done, data.size() - done, At(offset, done));
+  });
 }
 
 }  // namespace engine

@@ -19,18 +19,6 @@
 namespace engine {
 namespace {
 
-// The name as messages show it: in quotes, a NUL byte written as \0 so that
-// the text is not cut there on its way to the message box.
-std::string Quoted(const std::string& path) {
-  std::string shown = "\"";
-  for (const char c : path) shown += c == '\0' ? std::string("\\0") : std::string(1, c);
-  return shown + "\"";
-}
-
-[[noreturn]] void Raise(FailureKind kind, const std::string& path, const std::string& reason) {
-  throw HostFailure(kind, Quoted(path) + " (" + reason + ")");
-}
-
 std::string Narrow(const std::wstring& text) {
   const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
@@ -85,11 +73,11 @@ FailureKind OpenFailureKind(DWORD error) {
 // is not UTF-8; the wide-character calls would take the part before a NUL
 // for the whole name.
 std::wstring Wide(const std::string& path, FailureKind kind) {
-  if (path.find('\0') != std::string::npos) Raise(kind, path, "the name holds a NUL byte");
+  if (path.find('\0') != std::string::npos) RaiseAbout(kind, path, "the name holds a NUL byte");
   if (path.empty()) return {};
   const int size = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(),
                                          static_cast<int>(path.size()), nullptr, 0);
-  if (size == 0) Raise(kind, path, "the name is not UTF-8");
+  if (size == 0) RaiseAbout(kind, path, "the name is not UTF-8");
   std::wstring out(static_cast<std::size_t>(size), L'\0');
   ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), out.data(), size);
   return out;
@@ -100,9 +88,9 @@ std::wstring Wide(const std::string& path, FailureKind kind) {
   if (error == ERROR_ACCESS_DENIED) {
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-      Raise(FailureKind::FileNotOpenable, path, "is a directory");
+      RaiseAbout(FailureKind::FileNotOpenable, path, "is a directory");
   }
-  Raise(OpenFailureKind(error), path, Reason(error));
+  RaiseAbout(OpenFailureKind(error), path, Reason(error));
 }
 
 // An open file handle, closed on every way out. Failures name `path`, the
@@ -135,16 +123,16 @@ class FileHandle {
   BY_HANDLE_FILE_INFORMATION Info() const {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(handle_, &info))
-      Raise(FailureKind::FileAccess, path_, Reason(::GetLastError()));
+      RaiseAbout(FailureKind::FileAccess, path_, Reason(::GetLastError()));
     return info;
   }
 
   // Devices (NUL, CON, COM1), pipes and directories are no files to copy or alter.
   void RequireRegularFile() const {
     if (::GetFileType(handle_) != FILE_TYPE_DISK)
-      Raise(FailureKind::FileNotOpenable, path_, "not a regular file");
+      RaiseAbout(FailureKind::FileNotOpenable, path_, "not a regular file");
     if (Info().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      Raise(FailureKind::FileNotOpenable, path_, "is a directory");
+      RaiseAbout(FailureKind::FileNotOpenable, path_, "is a directory");
   }
 
  private:
@@ -168,7 +156,7 @@ std::size_t ReadSome(const FileHandle& file, std::int64_t offset, void* out, std
   if (!::ReadFile(file.get(), out, static_cast<DWORD>(std::min(size, kMaxTransfer)), &got, &at)) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_HANDLE_EOF) return 0;
-    Raise(FailureKind::FileAccess, file.path(), Reason(error));
+    RaiseAbout(FailureKind::FileAccess, file.path(), Reason(error));
   }
   return got;
 }
@@ -179,8 +167,8 @@ void WriteAll(const FileHandle& file, std::int64_t offset, const std::uint8_t* d
     OVERLAPPED at = At(offset);
     DWORD put = 0;
     if (!::WriteFile(file.get(), data, static_cast<DWORD>(std::min(size, kMaxTransfer)), &put, &at))
-      Raise(FailureKind::FileAccess, file.path(), Reason(::GetLastError()));
-    if (put == 0) Raise(FailureKind::FileAccess, file.path(), "nothing could be written");
+      RaiseAbout(FailureKind::FileAccess, file.path(), Reason(::GetLastError()));
+    if (put == 0) RaiseAbout(FailureKind::FileAccess, file.path(), "nothing could be written");
     data += put, offset += put, size -= put;
   }
 }
@@ -234,7 +222,7 @@ class TemporaryCopy {
           std::make_unique<FileHandle>(shown, name_, GENERIC_WRITE, CREATE_NEW, ERROR_FILE_EXISTS);
       if (file_->IsOpen()) return;
     }
-    Raise(FailureKind::FileNotOpenable, shown, Reason(ERROR_FILE_EXISTS));
+    RaiseAbout(FailureKind::FileNotOpenable, shown, Reason(ERROR_FILE_EXISTS));
   }
   ~TemporaryCopy() {
     file_.reset();
@@ -256,7 +244,7 @@ class TemporaryCopy {
     if (!::MoveFileExW(name_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
       const DWORD error = ::GetLastError();
       if (readOnly) ::SetFileAttributesW(target.c_str(), targetAttributes);
-      Raise(FailureKind::FileAccess, shown, Reason(error));
+      RaiseAbout(FailureKind::FileAccess, shown, Reason(error));
     }
     name_.clear();
   }
@@ -271,7 +259,7 @@ class TemporaryCopy {
 void DiskFileSystem::ChangeDrive(const std::string& drive) {
   const char letter =
       drive.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(drive[0])));
-  if (letter < 'A' || letter > 'Z') Raise(FailureKind::PathNotFound, drive, "no such drive");
+  if (letter < 'A' || letter > 'Z') RaiseAbout(FailureKind::PathNotFound, drive, "no such drive");
   // The directory left behind on the old drive is kept where the command
   // prompt keeps it, so that "X:" leads back there, as it does in a prompt.
   wchar_t here[MAX_PATH];
@@ -281,15 +269,17 @@ void DiskFileSystem::ChangeDrive(const std::string& drive) {
     ::SetEnvironmentVariableW(variable, here);
   }
   const wchar_t target[] = {static_cast<wchar_t>(letter), L':', L'\0'};
-  if (!::SetCurrentDirectoryW(target)) Raise(FailureKind::PathNotFound, drive, "no such drive");
+  if (!::SetCurrentDirectoryW(target))
+    RaiseAbout(FailureKind::PathNotFound, drive, "no such drive");
 }
 
 void DiskFileSystem::ChangeDirectory(const std::string& path) {
-  if (path.empty()) Raise(FailureKind::PathNotFound, path, "no directory given");
+  if (path.empty()) RaiseAbout(FailureKind::PathNotFound, path, "no directory given");
   if (::SetCurrentDirectoryW(Wide(path, FailureKind::PathNotFound).c_str())) return;
   const DWORD error = ::GetLastError();
   const bool denied = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
-  Raise(denied ? FailureKind::PathNotAccessible : FailureKind::PathNotFound, path, Reason(error));
+  RaiseAbout(denied ? FailureKind::PathNotAccessible : FailureKind::PathNotFound, path,
+             Reason(error));
 }
 
 void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progress& progress) {
@@ -307,7 +297,7 @@ void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progre
     const BY_HANDLE_FILE_INFORMATION info = out.Info();
     if (info.dwVolumeSerialNumber == source.dwVolumeSerialNumber &&
         info.nFileIndexHigh == source.nFileIndexHigh && info.nFileIndexLow == source.nFileIndexLow)
-      Raise(FailureKind::FileAccess, to, "it is the source file itself");
+      RaiseAbout(FailureKind::FileAccess, to, "it is the source file itself");
     targetAttributes = info.dwFileAttributes;
     if (std::wstring resolved = FinalName(out.get()); !resolved.empty()) target = resolved;
   }
@@ -319,13 +309,13 @@ void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progre
 
 void DiskFileSystem::CopyRange(const std::string& from, const std::string& to, std::int64_t offset,
                                std::int64_t length, Progress& progress) {
-  if (offset < 0 || length < 0) Raise(FailureKind::InvalidArgument, to, "negative position");
+  if (offset < 0 || length < 0) RaiseAbout(FailureKind::InvalidArgument, to, "negative position");
   const FileHandle in(from, GENERIC_READ);
   in.RequireRegularFile();
   const FileHandle out(to, GENERIC_WRITE);
   out.RequireRegularFile();
   if (CopySegment(in, out, offset, offset + length, progress) < offset + length)
-    Raise(FailureKind::FileAccess, from, "the file ended before the range did");
+    RaiseAbout(FailureKind::FileAccess, from, "the file ended before the range did");
 }
 
 // Windows lets any program set a file's change time back, so no stamp can
@@ -337,26 +327,26 @@ std::int64_t DiskFileSystem::FileLength(const std::string& path) {
   file.RequireRegularFile();
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.get(), &size))
-    Raise(FailureKind::FileAccess, path, Reason(::GetLastError()));
+    RaiseAbout(FailureKind::FileAccess, path, Reason(::GetLastError()));
   return size.QuadPart;
 }
 
 void DiskFileSystem::ReadAt(const std::string& path, std::int64_t offset,
                             std::span<std::uint8_t> out) {
-  if (offset < 0) Raise(FailureKind::InvalidArgument, path, "negative position");
+  if (offset < 0) RaiseAbout(FailureKind::InvalidArgument, path, "negative position");
   const FileHandle file(path, GENERIC_READ | GENERIC_WRITE);
   file.RequireRegularFile();
   for (std::size_t done = 0; done < out.size();) {
     const std::size_t got = ReadSome(file, offset + static_cast<std::int64_t>(done),
                                      out.data() + done, out.size() - done);
-    if (got == 0) Raise(FailureKind::FileAccess, path, "the file ended before the range did");
+    if (got == 0) RaiseAbout(FailureKind::FileAccess, path, "the file ended before the range did");
     done += got;
   }
 }
 
 void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
                              std::span<const std::uint8_t> data) {
-  if (offset < 0) Raise(FailureKind::InvalidArgument, path, "negative position");
+  if (offset < 0) RaiseAbout(FailureKind::InvalidArgument, path, "negative position");
   const FileHandle file(path, GENERIC_READ | GENERIC_WRITE);
   file.RequireRegularFile();
   WriteAll(file, offset, data.data(), data.size());

@@ -27,4 +27,10 @@ static std::string Compose(FailureKind kind, const std::string& detail) {
 HostFailure::HostFailure(FailureKind kind, const std::string& detail)
     : std::runtime_error(Compose(kind, detail)), kind_(kind) {}
 
+void RaiseAbout(FailureKind kind, const std::string& path, const std::string& reason) {
+  std::string shown = "\"";
+  for (const char c : path) shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+  throw HostFailure(kind, shown + "\" (" + reason + ")");
+}
+
 }  // namespace engine

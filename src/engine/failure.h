@@ -30,6 +30,11 @@ class HostFailure : public std::runtime_error {
   FailureKind kind_;
 };
 
+// A failure about the file or folder `path`: its name in quotes (a NUL byte
+// written as \0, so that the text is not cut there on its way to a message
+// box), then the reason in brackets.
+[[noreturn]] void RaiseAbout(FailureKind kind, const std::string& path, const std::string& reason);
+
 // The fixed wording for each kind, e.g. "Overflow", "File not found" or "Cannot open file".
 const char* DescribeFailure(FailureKind kind);
 

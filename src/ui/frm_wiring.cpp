@@ -103,29 +103,25 @@ bool frm::eventFilter(QObject* watched, QEvent* event) {
 
 // Any mouse button, any keys held.
 bool frm::HandleMousePress(QObject* watched) {
-  if (watched == txtNth)
-    txtNth_MouseDown(0, 0, 0, 0);
-  else if (watched == txtMask)
-    txtMask_MouseDown(0, 0, 0, 0);
-  else if (watched == txtShift)
-    txtShift_MouseDown(0, 0, 0, 0);
-  else if (watched == txtAdd)
-    txtAdd_MouseDown(0, 0, 0, 0);
-  else if (watched == optRandomBytes)
-    optRandomBytes_MouseDown(0, 0, 0, 0);
-  else if (watched == optByteRange)
-    optByteRange_MouseDown(0, 0, 0, 0);
-  else if (watched == optSequence)
-    optSequence_MouseDown(0, 0, 0, 0);
-  else if (watched == txtRange1)
-    txtRange1_MouseDown(0, 0, 0, 0);
-  else if (watched == txtRange2)
-    txtRange2_MouseDown(0, 0, 0, 0);
-  else if (watched == txtSequence)
-    txtSequence_MouseDown(0, 0, 0, 0);
-  else
-    return false;
-  return true;
+  using MouseDown = void (frm::*)(int, int, int, int);
+  const std::pair<QObject*, MouseDown> handlers[] = {
+      {txtNth, &frm::txtNth_MouseDown},
+      {txtMask, &frm::txtMask_MouseDown},
+      {txtShift, &frm::txtShift_MouseDown},
+      {txtAdd, &frm::txtAdd_MouseDown},
+      {optRandomBytes, &frm::optRandomBytes_MouseDown},
+      {optByteRange, &frm::optByteRange_MouseDown},
+      {optSequence, &frm::optSequence_MouseDown},
+      {txtRange1, &frm::txtRange1_MouseDown},
+      {txtRange2, &frm::txtRange2_MouseDown},
+      {txtSequence, &frm::txtSequence_MouseDown},
+  };
+  for (const auto& [control, handler] : handlers) {
+    if (watched != control) continue;
+    (this->*handler)(0, 0, 0, 0);
+    return true;
+  }
+  return false;
 }
 
 // A label is clicked when the left button goes down and comes up inside it.
