@@ -2,10 +2,10 @@
 # A 1.5 GiB disc image through the real program under Xvfb. Enter runs "Add" 1 over the whole image
 # with "Overwrite Old File" while an outside probe pings the window every 20 ms, as a desktop does
 # before it calls a window "not responding"; mid-run the check presses Enter and GO, types into the
-# start box and picks File > Exit. A second run is ended by the close box. Checks: the window answered
-# during the run (the longest wait is printed), the progress bar came and went, nothing pressed
-# mid-run had any effect, the close waited for the run, and the output is the image with every byte
-# one higher.
+# start box and picks File > Exit. A second run, by "Auto >>", is ended by the close box. Checks: the
+# window answered during the run (the longest wait is printed), the progress bar came and went, the
+# status line came back, nothing pressed mid-run had any effect, the close waited for the run and
+# the Auto step's move of the range, and the output is the image with every byte one higher.
 set -euo pipefail
 # shellcheck source=scripts/lib/window.sh
 source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
@@ -49,9 +49,10 @@ if [ "${1:-}" = --in-xvfb ]; then
   [ "$(window_crop 353x17+16+288)" = "$idle_line" ] ||
     fail "after the run the status line and bar differ from before it (\"Status: Ready!\", no bar)"
 
-  # The second run restores the altered bytes from the image; the close box waits for it.
-  xdotool key Return
-  sleep 0.5
+  # "Auto >>" restores the altered bytes from the image, adds 1 again and moves the range on; the close
+  # box waits for all of it.
+  window_click 110 326
+  sleep 0.2
   "$work/wm_ping" "$window_id" close
   [ "$(grep -c '^--$' "$work/record")" = 1 ] || echo "big_image: note: the run ended before the close box"
   window_await_runs "$work/record" 2
@@ -81,7 +82,9 @@ printf '%s\n' '[Defaults]' chdir=1 "path=$job/" 'emu=./emu %1' rom=disc.iso auto
   optoverwrite=1 > "$ini"
 
 window_seconds=300 window_in_xvfb "$work" "$bin" || fail "running the image through the window"
-grep -q '^start=0$' "$ini" || fail "the typing during the run reached the start box: $(grep '^start=' "$ini")"
+range=$(grep -E '^(end|start)=' "$ini" | paste -sd ' ')
+[ "$range" = 'end=$60000FFF start=$1000' ] || fail "the stored range is $range, want end=\$60000FFF" \
+  "start=\$1000: moved by the Auto step before the close, untouched by the typing during the first run"
 tr '\000-\377' '\001-\377\000' < "$job/disc.iso" | cmp -s - "$job/CORRUPT.iso" ||
   fail "the output is not the image with every byte one higher"
 echo "big_image: passed"
