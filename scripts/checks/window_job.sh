@@ -67,7 +67,7 @@ bin=$(window_program)
 echo "window_job: $bin"
 work=$(mktemp -d /tmp/glitchforge-window-job.XXXXXX)
 ini="$work/config/Rom Glitchforge 6.conf"
-trap 'chattr -i "$ini" 2> /dev/null; rm -rf "$work"' EXIT
+trap 'chattr -i "$ini" 2> /dev/null || true; rm -rf "$work"' EXIT
 job="$work/job dir"
 rom="$job/pattern rom.nes"
 mkdir -p "$job" build/screenshots
