@@ -73,7 +73,7 @@ window_on_exit() {
   if [ "$status" != 0 ] && import -window root "$shot" 2> /dev/null; then
     echo "$window_script: the screen at the failure: $shot" >&2
   fi
-  kill "$window_pid" 2> /dev/null && wait "$window_pid" 2> /dev/null
+  kill "$window_pid" 2> /dev/null && wait "$window_pid" 2> /dev/null || true
 }
 
 # Waits 30 s at the most for the program's window and gives it the keyboard. Sets window_id, and
