@@ -175,11 +175,11 @@ class TemporaryCopy {
 // file system offers them), falling back to reads and writes where it is not
 // offered. Reports progress every few MiB.
 off_t CopySegment(const FileHandle& in, const FileHandle& out, off_t from, off_t to,
-                  Progress& progress) {
+                  Progress& progress, bool kernelCopy) {
   constexpr off_t kStep = off_t{8} << 20;
   off_t at = from;
 #if defined(__linux__)
-  while (at < to) {
+  while (kernelCopy && at < to) {
     loff_t inOffset = at;
     loff_t outOffset = at;
     const auto want = static_cast<std::size_t>(std::min(to - at, kStep));
@@ -220,7 +220,8 @@ off_t CopySegment(const FileHandle& in, const FileHandle& out, off_t from, off_t
 // SEEK_DATA and SEEK_HOLE find is copied and the length is set at the end, so
 // a sparse file's holes stay holes. A source that ends early gives a copy of
 // what there was.
-void CopyContents(const FileHandle& in, const FileHandle& out, off_t length, Progress& progress) {
+void CopyContents(const FileHandle& in, const FileHandle& out, off_t length, Progress& progress,
+                  bool kernelCopy) {
   off_t at = 0;
   while (at < length) {
     off_t data = at;
@@ -240,7 +241,7 @@ void CopyContents(const FileHandle& in, const FileHandle& out, off_t length, Pro
     progress.Advance(static_cast<std::uint64_t>(data - at));
     at = data;
     if (at == length) break;
-    const off_t reached = CopySegment(in, out, at, hole, progress);
+    const off_t reached = CopySegment(in, out, at, hole, progress, kernelCopy);
     if (reached < hole) {
       length = reached;
       break;
@@ -308,7 +309,7 @@ void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progre
   }
 
   TemporaryCopy copy(target, to);
-  CopyContents(in, copy.file(), source.st_size, progress);
+  CopyContents(in, copy.file(), source.st_size, progress, kernelCopy);
   copy.MoveOnto(target);
 }
 
@@ -320,7 +321,7 @@ void DiskFileSystem::CopyRange(const std::string& from, const std::string& to, s
   FileHandle out(to, O_WRONLY);
   RequireRegularFile(to, out.Stat());
   const auto end = static_cast<off_t>(offset + length);
-  if (CopySegment(in, out, static_cast<off_t>(offset), end, progress) < end)
+  if (CopySegment(in, out, static_cast<off_t>(offset), end, progress, kernelCopy) < end)
     RaiseAbout(FailureKind::FileAccess, from, "the file ended before the range did");
 }
 

@@ -25,6 +25,10 @@ class DiskFileSystem : public FileSystem {
   void WriteAt(const std::string& path, std::int64_t offset,
                std::span<const std::uint8_t> data) override;
   std::optional<FileStamp> Stamp(const std::string& path) override;
+
+  // False copies through reads and writes, as where the kernel offers no copy
+  // of its own; lets tests reach that path. Windows always copies that way.
+  bool kernelCopy = true;
 };
 
 // Local time of day in seconds since midnight.

@@ -40,6 +40,11 @@ TEST(DeriveOutputName, KeepsTheRomsDirectoryAndExtensionSplitOnlyAtTheSeparator)
       {onLinux, R"(/roms/C:\my.dir\mario)", false, "", R"(/roms/CORRUPT.dir\mario)"},
       // The division sign is no letter: it does not fold onto the multiplication sign.
       {onMac, "\xC3\xB7/x.nes", true, "\xC3\x97/", "\xC3\xB7/CORRUPT.nes"},
+      // The top and bottom of the folded letters (à, þ), and ÿ, whose capital lies outside them.
+      {onMac, "/\xC3\x80\xC3\x9E/x.nes", true, "/\xC3\xA0\xC3\xBE/", "CORRUPT.nes"},
+      {onMac, "/\xC3\x9F/x.nes", true, "/\xC3\xBF/", "/\xC3\x9F/CORRUPT.nes"},
+      {onMac, "/Z/x.nes", true, "/z/", "CORRUPT.nes"},
+      {onMac, "/[/x.nes", true, "/{/", "/[/CORRUPT.nes"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(automode::DeriveOutputName(c.rom, c.chdir, c.path, c.rules), c.expected)

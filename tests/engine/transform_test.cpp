@@ -4,8 +4,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <numeric>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,197 +14,180 @@ namespace engine {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Edit = std::function<void(JobSettings&)>;
-using Touched = std::function<bool(std::size_t)>;
 
-Edit Nth(std::string n) {
-  return [n](JobSettings& j) {
-    j.optall = false;
-    j.optnth = true;
-    j.nth = n;
-  };
-}
-Edit Mask(std::string m) {
-  return [m](JobSettings& j) {
-    j.optall = false;
-    j.optmask = true;
-    j.mask = m;
-  };
-}
-Edit ShiftBy(std::string s) {
-  return [s](JobSettings& j) {
-    j.optshift = true;
-    j.shift = s;
-  };
-}
-Edit AddBy(std::string a) {
-  return [a](JobSettings& j) {
-    j.optadd = true;
-    j.add = a;
-  };
-}
-Edit RandomBytes() {
-  return [](JobSettings& j) { j.optcorrupt = j.optrandombytes = true; };
-}
-Edit ByteRange(std::string low, std::string high) {
-  return [=](JobSettings& j) {
-    j.optcorrupt = j.optbyterange = true;
-    j.range1 = low;
-    j.range2 = high;
-  };
-}
-Edit Sequence(std::string list, int randomSeq) {
-  return [=](JobSettings& j) {
-    j.optcorrupt = j.optsequence = true;
-    j.sequence = list;
-    j.optrandomseq = randomSeq;
-  };
-}
-
-// "Change ALL bytes" and no action, then the edits in order.
-JobSettings Job(const std::vector<Edit>& edits) {
-  JobSettings job;
-  job.optall = true;
-  job.optrandomseq = kUnchecked;
-  for (const auto& edit : edits) edit(job);
-  return job;
-}
-
-Bytes Iota(std::size_t size) {
+Bytes Pattern(std::size_t size, int step = 1) {
   Bytes b(size);
-  std::iota(b.begin(), b.end(), std::uint8_t{0});
+  for (std::size_t i = 0; i < size; ++i) b[i] = static_cast<std::uint8_t>(i * step + (step == 1 ? 0 : 3));
   return b;
 }
 
-// A refusal shows its message, moves the focus, sets the status; a failure
-// reaches the caller. Neither touches the buffer.
-TEST(SelectAndTransform, RefusesOrFailsLeavingTheBufferAlone) {
-  const std::string r1 = "message: Put is at least SOMETHING for 'Every ?th byte'!";
-  const std::string r2 = "message: Frequency of corruption is less than length!  Rom Corruption Pointless!";
-  const std::string r5 = "message: You're not doing anything, shifting by 0!";
-  const std::string nth = "focus: txtNth", range1 = "focus: txtRange1", error = "status: Status: Error!";
-  const struct {
-    std::vector<Edit> edits;
-    std::size_t size;
-    std::vector<std::string> events;
-    std::optional<FailureKind> failure = std::nullopt;
-  } cases[] = {
-      {{Nth("-2147483648")}, 8, {r1, nth, error}},  // its absolute value stays negative
-      {{Nth("0"), AddBy("0")}, 8, {r1, nth, error}},
-      {{Nth(""), ShiftBy("'")}, 8, {r1, nth, error}},
-      {{Nth("8")}, 8, {r2, nth, error}},
-      {{Nth("9"), ByteRange("$20", "$10")}, 8, {r2, nth, error}},
-      {{ByteRange("$FF", "$100")}, 8, {"message: Bad Random Range! (FF-100)", range1, error}},
-      {{ByteRange("$20", "$10")}, 8, {"message: Bad Random Range! (20-10)", range1, error}},
-      {{ByteRange("-1", "5")}, 8, {"message: Bad Random Range! (FFFFFFFF-5)", range1, error}},
-      {{AddBy("256")}, 8, {"message: You're not adding anything!", "status: Status: Ready!"}},
-      {{ShiftBy("7")}, 8, {r5, "focus: txtShift", error}},
-      {{ShiftBy("-14")}, 8, {r5, "focus: txtShift", error}},
-      {{Nth("'")}, 8, {}, FailureKind::InvalidArgument},
-      {{ByteRange("5", "1E10")}, 8, {}, FailureKind::Overflow},
-      {{Sequence("1, '", 0)}, 8, {}, FailureKind::InvalidArgument},
-      {{ShiftBy("3")}, 1, {}, FailureKind::DivisionByZero},
-  };
-  for (const auto& c : cases) {
-    FakeHost fake;
-    Bytes buffer = Iota(c.size);
-    try {
-      EXPECT_EQ(SelectAndTransform(Job(c.edits), buffer, fake.host), TransformResult::Refused);
-      EXPECT_FALSE(c.failure) << "no failure raised";
-    } catch (const HostFailure& failure) {
-      EXPECT_EQ(failure.kind(), c.failure);
-    }
-    EXPECT_EQ(fake.ui.events, c.events) << "case " << (&c - cases);
-    EXPECT_EQ(buffer, Iota(c.size));
-  }
+std::string Hex(const Bytes& bytes) {
+  std::string hex;
+  for (std::uint8_t b : bytes) hex += "0123456789ABCDEF"[b >> 4], hex += "0123456789ABCDEF"[b & 15];
+  return hex;
 }
 
-// `bytes` with `addend` added at the touched positions.
-Bytes AddAt(Bytes bytes, const Touched& touched, int addend = 1) {
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    if (touched(i)) bytes[i] = static_cast<std::uint8_t>(bytes[i] + addend);
-  return bytes;
+// What the user saw, then the bytes or the failure; "|" between events.
+std::string Outcome(const char* job, Bytes& buffer, FakeHost& fake) {
+  std::string result;
+  try {
+    result = SelectAndTransform(MakeJob(job), buffer, fake.host) == TransformResult::Done ? Hex(buffer) : "refused";
+  } catch (const HostFailure& failure) {
+    result = failure.what();
+  }
+  for (auto it = fake.ui.events.rbegin(); it != fake.ui.events.rend(); ++it) result = *it + "|" + result;
+  return result;
+}
+
+// Refusals and failures leave the buffer alone.
+TEST(SelectAndTransform, RefusesOrFailsLeavingTheBufferAlone) {
+  const std::string error = "|status: Status: Error!|refused", nth = "|focus: txtNth" + error;
+  const std::string some = "message: Put is at least SOMETHING for 'Every ?th byte'!" + nth;
+  const std::string pointless =
+      "message: Frequency of corruption is less than length!  Rom Corruption Pointless!" + nth;
+  const std::string still = "message: You're not doing anything, shifting by 0!|focus: txtShift" + error;
+  const std::string range = "|focus: txtRange1" + error, bad = "message: Bad Random Range! (";
+  const std::string nothing = "message: You're not adding anything!|status: Status: Ready!|refused";
+  const std::string cases[] = {"optnth;nth=-2147483648",
+                               some,  // its absolute value stays negative
+                               "optnth;nth=0;optadd;add=0",
+                               some,
+                               "optnth;nth=;optshift;shift='",
+                               some,
+                               "optnth;nth=8",
+                               pointless,
+                               "optnth;nth=-8",
+                               pointless,
+                               "optnth;nth=9;optcorrupt;optbyterange;range1=$20;range2=$10",
+                               pointless,
+                               "optcorrupt;optbyterange;range1=$FF;range2=$100",
+                               bad + "FF-100)" + range,
+                               "optcorrupt;optbyterange;range1=$20;range2=$10",
+                               bad + "20-10)" + range,
+                               "optcorrupt;optbyterange;range1=-1;range2=5",
+                               bad + "FFFFFFFF-5)" + range,
+                               "optadd;add=256",
+                               "message: You're not adding anything!|status: Status: Ready!|refused",
+                               "optshift;shift=7",
+                               still,
+                               "optshift;shift=-14",
+                               still,
+                               "optnth;nth='",
+                               "Invalid procedure call or argument",
+                               "optmask;mask=1E10",
+                               "Overflow",
+                               "optcorrupt;optbyterange;range1=5;range2=1E10",
+                               "Overflow",
+                               "optcorrupt;optsequence;sequence=1, '",
+                               "Invalid procedure call or argument",
+                               "optadd;add=%",
+                               "0"};
+  for (std::size_t i = 0; i < std::size(cases); i += 2) {
+    FakeHost fake;
+    Bytes buffer = Pattern(8);
+    const std::string want =
+        cases[i + 1] == "0" ? "message: You're not adding anything!|status: Status: Ready!|refused" : cases[i + 1];
+    EXPECT_EQ(Outcome(cases[i].c_str(), buffer, fake), want) << cases[i];
+    EXPECT_EQ(buffer, Pattern(8));
+  }
+  FakeHost fake;
+  Bytes one{7};
+  EXPECT_EQ(Outcome("optshift;shift=3", one, fake), "Division by zero");
 }
 
 TEST(SelectAndTransform, ShiftAddAndSequenceChangeTheSelectedBytes) {
   const auto pick = [](int index, int count) { return ScriptedRandom::For(index, count); };
-  const std::vector<std::uint32_t> picks = {pick(4, 5), pick(0, 5), pick(3, 5), (1u << 24) - 1};
+  const std::string five = "optcorrupt;optsequence;sequence=$00,$01,$02,$7F,$FF";
   const struct {
-    std::vector<Edit> edits;
-    Bytes before, after;
+    std::string job;
+    std::size_t size;
+    const char* after;
     std::vector<std::uint32_t> draws = {0};
   } cases[] = {
-      {{ShiftBy("3")}, Iota(8), {3, 4, 5, 6, 7, 0, 1, 2}},
-      {{ShiftBy("-3")}, Iota(8), {5, 6, 7, 0, 1, 2, 3, 4}},
-      {{ShiftBy("10")}, Iota(8), {3, 4, 5, 6, 7, 0, 1, 2}},
-      {{ShiftBy("8")}, Iota(8), {1, 2, 3, 4, 5, 6, 7, 0}},
-      {{ShiftBy("-2147483648")}, Iota(8), {6, 7, 0, 1, 2, 3, 4, 5}},
-      {{Nth("2"), ShiftBy("3")}, Iota(8), {3, 1, 5, 3, 7, 0, 1, 2}},
-      {{Nth("2"), ShiftBy("-3")}, Iota(8), {5, 6, 7, 3, 1, 5, 3, 7}},
-      {{Nth("3"), ShiftBy("-3")}, Iota(8), {5, 6, 7, 0, 4, 5, 3, 7}},
-      {{Mask("2"), ShiftBy("4")}, Iota(9), {4, 5, 2, 3, 8, 0, 1, 2, 3}},  // the wrapped bytes always move
-      {{Mask("2"), ShiftBy("-4")}, Iota(9), {5, 6, 7, 8, 0, 1, 6, 7, 4}},
-      {{AddBy("$FF")}, {0, 1, 200, 255}, {255, 0, 199, 254}},
-      {{AddBy("257")}, {0, 1, 200, 255}, {1, 2, 201, 0}},
-      {{Nth("-4"), AddBy("1")}, Iota(13), AddAt(Iota(13), [](std::size_t i) { return i % 4 == 0; })},
-      {{Mask("%00001101"), AddBy("1")}, Iota(70), AddAt(Iota(70), [](std::size_t i) { return (i & 13) == 0; })},
-      {{Mask("0"), AddBy("1")}, Iota(4), {1, 2, 3, 4}},
-      {{Nth("2"), Mask("-1"), AddBy("1")}, Iota(4), {1, 1, 2, 3}},  // the mask check comes last
-      {{}, Iota(5), Iota(5)},
-      {{Sequence("$00,$01,$02,$7F,$FF", 0)}, Iota(7), {0x00, 0x01, 0x02, 0x7F, 0xFF, 0x00, 0x01}},
-      {{Nth("2"), Sequence("$00,$01,$02,$7F,$FF", 2)}, Iota(7), {0x00, 1, 0x01, 3, 0x02, 5, 0x7F}},
-      {{Sequence(" 1,, ,256,-1, ", 0)}, Iota(7), {1, 0, 255, 1, 0, 255, 1}},
-      {{Sequence("$00,$01,$02,$7F,$FF", 1)}, Iota(6), {0xFF, 0x00, 0x7F, 0xFF, 0xFF, 0x00}, picks},
-      {{Sequence("", 1)}, Iota(3), {0, 0, 0}, {pick(1, 2)}},
-      {{Sequence("1,2", 0), RandomBytes()}, Iota(3), {200, 200, 200}, {pick(200, 256)}},
+      {"optshift;shift=3", 8, "0304050607000102"},
+      {"optshift;shift=-3", 8, "0506070001020304"},
+      {"optshift;shift=10", 8, "0304050607000102"},
+      {"optshift;shift=8", 8, "0102030405060700"},
+      {"optshift;shift=-2147483648", 8, "0607000102030405"},
+      {"optnth;nth=2;optshift;shift=3", 8, "0301050307000102"},
+      {"optnth;nth=2;optshift;shift=-3", 8, "0506070301050307"},
+      {"optnth;nth=3;optshift;shift=-3", 8, "0506070004050307"},
+      {"optnth;nth=7;optshift;shift=1", 8, "0101020304050600"},  // n at the last index: first and last byte
+      {"optnth;nth=7;optshift;shift=-1", 8, "0701020304050606"},
+      {"optnth;nth=7;optadd;add=1", 8, "0101020304050608"},
+      {"optmask;mask=2;optshift;shift=4", 9, "040502030800010203"},  // the wrapped bytes always move
+      {"optmask;mask=2;optshift;shift=-4", 9, "050607080001060704"},
+      {"optadd;add=$FF", 4, "FF000102"},
+      {"optadd;add=257", 4, "01020304"},
+      {"optmask;mask=0;optadd;add=1", 4, "01020304"},
+      {"optnth;nth=2;optmask;mask=-1;optadd;add=1", 4, "01010203"},  // the mask check comes last
+      {"", 5, "0001020304"},
+      {five, 7, "000102 7FFF0001"},
+      {"optnth;nth=2;optrandomseq=2;" + five, 7, "00010103020 57F"},  // grey is not checked
+      {"optcorrupt;optsequence;sequence= 1,, ,256,-1, ", 7, "0100FF0100FF01"},
+      {five + ";optrandomseq", 6, "FF007FFFFF00", {pick(4, 5), pick(0, 5), pick(3, 5), (1u << 24) - 1}},
+      {"optcorrupt;optsequence;sequence=;optrandomseq", 3, "000000", {pick(1, 2)}},
+      {"optcorrupt;optsequence;sequence=1,2;optrandombytes", 3, "C8C8C8", {pick(200, 256)}},
+      {"optcorrupt;optbyterange;range1=$00;range2=$FF", 3, "00FEFF", {0, pick(254, 256), (1u << 24) - 1}},
+      {"optcorrupt;optbyterange;range1=$FF;range2=$FF", 2, "FFFF", {0, (1u << 24) - 1}},
+      {"optcorrupt;optbyterange;range1=0;range2=1", 3, "000101", {pick(1, 2) - 1, pick(1, 2), (1u << 24) - 1}},
   };
   for (const auto& c : cases) {
     FakeHost fake;
     fake.random = ScriptedRandom(c.draws);
-    Bytes buffer = c.before;
-    EXPECT_EQ(SelectAndTransform(Job(c.edits), buffer, fake.host), TransformResult::Done);
-    EXPECT_EQ(buffer, c.after) << "case " << (&c - cases);
-    EXPECT_TRUE(fake.ui.events.empty());
+    Bytes buffer = Pattern(c.size);
+    std::string want = c.after;
+    std::erase(want, ' ');
+    EXPECT_EQ(Outcome(c.job.c_str(), buffer, fake), want) << c.job;
   }
 }
 
-TEST(SelectAndTransform, CorruptDrawsOncePerPositionAfterReseedingFromTheClock) {
-  // A script whose length shares no factor with the spacings or the chunk size,
-  // so a draw that went to the wrong position shows.
+// One draw per position, touched or not, after reseeding from the clock; the
+// script's length shares no factor with the spacings or the chunk size, so a
+// draw that went to the wrong position shows. Masks with bits above the chunk
+// sizes select whole runs of bytes, or none.
+TEST(SelectAndTransform, EachTouchedPositionTakesItsOwnDrawOrAddend) {
   std::vector<std::uint32_t> script;
   for (std::uint32_t v = 0; v < 97; ++v) script.push_back((v * 2654435761u) >> 8);
   script[1] = (1u << 24) - 1;
-  const auto bytes = [](std::uint32_t d) { return static_cast<std::uint8_t>(d >> 16); };
-  const auto range16 = [](std::uint32_t d) { return static_cast<std::uint8_t>(16 + (d >> 20)); };
-  const auto zero = [](std::uint32_t) { return std::uint8_t{0}; };
-  const auto all = [](std::size_t) { return true; };
+  using Value = std::function<std::uint8_t(std::uint32_t draw, std::uint8_t old)>;
+  const Value bytes = [](std::uint32_t d, std::uint8_t) { return static_cast<std::uint8_t>(d >> 16); };
+  const Value range16 = [](std::uint32_t d, std::uint8_t) { return static_cast<std::uint8_t>(16 + (d >> 20)); };
+  const Value plus3 = [](std::uint32_t, std::uint8_t old) { return static_cast<std::uint8_t>(old + 3); };
+  const Value zero = [](std::uint32_t, std::uint8_t) { return std::uint8_t{0}; };
+  const std::string range = ";optcorrupt;optbyterange;range1=$10;range2=$1F", random = ";optcorrupt;optrandombytes";
   const struct {
-    std::vector<Edit> edits;
-    std::size_t size;
-    Touched touched;
-    std::function<std::uint8_t(std::uint32_t draw)> value;
+    std::string job;
+    std::uint32_t nth, mask;  // touched: i % nth == 0 and (i & mask) == 0
+    Value value;
   } cases[] = {
-      {{RandomBytes()}, 10000, all, bytes},
-      {{ByteRange("$10", "$1F")}, 10000, all, range16},
-      {{Nth("3"), RandomBytes()}, 10000, [](std::size_t i) { return i % 3 == 0; }, bytes},
-      {{Nth("4099"), ByteRange("$10", "$1F")}, 10000, [](std::size_t i) { return i % 4099 == 0; }, range16},
-      {{Mask("%00001101"), RandomBytes()}, 10000, [](std::size_t i) { return (i & 13) == 0; }, bytes},
-      {{[](JobSettings& j) { j.optcorrupt = true; }}, 300, all, zero},  // no replacement chosen
-      {{RandomBytes(), ByteRange("$10", "$1F")}, 300, all, range16},
+      {random, 1, 0, bytes},
+      {range, 1, 0, range16},
+      {"optnth;nth=3" + random, 3, 0, bytes},
+      {"optnth;nth=4099" + range, 4099, 0, range16},
+      {"optmask;mask=%00001101" + random, 1, 13, bytes},
+      {"optmask;mask=$1000" + random, 1, 0x1000, bytes},
+      {"optmask;mask=$2040" + range, 1, 0x2040, range16},
+      {"optcorrupt", 1, 0, zero},  // no replacement chosen
+      {random + range, 1, 0, range16},
+      {"optnth;nth=-4;optadd;add=3", 4, 0, plus3},
+      {"optmask;mask=%00001101;optadd;add=3", 1, 13, plus3},
+      {"optmask;mask=$1000;optadd;add=3", 1, 0x1000, plus3},
+      {"optmask;mask=$60;optadd;add=3", 1, 0x60, plus3},
   };
   for (const auto& c : cases) {
     FakeHost fake;
     fake.random = ScriptedRandom(script);
     std::uint32_t earlier[3];
     fake.random.Draw(earlier);  // the reseed must restart the script
-    Bytes buffer(c.size, 0xA5);
-    EXPECT_EQ(SelectAndTransform(Job(c.edits), buffer, fake.host), TransformResult::Done);
-    EXPECT_EQ(fake.random.seeds, std::vector<float>{12345.5f});
-    EXPECT_EQ(fake.random.drawn, c.size + 3);
-    Bytes expected(c.size, 0xA5);
-    for (std::size_t i = 0; i < c.size; ++i)
-      if (c.touched(i)) expected[i] = c.value(script[i % script.size()]);
-    EXPECT_TRUE(buffer == expected) << "case " << (&c - cases);
+    Bytes buffer = Pattern(10000, 7), expected = buffer;
+    EXPECT_EQ(SelectAndTransform(MakeJob(c.job), buffer, fake.host), TransformResult::Done);
+    const bool corrupt = c.job.find("optcorrupt") != std::string::npos;
+    EXPECT_EQ(fake.random.seeds, corrupt ? std::vector<float>{12345.5f} : std::vector<float>{});
+    EXPECT_EQ(fake.random.drawn, corrupt ? buffer.size() + 3 : 3);
+    for (std::size_t i = 0; i < buffer.size(); ++i)
+      if (i % c.nth == 0 && (i & c.mask) == 0) expected[i] = c.value(script[i % script.size()], expected[i]);
+    EXPECT_TRUE(buffer == expected) << c.job;
   }
 }
 
@@ -215,23 +196,19 @@ TEST(SelectAndTransform, CorruptDrawsOncePerPositionAfterReseedingFromTheClock) 
 TEST(SelectAndTransform, PiecesInRangeOrderGiveTheWholeRangeResult) {
   std::vector<std::uint32_t> script;
   for (std::uint32_t v = 0; v < 97; ++v) script.push_back((v * 2654435761u) >> 8);
-  const std::vector<Edit> jobs[] = {{RandomBytes()},
-                                    {Nth("7"), ByteRange("$10", "$1F")},
-                                    {Mask("%00001101"), RandomBytes()},
-                                    {Nth("4099"), AddBy("3")},
-                                    {Mask("$100"), AddBy("1")},
-                                    {Sequence("1,2,3", 0)},
-                                    {Nth("3"), Sequence("1,2,3", 1)}};
-  for (const auto& edits : jobs) {
+  for (const char* job : {"optcorrupt;optrandombytes", "optnth;nth=7;optcorrupt;optbyterange;range1=$10;range2=$1F",
+                          "optmask;mask=%00001101;optcorrupt;optrandombytes", "optnth;nth=4099;optadd;add=3",
+                          "optmask;mask=$100;optadd;add=1", "optcorrupt;optsequence;sequence=1,2,3",
+                          "optnth;nth=3;optcorrupt;optsequence;sequence=1,2,3;optrandomseq"}) {
     FakeHost whole, pieces;
     whole.random = pieces.random = ScriptedRandom(script);
-    Bytes expected = Iota(10007), got = expected;
-    ASSERT_EQ(SelectAndTransform(Job(edits), expected, whole.host), TransformResult::Done);
-    auto alteration = Alteration::Prepare(Job(edits), got.size(), pieces.host);
+    Bytes expected = Pattern(10007), got = expected;
+    ASSERT_EQ(SelectAndTransform(MakeJob(job), expected, whole.host), TransformResult::Done);
+    auto alteration = Alteration::Prepare(MakeJob(job), got.size(), pieces.host);
     ASSERT_TRUE(alteration);
     for (std::size_t at = 0, len = 1; at < got.size(); at += len, len = len * 4 + 999)
       alteration->Apply(std::span(got).subspan(at, std::min(len, got.size() - at)));
-    EXPECT_TRUE(got == expected) << "job " << (&edits - jobs);
+    EXPECT_TRUE(got == expected) << job;
   }
 }
 

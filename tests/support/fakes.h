@@ -4,11 +4,13 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "engine/failure.h"
 #include "engine/host.h"
+#include "engine/job_settings.h"
 #include "engine/real_host.h"
 
 // Test doubles for the host services.
@@ -114,3 +116,24 @@ struct FakeHost {
   ScriptedRandom random;
   engine::Host host{ui, files, launcher, clock, random, {}};
 };
+
+// A job from "key=text" items separated by ";", over "Change ALL bytes" with
+// every check box clear; a key alone checks its box or option. "key=2" greys a check box.
+inline engine::JobSettings MakeJob(std::string_view items) {
+  engine::JobSettings job;
+  job.chdir = job.autocreate = job.optrandomseq = job.optoverwrite = engine::kUnchecked;
+  job.optall = true;
+  while (!items.empty()) {
+    const std::string_view item = items.substr(0, items.find(';'));
+    items.remove_prefix(std::min(items.size(), item.size() + 1));
+    if (item.empty()) continue;
+    const auto equals = item.find('=');
+    const int field = engine::FieldIndex(item.substr(0, equals)).value();
+    const std::string_view text = equals == item.npos ? "1" : item.substr(equals + 1);
+    engine::SetField(job, field,
+                     text == "2" && engine::kFields[field].kind == engine::FieldKind::Check
+                         ? engine::FieldValue(engine::kGrey)
+                         : engine::ConvertStored(engine::kFields[field], text));
+  }
+  return job;
+}
