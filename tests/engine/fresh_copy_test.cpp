@@ -31,8 +31,9 @@ using Bytes = std::vector<unsigned char>;
 // own, worked on by relative names so that both sides see the same messages.
 // A fault names the file operation that fails during the next step.
 struct Side {
-  explicit Side(OutputRecord* record) {
+  Side(OutputRecord* record, bool kernelCopy) {
     fake.host.record = record;
+    fake.files.kernelCopy = kernelCopy;
     std::vector<std::uint32_t> script;
     for (std::uint32_t v = 0; v < 97; ++v) script.push_back((v * 2654435761u) >> 8);
     fake.random = ScriptedRandom(script);
@@ -85,7 +86,7 @@ TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
     std::mt19937 random(seed);
     const auto pick = [&](int below) { return static_cast<int>(random() % static_cast<unsigned>(below)); };
     OutputRecord record;
-    Side sides[] = {Side(&record), Side(nullptr)};
+    Side sides[] = {Side(&record, seed % 2), Side(nullptr, seed % 2)};
     const std::size_t size = seed % 3 == 0 ? 70000 : 9000;
     Bytes rom(size);
     for (auto& b : rom) b = static_cast<unsigned char>(random());

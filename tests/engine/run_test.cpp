@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -11,6 +12,7 @@
 #include "engine/failure.h"
 #include "engine/range_buffer.h"
 #include "support/fakes.h"
+#include "support/hostile_host.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -57,7 +59,15 @@ struct Scene {
     fs::current_path(savedDirectory);
     SetRangeBufferLimit(savedLimit);
   }
-  void Go() { RunJob(job, fake.host); }
+  // A run that got to the emulator has reported progress for exactly the bytes it announced.
+  void Go() {
+    fake.work.expected = fake.work.advanced = 0;
+    const std::size_t started = fake.launcher.started.size();
+    RunJob(job, fake.host);
+    if (fake.launcher.started.size() > started) {
+      EXPECT_EQ(fake.work.advanced, fake.work.expected);
+    }
+  }
   Bytes Output() const { return TempDir::Read(out); }
 
   fs::path savedDirectory = fs::current_path();
@@ -78,19 +88,34 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
   EXPECT_EQ(fake.launcher.started, (Texts{"nes -fs " + out}));
   EXPECT_EQ(fake.launcher.dataFiles, (Texts{out}));  // never to be started itself
 
-  job.optoverwrite = kUnchecked;
+  job.optoverwrite = kGrey;       // only a checked box counts
   job.start = job.end = "$9FFF";  // one byte, the last of the file
   Go();
   EXPECT_EQ(Output(), Added(Added(RomBytes(), 0x1010, 0x2010), 0x9FFF, 0x9FFF));
   EXPECT_EQ(fake.launcher.started.size(), 2u);
 
-  const std::size_t large = (std::size_t{6} << 20) + 5;
-  dir.Write("mario.nes", RomBytes(large));
   job.optoverwrite = kChecked;
-  job.start = "3";
-  job.end = "$500002";
+  job.optadd = false;
+  job.optshift = true;
+  job.shift = "1";
+  job.start = "$10";
+  job.end = "$13";
   Go();
-  EXPECT_EQ(Output(), Added(RomBytes(large), 3, 0x500002));
+  Bytes shifted = RomBytes();
+  std::rotate(shifted.begin() + 0x10, shifted.begin() + 0x11, shifted.begin() + 0x14);
+  EXPECT_EQ(Output(), shifted);
+
+  // Pieces of 4 MiB, and the copy through reads and writes where the kernel offers none.
+  const std::size_t large = (std::size_t{9} << 20) + 5;
+  dir.Write("mario.nes", RomBytes(large));
+  fake.files.kernelCopy = false;
+  job.optshift = false;
+  job.optadd = true;
+  job.start = "3";
+  job.end = "$900002";
+  Go();
+  EXPECT_EQ(Output(), Added(RomBytes(large), 3, 0x900002));
+  EXPECT_EQ(fake.work.advanced, large + 0x900000);
 }
 
 TEST_F(RunTest, RefusalsLeaveTheFreshCopyAndWriteNothing) {
@@ -186,6 +211,24 @@ TEST_F(RunTest, FailureBranchesShowTheirMessageThenError) {
     EXPECT_EQ(fs::exists(t.out) ? t.Output() : Bytes{}, c.output) << c.message;
     EXPECT_TRUE(t.fake.launcher.started.empty());
   }
+}
+
+// Without "Overwrite Old File" a read-only output fails as the range is read.
+TEST_F(RunTest, AReadOnlyOutputFailsInTheReadStretch) {
+#ifdef _WIN32
+  GTEST_SKIP() << "no user nobody to try it as";
+#else
+  job.optoverwrite = kUnchecked;
+  fs::permissions(out, fs::perms(0444));
+  const auto attempt = [&] {
+    RunJob(job, fake.host);
+    std::string seen;
+    for (const auto& event : fake.ui.events) seen += event + "|";
+    return seen;
+  };
+  EXPECT_EQ(AsNobody(attempt), kLoading + "|message: " + kFileErrorMessage + "|" + kError + "|");
+  EXPECT_EQ(Output(), kStale);
+#endif
 }
 
 TEST_F(RunTest, WorksInTheWorkingDirectoryWithRelativeNonAsciiNames) {

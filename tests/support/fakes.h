@@ -107,6 +107,15 @@ class FaultyFileSystem : public engine::DiskFileSystem {
   }
 };
 
+// Runs stretches in place and sums the bytes announced and the bytes reported.
+class CountingWork : public engine::LongWork, public engine::Progress {
+ public:
+  std::uint64_t expected = 0, advanced = 0;
+  void Expect(std::uint64_t bytes) override { expected += bytes; }
+  void Run(const std::function<void(engine::Progress&)>& stretch) override { stretch(*this); }
+  void Advance(std::uint64_t bytes) override { advanced += bytes; }
+};
+
 // A Host over the fakes above and the real (faultable) disk.
 struct FakeHost {
   RecordingUi ui;
@@ -114,7 +123,8 @@ struct FakeHost {
   RecordingLauncher launcher;
   FixedClock clock;
   ScriptedRandom random;
-  engine::Host host{ui, files, launcher, clock, random, {}};
+  CountingWork work;
+  engine::Host host{ui, files, launcher, clock, random, {}, work};
 };
 
 // A job from "key=text" items separated by ";", over "Change ALL bytes" with
