@@ -127,10 +127,10 @@ TEST_F(RunTest, RefusalsLeaveTheFreshCopyAndWriteNothing) {
   } cases[] = {
       {"$2000", "$1000", "1", "mario.nes", {"message: You gave a baaaaad range to corrupt! (2000-1000)"}},
       {"0",
-       "$A000",
+       "$A001",
        "1",
        "mario.nes",
-       {"message: The specified end reaches beyond the end of the file!\r\nA000 vs A000"}},
+       {"message: The specified end reaches beyond the end of the file!\r\nA000 vs A001"}},
       {"0", "$10", "256", "mario.nes", {kLoading, kAltering, "message: You're not adding anything!", kReady}},
       {"0", "$10", "1", "missing.nes", {copyFailed}, kStale},
   };
