@@ -116,21 +116,26 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
   Go();
   EXPECT_EQ(Output(), Added(RomBytes(large), 3, 0x900002));
   EXPECT_EQ(fake.work.advanced, large + 0x900000);
+  job.optadd = false;
+  job.optshift = true;
+  job.shift = "-1";
+  Go();
+  Bytes rotated = RomBytes(large);
+  std::rotate(rotated.begin() + 3, rotated.begin() + 0x900002, rotated.begin() + 0x900003);
+  EXPECT_EQ(Output(), rotated);
 }
 
 TEST_F(RunTest, RefusalsLeaveTheFreshCopyAndWriteNothing) {
   const std::string copyFailed = std::string("message: ") + kCopyFailedMessage;
+  const std::string beyond = "message: The specified end reaches beyond the end of the file!\r\n";
   const struct {
     const char *start, *end, *add, *rom;
     Texts events;
     Bytes output = RomBytes();
   } cases[] = {
       {"$2000", "$1000", "1", "mario.nes", {"message: You gave a baaaaad range to corrupt! (2000-1000)"}},
-      {"0",
-       "$A001",
-       "1",
-       "mario.nes",
-       {"message: The specified end reaches beyond the end of the file!\r\nA000 vs A001"}},
+      {"0", "$A000", "1", "mario.nes", {beyond + "A000 vs A000"}},
+      {"$10", "$A001", "1", "mario.nes", {beyond + "A000 vs A001"}},
       {"0", "$10", "256", "mario.nes", {kLoading, kAltering, "message: You're not adding anything!", kReady}},
       {"0", "$10", "1", "missing.nes", {copyFailed}, kStale},
   };
