@@ -59,12 +59,13 @@ struct Scene {
     fs::current_path(savedDirectory);
     SetRangeBufferLimit(savedLimit);
   }
-  // A run that got to the emulator has reported progress for exactly the bytes it announced.
+  // A run that got to the emulator has reported progress for exactly the bytes it
+  // announced. Windows tells no file stamps, so the copy's length goes unannounced there.
   void Go() {
     fake.work.expected = fake.work.advanced = 0;
     const std::size_t started = fake.launcher.started.size();
     RunJob(job, fake.host);
-    if (fake.launcher.started.size() > started) {
+    if (fake.launcher.started.size() > started && fake.files.Stamp(job.rom)) {
       EXPECT_EQ(fake.work.advanced, fake.work.expected);
     }
   }
