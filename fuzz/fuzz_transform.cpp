@@ -13,19 +13,6 @@
 
 namespace {
 
-class NoFiles : public engine::FileSystem {
- public:
-  void ChangeDrive(const std::string&) override { std::abort(); }
-  void ChangeDirectory(const std::string&) override { std::abort(); }
-  void Copy(const std::string&, const std::string&, engine::Progress&) override { std::abort(); }
-  void CopyRange(const std::string&, const std::string&, std::int64_t, std::int64_t, engine::Progress&) override {
-    std::abort();
-  }
-  std::int64_t FileLength(const std::string&) override { std::abort(); }
-  void ReadAt(const std::string&, std::int64_t, std::span<std::uint8_t>) override { std::abort(); }
-  void WriteAt(const std::string&, std::int64_t, std::span<const std::uint8_t>) override { std::abort(); }
-};
-
 std::string NextText(std::string_view& rest) {
   const std::size_t end = rest.find('\n');
   const std::string text(rest.substr(0, end));
@@ -45,47 +32,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view rest(reinterpret_cast<const char*>(data) + 4, size - 4);
 
   engine::JobSettings job;
-  job.optall = flags & 1;
-  job.optnth = flags & 2;
-  job.optmask = flags & 4;
-  job.optcorrupt = flags & 8;
-  job.optadd = flags & 16;
-  job.optshift = flags & 32;
-  job.optrandombytes = flags & 64;
-  job.optbyterange = flags & 128;
-  job.optsequence = more & 1;
+  const char* options[] = {"optall",   "optnth",         "optmask",      "optcorrupt", "optadd",
+                           "optshift", "optrandombytes", "optbyterange", "optsequence"};
+  for (int bit = 0; bit < 9; ++bit)
+    engine::SetField(job, *engine::FieldIndex(options[bit]), ((flags | more << 8) >> bit & 1) != 0);
   job.optrandomseq = (more >> 1) % 3;
-  job.nth = NextText(rest);
-  job.mask = NextText(rest);
-  job.range1 = NextText(rest);
-  job.range2 = NextText(rest);
-  job.add = NextText(rest);
-  job.shift = NextText(rest);
+  for (const char* key : {"nth", "mask", "range1", "range2", "add", "shift"})
+    engine::SetField(job, *engine::FieldIndex(key), NextText(rest));
   job.sequence = std::string(rest);
 
-  RecordingUi ui;
-  NoFiles files;
-  RecordingLauncher launcher;
-  FixedClock clock;
-  ScriptedRandom random(draws);
-  engine::Host host{ui, files, launcher, clock, random, {}};
+  FakeHost fake;  // the transform touches no file
+  for (const char* op : {"ChangeDrive", "ChangeDirectory", "Copy", "CopyRange", "ReadAt", "WriteAt"})
+    fake.files.before[op] = [](const std::string&) { std::abort(); };
+  fake.random = ScriptedRandom(draws);
 
   constexpr std::size_t kGuard = 16;
   std::vector<std::uint8_t> memory(rangeSize + 2 * kGuard, 0x5A);
   const std::span<std::uint8_t> range(memory.data() + kGuard, rangeSize);
   try {
-    const auto result = engine::SelectAndTransform(job, range, host);
+    const auto result = engine::SelectAndTransform(job, range, fake.host);
     if (result == engine::TransformResult::Refused) {
-      if (ui.events.size() < 2 || ui.events.front().rfind("message: ", 0) != 0 ||
-          ui.events.back().rfind("status: ", 0) != 0)
+      if (fake.ui.events.size() < 2 || fake.ui.events.front().rfind("message: ", 0) != 0 ||
+          fake.ui.events.back().rfind("status: ", 0) != 0)
         std::abort();
-    } else if (!ui.events.empty()) {
+    } else if (!fake.ui.events.empty()) {
       std::abort();
     }
   } catch (const engine::HostFailure&) {
   }
   for (std::size_t i = 0; i < kGuard; ++i)
     if (memory[i] != 0x5A || memory[memory.size() - 1 - i] != 0x5A) std::abort();
-  if (job.optcorrupt && random.drawn != 0 && random.drawn != rangeSize) std::abort();
+  if (job.optcorrupt && fake.random.drawn != 0 && fake.random.drawn != rangeSize) std::abort();
   return 0;
 }

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,15 +44,9 @@ struct Scene {
   Scene() {
     dir.Write("mario.nes", RomBytes());
     dir.Write("CORRUPT.nes", kStale);
-    job.chdir = kUnchecked;
-    job.optoverwrite = kChecked;
+    SetItems(job, "chdir=0;optoverwrite;emu=nes -fs %1;start=$1010;end=$2010;optall;optadd;add=1");
     job.rom = dir / "mario.nes";
     job.create = out;
-    job.emu = "nes -fs %1";
-    job.start = "$1010";
-    job.end = "$2010";
-    job.optall = job.optadd = true;
-    job.add = "1";
   }
   ~Scene() {
     fs::current_path(savedDirectory);
@@ -89,18 +82,12 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
   EXPECT_EQ(fake.launcher.started, (Texts{"nes -fs " + out}));
   EXPECT_EQ(fake.launcher.dataFiles, (Texts{out}));  // never to be started itself
 
-  job.optoverwrite = kGrey;       // only a checked box counts
-  job.start = job.end = "$9FFF";  // one byte, the last of the file
+  SetItems(job, "optoverwrite=2;start=$9FFF;end=$9FFF");  // grey does not count; the last byte of the file
   Go();
   EXPECT_EQ(Output(), Added(Added(RomBytes(), 0x1010, 0x2010), 0x9FFF, 0x9FFF));
   EXPECT_EQ(fake.launcher.started.size(), 2u);
 
-  job.optoverwrite = kChecked;
-  job.optadd = false;
-  job.optshift = true;
-  job.shift = "1";
-  job.start = "$10";
-  job.end = "$13";
+  SetItems(job, "optoverwrite;optadd=0;optshift;shift=1;start=$10;end=$13");
   Go();
   Bytes shifted = RomBytes();
   std::rotate(shifted.begin() + 0x10, shifted.begin() + 0x11, shifted.begin() + 0x14);
@@ -110,16 +97,11 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
   const std::size_t large = (std::size_t{9} << 20) + 5;
   dir.Write("mario.nes", RomBytes(large));
   fake.files.kernelCopy = false;
-  job.optshift = false;
-  job.optadd = true;
-  job.start = "3";
-  job.end = "$900002";
+  SetItems(job, "optshift=0;optadd;start=3;end=$900002");
   Go();
   EXPECT_EQ(Output(), Added(RomBytes(large), 3, 0x900002));
   EXPECT_EQ(fake.work.advanced, large + 0x900000);
-  job.optadd = false;
-  job.optshift = true;
-  job.shift = "-1";
+  SetItems(job, "optadd=0;optshift;shift=-1");
   Go();
   Bytes rotated = RomBytes(large);
   std::rotate(rotated.begin() + 3, rotated.begin() + 0x900002, rotated.begin() + 0x900003);
@@ -156,53 +138,30 @@ TEST_F(RunTest, RefusalsLeaveTheFreshCopyAndWriteNothing) {
 
 TEST_F(RunTest, FailureBranchesShowTheirMessageThenError) {
   const struct {
-    std::function<void(Scene&)> arrange;
-    Texts before;  // the statuses ahead of the message
+    std::string items;  // "@" stands for the scene's directory
+    std::string fault;  // "ReadAt" shrinks the ROM as it is read, "WriteAt" and "Start" fail
+    Texts before;       // the statuses ahead of the message
     std::string message;
     Bytes output;  // empty: no output file
   } cases[] = {
-      {[](Scene& t) {
-         t.job.chdir = kChecked;
-         t.job.path = t.dir / "nowhere";
-       },
-       {},
-       kPathErrorMessage,
-       kStale},
-      {[](Scene& t) { t.job.start = "'"; }, {}, kFileErrorMessage, RomBytes()},
-      {[](Scene& t) {
-         t.job.optoverwrite = kUnchecked;
-         fs::remove(t.out);
-       },
-       {},
-       kFileErrorMessage,
-       {}},
-      {[](Scene& t) { t.fake.files.before["ReadAt"] = [](const std::string& p) { fs::resize_file(p, 0x1800); }; },
-       {kLoading},
-       kFileErrorMessage,
-       RomBytes(0x1800)},
-      {[](Scene& t) {
-         t.job.optadd = false;
-         t.job.optshift = true;
-         t.job.shift = "1";
-         t.job.end = t.job.start;
-       },
-       {kLoading, kAltering},
-       "Error! Division by zero",
-       RomBytes()},
-      {[](Scene& t) {
-         t.fake.files.before["WriteAt"] = [](auto& p) { throw HostFailure(FailureKind::FileAccess, p); };
-       },
-       {kLoading, kAltering},
-       kFileErrorMessage,
-       RomBytes()},
-      {[](Scene& t) { t.fake.launcher.fail = true; },
-       {kLoading, kAltering},
-       kFileErrorMessage,
-       Added(RomBytes(), 0x1010, 0x2010)},
+      {"chdir;path=@/nowhere", "", {}, kPathErrorMessage, kStale},
+      {"start='", "", {}, kFileErrorMessage, RomBytes()},
+      {"optoverwrite=0", "NoOutput", {}, kFileErrorMessage, {}},
+      {"", "ReadAt", {kLoading}, kFileErrorMessage, RomBytes(0x1800)},
+      {"optadd=0;optshift;shift=1;end=$1010", "", {kLoading, kAltering}, "Error! Division by zero", RomBytes()},
+      {"", "WriteAt", {kLoading, kAltering}, kFileErrorMessage, RomBytes()},
+      {"", "Start", {kLoading, kAltering}, kFileErrorMessage, Added(RomBytes(), 0x1010, 0x2010)},
   };
   for (const auto& c : cases) {
     Scene t;
-    c.arrange(t);
+    std::string items = c.items;
+    if (const auto at = items.find('@'); at != items.npos) items.replace(at, 1, t.dir.path().string());
+    SetItems(t.job, items);
+    if (c.fault == "ReadAt") t.fake.files.before["ReadAt"] = [](auto& p) { fs::resize_file(p, 0x1800); };
+    if (c.fault == "WriteAt")
+      t.fake.files.before["WriteAt"] = [](auto& p) { throw HostFailure(FailureKind::FileAccess, p); };
+    t.fake.launcher.fail = c.fault == "Start";
+    if (c.fault == "NoOutput") fs::remove(t.out);
     t.Go();
     ASSERT_EQ(t.fake.ui.events.size(), c.before.size() + 2) << c.message;
     EXPECT_EQ(Texts(t.fake.ui.events.begin(), t.fake.ui.events.end() - 2), c.before);
@@ -214,7 +173,7 @@ TEST_F(RunTest, FailureBranchesShowTheirMessageThenError) {
     }
     EXPECT_EQ(t.fake.ui.events.back(), kError);
     EXPECT_FALSE(t.fake.host.lastError.empty()) << c.message;
-    EXPECT_EQ(fs::exists(t.out) ? t.Output() : Bytes{}, c.output) << c.message;
+    EXPECT_EQ(fs::exists(t.job.create) ? TempDir::Read(t.job.create) : Bytes{}, c.output) << c.message;
     EXPECT_TRUE(t.fake.launcher.started.empty());
   }
 }

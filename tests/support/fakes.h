@@ -127,12 +127,8 @@ struct FakeHost {
   engine::Host host{ui, files, launcher, clock, random, {}, work};
 };
 
-// A job from "key=text" items separated by ";", over "Change ALL bytes" with
-// every check box clear; a key alone checks its box or option. "key=2" greys a check box.
-inline engine::JobSettings MakeJob(std::string_view items) {
-  engine::JobSettings job;
-  job.chdir = job.autocreate = job.optrandomseq = job.optoverwrite = engine::kUnchecked;
-  job.optall = true;
+// Sets "key=text" items separated by ";"; a key alone checks its box or option, "key=2" greys a check box.
+inline engine::JobSettings& SetItems(engine::JobSettings& job, std::string_view items) {
   while (!items.empty()) {
     const std::string_view item = items.substr(0, items.find(';'));
     items.remove_prefix(std::min(items.size(), item.size() + 1));
@@ -146,4 +142,12 @@ inline engine::JobSettings MakeJob(std::string_view items) {
                          : engine::ConvertStored(engine::kFields[field], text));
   }
   return job;
+}
+
+// A job over "Change ALL bytes" with every check box clear, then `items`.
+inline engine::JobSettings MakeJob(std::string_view items) {
+  engine::JobSettings job;
+  job.chdir = job.autocreate = job.optrandomseq = job.optoverwrite = engine::kUnchecked;
+  job.optall = true;
+  return SetItems(job, items);
 }
