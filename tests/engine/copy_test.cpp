@@ -30,16 +30,12 @@ const std::vector<unsigned char> kRom(3000, 0x3C);
 std::map<std::string, std::string> Listing(const fs::path& root) {
   std::map<std::string, std::string> entries;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    const std::string name = fs::relative(entry.path(), root).string();
-    if (entry.is_symlink()) {
-      entries[name] = "-> " + fs::read_symlink(entry.path()).string();
-    } else if (entry.is_regular_file()) {
-      const auto bytes = TempDir::Read(entry.path().string());
-      entries[name] = std::to_string(static_cast<int>(entry.status().permissions())) + " " +
-                      std::string(bytes.begin(), bytes.end());
-    } else {
-      entries[name] = "folder";
-    }
+    const auto bytes = entry.is_regular_file() ? TempDir::Read(entry.path().string()) : std::vector<unsigned char>{};
+    entries[fs::relative(entry.path(), root).string()] =
+        entry.is_symlink()        ? "-> " + fs::read_symlink(entry.path()).string()
+        : entry.is_regular_file() ? std::to_string(static_cast<int>(entry.status().permissions())) + " " +
+                                        std::string(bytes.begin(), bytes.end())
+                                  : "folder";
   }
   return entries;
 }
@@ -51,8 +47,7 @@ class CopyFileTest : public ::testing::Test {
     fs::create_directory(dir.path() / "roms");
     rom = dir.Write("roms/mario.nes", kRom);
     fs::current_path(dir.path());
-    job.chdir = kUnchecked;
-    job.optoverwrite = kChecked;
+    SetItems(job, "chdir=0;optoverwrite");
     job.rom = "roms/mario.nes";
     job.create = "roms/CORRUPT.nes";
     fake.files.before["ChangeDrive"] = [this](const std::string& d) { changes.push_back("drive " + d); };
@@ -146,10 +141,7 @@ TEST_F(CopyFileTest, AFailedCopyLeavesThePreviousOutputAsItWasAndNothingElse) {
   dir.Write("roms/big.nes", std::vector<unsigned char>(300000, 0x77));
   const std::vector<unsigned char> damaged(3000, 0xD0);  // the damage of earlier runs
   dir.Write("roms/CORRUPT.nes", damaged);
-  job.start = "0";
-  job.end = "$10";
-  job.optall = job.optadd = true;
-  job.add = "1";
+  SetItems(job, "start=0;end=$10;optall;optadd;add=1");
   const std::string nul(1, '\0');
   const struct {
     std::string rom, create;
@@ -249,18 +241,13 @@ TEST_F(CopyFileTest, TheCopyIsAnOrdinaryFileInTheOutputsPlace) {
   fs::permissions(dir.path(), fs::perms::all);
   fs::permissions(dir.path() / "roms", fs::perms::all);
   job.create = "roms/CORRUPT.nes";
-  job.start = "0";
-  job.end = "$10";
-  job.optall = job.optadd = true;
-  job.add = "1";
+  SetItems(job, "start=0;end=$10;optall;optadd;add=1");
   const std::string run = "status: Status: Loading...|status: Status: Altering...|status: Status: Ready!|";
   const auto runs = [&] {
     RunJob(job, fake.host);
     RunJob(job, fake.host);
     CreateNow(job, fake.host);
-    std::string seen;
-    for (const auto& event : fake.ui.events) seen += event + "|";
-    return seen;
+    return fake.ui.Seen();
   };
 #ifdef _WIN32
   EXPECT_EQ(runs(), run + run + "message: roms/CORRUPT.nes created successfully!|");

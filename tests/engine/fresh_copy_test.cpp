@@ -34,9 +34,7 @@ struct Side {
   Side(OutputRecord* record, bool kernelCopy) {
     fake.host.record = record;
     fake.files.kernelCopy = kernelCopy;
-    std::vector<std::uint32_t> script;
-    for (std::uint32_t v = 0; v < 97; ++v) script.push_back((v * 2654435761u) >> 8);
-    fake.random = ScriptedRandom(script);
+    fake.random = ScriptedRandom(ScriptedRandom::Script());
     for (const char* op : {"Copy", "CopyRange", "ReadAt", "WriteAt"}) {
       fake.files.before[op] = [this, op](const std::string&) {
         ++calls[op];

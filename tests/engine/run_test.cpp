@@ -187,9 +187,7 @@ TEST_F(RunTest, AReadOnlyOutputFailsInTheReadStretch) {
   fs::permissions(out, fs::perms(0444));
   const auto attempt = [&] {
     RunJob(job, fake.host);
-    std::string seen;
-    for (const auto& event : fake.ui.events) seen += event + "|";
-    return seen;
+    return fake.ui.Seen();
   };
   EXPECT_EQ(AsNobody(attempt), kLoading + "|message: " + kFileErrorMessage + "|" + kError + "|");
   EXPECT_EQ(Output(), kStale);

@@ -130,8 +130,7 @@ TEST(SelectAndTransform, ShiftAddAndSequenceChangeTheSelectedBytes) {
 // draw that went to the wrong position shows. Masks with bits above the chunk
 // sizes select whole runs of bytes, or none.
 TEST(SelectAndTransform, EachTouchedPositionTakesItsOwnDrawOrAddend) {
-  std::vector<std::uint32_t> script;
-  for (std::uint32_t v = 0; v < 97; ++v) script.push_back((v * 2654435761u) >> 8);
+  std::vector<std::uint32_t> script = ScriptedRandom::Script();
   script[1] = (1u << 24) - 1;
   using Value = std::function<std::uint8_t(std::uint32_t draw, std::uint8_t old)>;
   const Value bytes = [](std::uint32_t d, std::uint8_t) { return static_cast<std::uint8_t>(d >> 16); };
@@ -177,8 +176,7 @@ TEST(SelectAndTransform, EachTouchedPositionTakesItsOwnDrawOrAddend) {
 // A run streams its range: pieces of any size, in order, give the bytes the
 // whole range gives at once, draws and all.
 TEST(SelectAndTransform, PiecesInRangeOrderGiveTheWholeRangeResult) {
-  std::vector<std::uint32_t> script;
-  for (std::uint32_t v = 0; v < 97; ++v) script.push_back((v * 2654435761u) >> 8);
+  const auto script = ScriptedRandom::Script();
   for (const char* job : {"optcorrupt;optrandombytes", "optnth;nth=7;optcorrupt;optbyterange;range1=$10;range2=$1F",
                           "optmask;mask=%00001101;optcorrupt;optrandombytes", "optnth;nth=4099;optadd;add=3",
                           "optmask;mask=$100;optadd;add=1", "optcorrupt;optsequence;sequence=1,2,3",

@@ -25,6 +25,11 @@ class RecordingUi : public engine::UserInterface {
     static const char* names[] = {"txtNth", "txtRange1", "txtShift"};
     events.push_back(std::string("focus: ") + names[static_cast<int>(target)]);
   }
+  std::string Seen() const {
+    std::string seen;
+    for (const auto& event : events) seen += event + "|";
+    return seen;
+  }
 };
 
 class FixedClock : public engine::Clock {
@@ -46,6 +51,13 @@ class ScriptedRandom : public engine::RandomSource {
   }
   std::vector<float> seeds;
   std::size_t drawn = 0;
+
+  // 97 draws: a length that shares no factor with the spacings or the chunk sizes tests use.
+  static std::vector<std::uint32_t> Script() {
+    std::vector<std::uint32_t> script;
+    for (std::uint32_t v = 0; v < 97; ++v) script.push_back((v * 2654435761u) >> 8);
+    return script;
+  }
 
   // The smallest draw r for which floor(r * count) equals `value`.
   static std::uint32_t For(int value, int count) {
