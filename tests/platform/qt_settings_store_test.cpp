@@ -2,114 +2,96 @@
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
 #include <QSettings>
-#include <QVariant>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "platform/ini_text.h"
-#include "support/config_home.h"
 #include "support/hostile_host.h"
-#include "support/settings_fakes.h"
+#include "support/memory_store.h"
 #include "support/temp_dir.h"
 
 namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
-using Keys = std::vector<std::string>;
 
-std::string Content(const std::string& file) {
-  const auto bytes = TempDir::Read(file);
-  return {bytes.begin(), bytes.end()};
-}
+// The default store lives in a temporary directory, set before any QSettings exists.
+const TempDir kConfigHome;
+const bool kConfigHomeSet = setenv("XDG_CONFIG_HOME", kConfigHome.path().c_str(), 1) == 0;
 
 TEST(QtSettingsStore, AJobAndAwkwardTextsComeBackVerbatimFromTheUsersConfFile) {
-  const std::vector<std::string> values = {
-      "",
-      "C:\\",
-      "  spaced  ",
-      "a;b",
-      "#not a comment",
-      "[Defaults]",
-      "k=v",
-      "\"quoted\"",
-      "@ByteArray(x)",
-      "@Variant(\\0\\0)",
-      "@Invalid()",
-      "line\nbreak",
-      "\\n",
-      "Z\xC3\xBCrich \xE2\x82\xAC",
-      "a, b",
-      "trailing\\",
-      "$00,$01",
-      " a , b ",
-      ",",
-      "a,",
-      "@@x,y",
-      "\"a\",b",
-  };
+  const std::vector<std::string> values = {"",
+                                           "C:\\",
+                                           "  spaced  ",
+                                           "a;b",
+                                           "#not a comment",
+                                           "[Defaults]",
+                                           "k=v",
+                                           "\"quoted\"",
+                                           "@ByteArray(x)",
+                                           "@Variant(\\0\\0)",
+                                           "@Invalid()",
+                                           "line\nbreak",
+                                           "\\n",
+                                           "Z\xC3\xBCrich \xE2\x82\xAC",
+                                           "a, b",
+                                           "trailing\\",
+                                           "$00,$01",
+                                           " a , b ",
+                                           ",",
+                                           "a,",
+                                           "@@x,y",
+                                           "\"a\",b",
+                                           "1E"};
   ASSERT_TRUE(kConfigHomeSet);
-  settings::RecordingControls saved(settings::UnusualJob());
+  settings::RecordingWindow saved(settings::UnusualJob()), loaded(engine::FirstRunDefaults());
+  const std::string file = kConfigHome / "Rom Glitchforge 6.conf";
   {
     QtSettingsStore store;
-    EXPECT_EQ(store.FileName(), (ConfigHome().path() / "Rom Glitchforge 6.conf").string());
+    EXPECT_EQ(store.FileName(), file);
     settings::SaveReg("Global10", "a name", store, saved);
     for (std::size_t i = 0; i < values.size(); ++i) store.Save("Global0", std::to_string(i), values[i]);
     ASSERT_EQ(store.Sync(), std::nullopt);
   }
-  QtSettingsStore store((ConfigHome().path() / "Rom Glitchforge 6.conf").string());
-  settings::RecordingControls loaded(engine::FirstRunDefaults());
+  QtSettingsStore store(file);
   settings::LoadReg("Global10", store, loaded);
-  EXPECT_EQ(settings::DifferingKeys(loaded.job, saved.job), Keys{});
+  EXPECT_EQ(settings::DifferingKeys(loaded.job, saved.job), "");
   EXPECT_EQ(store.Read("Global10", "Name"), "a name");
   for (std::size_t i = 0; i < values.size(); ++i) EXPECT_EQ(store.Read("Global0", std::to_string(i)), values[i]);
   EXPECT_EQ(store.Read("Global0", "missing"), std::nullopt);
 }
 
-// Hand-written lists come back as written, also after the program has rewritten
-// the file; a file whose format Qt finds faulty is rewritten, and that counts as kept.
+// Hand-written lists come back as written, also after the program has rewritten the file; a file
+// whose format Qt finds faulty is rewritten, and that counts as kept.
 TEST(QtSettingsStore, HandEditedTruncatedAndGarbageFilesLoadWithBadFieldsFallingBack) {
   const std::string edited =
-      "[General]\nstray=1\n[Defaults]\nchdir=2\noptall=maybe\noptmask=True\noptrandomseq=yes\n"
+      "[General]\nstray=1\n[Defaults]\nchdir=2\noptall=maybe\noptmask=True\noptrandomseq=yes\noptadd=1E\n"
       "sequence=$00, $01,$02\nrom=@Rect(1 2 3 4)\nemu=@ByteArray(nes.exe)\nstart=\"$0100\"\n"
       "range1=\"$10\" ,$20\nend=a\\,b,c\nunknownkey=whatever\n[Unknown Section]\nend=$FFFF\n"
       "[Global3]\nName=zelda.nes 0-10\n[Global4]\nName=a,b\nsequence=$00,$01\nbroken line without equals\n";
   TempDir dir;
   std::ofstream(dir / "edited.ini") << edited;
   QtSettingsStore store(dir / "edited.ini");
-  settings::RecordingControls controls;
-  settings::RecordingMenus menus;
-  settings::Start(store, controls, menus);
-  engine::JobSettings expected = engine::FirstRunDefaults();
-  // chdir, optall and optrandomseq take the missing-key default; rom, a rectangle, counts as missing.
-  expected.optrandomseq = 0;
-  expected.optmask = true;
-  expected.sequence = "$00, $01,$02";
-  expected.emu = "nes.exe";
-  expected.start = "$0100";
-  expected.range1 = "$10,$20";
-  expected.end = "ab,c";
-  EXPECT_EQ(settings::DifferingKeys(controls.job, expected), Keys{});
-  ASSERT_EQ(menus.captions.size(), 11u);
-  EXPECT_EQ(menus.captions[3], std::make_pair(3, std::string("&3: zelda.nes 0-10")));
-  EXPECT_EQ(menus.captions[4], std::make_pair(4, std::string("&4: a,b")));
-
+  settings::RecordingWindow window;
+  settings::Start(store, window, window);
+  // chdir, optall, optrandomseq and optadd take the missing-key default; rom, a rectangle, counts as missing.
+  EXPECT_EQ(settings::DifferingKeys(window.job, engine::FirstRunDefaults()),
+            "emu start end optmask optrandomseq range1 sequence ");
+  EXPECT_EQ(window.job.emu + "|" + window.job.start + "|" + window.job.end + "|" + window.job.range1 + "|" +
+                window.job.sequence + "|" + window.captions[3] + "|" + window.captions[4],
+            "nes.exe|$0100|ab,c|$10,$20|$00, $01,$02|3=&3: zelda.nes 0-10|4=&4: a,b");
   store.Save("Global1", "sequence", "$7F,$FF");
   EXPECT_EQ(store.Sync(), std::nullopt);  // despite the line Qt calls a format error
   QtSettingsStore rewritten(dir / "edited.ini");
-  EXPECT_EQ(Content(dir / "edited.ini").find("broken line"), std::string::npos);
-  for (const auto& [section, key, text] : {std::tuple{"Global1", "sequence", "$7F,$FF"},
-                                           {"Global4", "sequence", "$00,$01"},
-                                           {"Global4", "Name", "a,b"},
-                                           {"Defaults", "sequence", "$00, $01,$02"},
-                                           {"Defaults", "range1", "$10,$20"}})
-    EXPECT_EQ(rewritten.Read(section, key), text) << section << "/" << key;
+  const auto bytes = TempDir::Read(dir / "edited.ini");
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()).find("broken line"), std::string::npos);
+  std::string reread;
+  const char* const places[][2] = {
+      {"Global1", "sequence"}, {"Global4", "sequence"}, {"Global4", "Name"}, {"Defaults", "sequence"}};
+  for (const auto& place : places) reread += rewritten.Read(place[0], place[1]).value_or("none") + "|";
+  EXPECT_EQ(reread, "$7F,$FF|$00,$01|a,b|$00, $01,$02|");
 
   std::mt19937 random(1234);
   for (int round = 0; round < 40; ++round) {
@@ -118,16 +100,15 @@ TEST(QtSettingsStore, HandEditedTruncatedAndGarbageFilesLoadWithBadFieldsFalling
     for (char& c : content) c = round % 2 ? static_cast<char>(random()) : c;
     std::ofstream(dir / "garbage.ini", std::ios::binary) << content;
     QtSettingsStore garbage(dir / "garbage.ini");
-    settings::RecordingControls loaded;
+    settings::RecordingWindow loaded;
     settings::LoadReg("Defaults", garbage, loaded);
-    ASSERT_EQ(loaded.writes.size(), engine::kFields.size());
     for (int check : {loaded.job.chdir, loaded.job.autocreate, loaded.job.optrandomseq, loaded.job.optoverwrite})
       EXPECT_LE(check, 1);
   }
 }
 
-// A store that cannot be written: Sync says why and names the file, reads give
-// what the file holds, and the dropped save does not come back with a later write.
+// A store that cannot be written: Sync says why and names the file, reads give what the file
+// holds, and the dropped save does not come back with a later write.
 TEST(QtSettingsStore, AStoreThatCannotBeWrittenSaysWhyAndKeepsNothingOfTheSave) {
   TempDir dir;
   const fs::path saved = fs::current_path();
@@ -182,25 +163,19 @@ TEST(QtSettingsStore, AStoreThatCannotBeWrittenSaysWhyAndKeepsNothingOfTheSave) 
 
 // The texts of an INI file are Qt's own reading of it, but for commas.
 TEST(IniTexts, ReadEveryValueAsQtDoesWithCommasKeptAsWritten) {
-  const struct {
-    const char *line, *text;
-  } lists[] = {
-      {"v=$00,$01", "$00,$01"}, {"v=$00, $01 ,$02", "$00, $01 ,$02"},
-      {"v = a,b ", "a,b"},      {"v=\"a,b\",c", "a,b,c"},
-      {"v=a\\,b,c", "ab,c"},    {"v=\\x41,\\102", "A,B"},
-      {"v=a,b;comment", "a,b"},
-  };
-  for (const auto& c : lists) {
-    const QHash<QString, QString> texts = IniTexts(QByteArray("[S]\n") + c.line + "\n");
-    EXPECT_EQ(texts.value(QStringLiteral("S/v")).toStdString(), c.text) << c.line;
-  }
+  const char* const lists[][2] = {{"v=$00,$01", "$00,$01"}, {"v=$00, $01 ,$02", "$00, $01 ,$02"},
+                                  {"v = a,b ", "a,b"},      {"v=\"a,b\",c", "a,b,c"},
+                                  {"v=a\\,b,c", "ab,c"},    {"v=\\x41,\\102", "A,B"},
+                                  {"v=a,b;comment", "a,b"}};
+  for (const auto& c : lists)
+    EXPECT_EQ(IniTexts(QByteArray("[S]\n") + c[0] + "\n").value("S/v").toStdString(), c[1]) << c[0];
   // Random lines: every value Qt reads as one text, this reads the same.
   TempDir dir;
   std::mt19937 random(99);
   const std::string alphabet = "ab =\"\\;,x0179fF@%[]\t\n#";
   for (int round = 0; round < 300; ++round) {
-    std::string content("[S");
-    content.append(std::to_string(round % 3)).append("]\n");
+    std::string content = "[S0]\n";
+    content[2] = static_cast<char>('0' + round % 3);
     for (int line = 0; line < 8; ++line) {
       content.append("k").append(std::to_string(line)).append("=");
       for (int i = random() % 12; i > 0; --i) content += alphabet[random() % alphabet.size()];
@@ -211,10 +186,8 @@ TEST(IniTexts, ReadEveryValueAsQtDoesWithCommasKeptAsWritten) {
     QSettings qt(QString::fromStdString(file), QSettings::IniFormat);
     const QHash<QString, QString> texts = IniTexts(QByteArray::fromStdString(content));
     for (const QString& key : qt.allKeys()) {
-      const QVariant value = qt.value(key);
-      if (value.typeId() != QMetaType::QString) continue;
-      EXPECT_EQ(texts.value(key).toStdString(), value.toString().toStdString()) << key.toStdString() << " in\n"
-                                                                                << content;
+      if (qt.value(key).typeId() != QMetaType::QString) continue;
+      EXPECT_EQ(texts.value(key), qt.value(key).toString()) << key.toStdString() << " in\n" << content;
     }
   }
 }

@@ -19,7 +19,7 @@ std::vector<QWidget*> Children(QWidget* container) {
   return named;
 }
 
-TEST_F(LayoutTest, ControlsStayInsideTheirContainersAndOverlapOnlyWhereTheLayoutMeansIt) {
+TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowTheirCaptions) {
   window->show();
   QCoreApplication::processEvents();
   EXPECT_EQ(window->client->size(), QSize(558, 344));  // 8370 x 5160 twips
@@ -27,12 +27,18 @@ TEST_F(LayoutTest, ControlsStayInsideTheirContainersAndOverlapOnlyWhereTheLayout
   EXPECT_EQ(window->minimumSize(), window->maximumSize());
   EXPECT_EQ(window->windowTitle(), "ROM Glitchforge 5.99 by Quorvath");
 
-  QStringList overlaps;
+  QStringList overlaps, captions;
   int controls = 0;
   for (QWidget* container : {window->client, Find("fraWhich"), Find("fraAction"), Find("fraCorruptWith")}) {
     const std::vector<QWidget*> named = Children(container);
     for (std::size_t i = 0; i < named.size(); ++i) {
       ++controls;
+      QWidget* w = named[i];
+      const QString text = w->property("text").toString();
+      const auto* box = qobject_cast<QLineEdit*>(w);
+      if (!text.isEmpty() && !box) captions << w->objectName() + "=" + text;
+      if (box) captions << w->objectName() + "<" + QString::number(box->maxLength());
+      if (!w->accessibleName().isEmpty()) captions << w->objectName() + "@" + w->accessibleName();
       EXPECT_TRUE(container->rect().contains(named[i]->geometry())) << named[i]->objectName().toStdString();
       for (std::size_t j = i + 1; j < named.size(); ++j)
         if (const QRect both = named[i]->geometry() & named[j]->geometry();
@@ -57,19 +63,6 @@ TEST_F(LayoutTest, ControlsStayInsideTheirContainersAndOverlapOnlyWhereTheLayout
     EXPECT_EQ(tall->y(), window->cmdPlus[1]->y());
     EXPECT_EQ(tall->geometry().bottom(), window->cmdPlus[2]->geometry().bottom());
   }
-}
-
-TEST_F(LayoutTest, CaptionsLimitsAndNamesWhenCreated) {
-  window->show();
-  QStringList captions;
-  for (QWidget* container : {window->client, Find("fraWhich"), Find("fraAction"), Find("fraCorruptWith")})
-    for (QWidget* w : Children(container)) {
-      const QString text = w->property("text").toString();
-      const auto* box = qobject_cast<QLineEdit*>(w);
-      if (!text.isEmpty() && !box) captions << w->objectName() + "=" + text;
-      if (box) captions << w->objectName() + "<" + QString::number(box->maxLength());
-      if (!w->accessibleName().isEmpty()) captions << w->objectName() + "@" + w->accessibleName();
-    }
   captions.sort();
   EXPECT_EQ(captions.join("|").toStdString(),
             "cmdAuto=Auto >>|cmdAutoEnd=Auto End|cmdCreateNow=Create Now|cmdGo=&GO!|cmdMinus(1)=-|"
@@ -90,7 +83,7 @@ TEST_F(LayoutTest, CaptionsLimitsAndNamesWhenCreated) {
             "txtRange1@Byte Range|txtRange2<16|txtRange2@to|txtSequence<32767|"
             "txtSequence@Looping Sequence:|txtShift<16|txtShift@Shift Right|txtStart<16|"
             "txtStart@Start:|txtTo=to");
-  EXPECT_EQ(Shown(*window),
+  EXPECT_EQ(Shown(),
             "optAutoCreate=2 optChdir=2 optOverwrite=2 optRandomSeq=2 txtAdd=add txtCreate=create "
             "txtEMU=emu txtEnd=end txtInc=range txtMask=mask txtNth=nth txtPath=path "
             "txtROM=rom txtRange1=range1 txtRange2=range2 txtSequence=sequence txtShift=shift "

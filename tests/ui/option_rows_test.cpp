@@ -87,7 +87,7 @@ TEST_F(OptionRowsTest, FocusMovesOnlyWhereTheGestureSaysAndTabbingInChoosesNothi
 
 TEST_F(OptionRowsTest, EnterPressesTheDefaultFromEveryControlButCommandButtons) {
   ShowActive();
-  LoadFirstRunDefaults();
+  Apply(engine::FirstRunDefaults());
   int go = 0, autoRun = 0;
   QObject::connect(window->cmdGo, &QPushButton::clicked, [&] { ++go; });
   QObject::connect(window->cmdAuto, &QPushButton::clicked, [&] { ++autoRun; });

@@ -26,10 +26,9 @@ class PickingDialogs : public RecordingDialogs {
 class PickersTest : public WindowTest {
  protected:
   PickersTest() {
-    ui::Services services = FakeServices();
     services.dialogs = &picker;
-    window = std::make_unique<ui::frm>(services);
-    LoadFirstRunDefaults();
+    Rebuild();
+    Apply(engine::FirstRunDefaults());
   }
   ~PickersTest() override { window.reset(); }
 

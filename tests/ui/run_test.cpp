@@ -28,7 +28,7 @@ class RunTest : public WindowTest {
     rom.assign(64, 0);
     for (int i = 0; i < 64; ++i) rom[i] = static_cast<unsigned char>(i * 7 + 3);
     dir.Write("rom.bin", rom);
-    LoadFirstRunDefaults();
+    Apply(engine::FirstRunDefaults());
     for (auto [key, text] : {std::pair{"path", (dir.path().string() + "/")},
                              {"emu", "emu --fast"},
                              {"rom", "rom.bin"},
@@ -117,9 +117,8 @@ TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
 // again, with the real launcher and a script that records its arguments.
 TEST_F(RunTest, EachAutoPressAltersTheNextBlockAndStartsTheEmulator) {
   platform::DetachedLauncher realLauncher;
-  ui::Services services = FakeServices();
   services.launcher = &realLauncher;
-  window = std::make_unique<ui::frm>(services);
+  Rebuild();
   PrepareJob();
   Write("emu", "emu");
   Write("end", "x");
@@ -181,9 +180,8 @@ TEST_F(RunTest, EachAutoPressAltersTheNextBlockAndStartsTheEmulator) {
 // until the Auto step has ended with everything written.
 TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
   FaultyFileSystem faulty;
-  ui::Services services = FakeServices();
   services.files = &faulty;
-  window = std::make_unique<ui::frm>(services);
+  Rebuild();
   PrepareJob();
   ShowActive();
   bool poked = false;

@@ -1,246 +1,192 @@
-// Start-up, shutdown and the preset menus through the real window, over a
-// store in memory or an INI file in a temporary directory.
-#include <QAction>
+// Start-up, shutdown and the preset menus through the real window, over a store in memory or an
+// INI file in a temporary directory.
 #include <QWindow>
 #include <fstream>
-#include <optional>
 
 #include "auto/output_name.h"
 #include "platform/qt_settings_store.h"
-#include "support/memory_store.h"
-#include "support/settings_fakes.h"
 #include "support/temp_dir.h"
 #include "window_fixture.h"
 
 namespace {
 
-using settings::MemoryStore;
-using Pairs = std::vector<std::pair<std::string, std::string>>;
+using SettingsWindowTest = WindowTest;
 
-int Index(const std::string& key) { return engine::FieldIndex(key).value(); }
-
-// Long texts compared without printing them whole.
-::testing::AssertionResult Same(const std::optional<std::string>& actual, const std::string& expected) {
-  if (actual == expected) return ::testing::AssertionSuccess();
-  if (!actual) return ::testing::AssertionFailure() << "missing";
-  return ::testing::AssertionFailure() << actual->size() << " characters instead of " << expected.size();
+std::string Stored(const ui::frm& w) {
+  std::string all;
+  for (int i = 0; i < engine::kFieldCount; ++i) all += engine::StoredText(w.ReadField(i)) + "|";
+  return all;
+}
+std::string Stored(const engine::JobSettings& job) {
+  std::string all;
+  for (int i = 0; i < engine::kFieldCount; ++i) all += engine::StoredText(engine::GetField(job, i)) + "|";
+  return all;
+}
+std::string FileText(const std::string& file) {
+  const auto bytes = TempDir::Read(file);
+  return {bytes.begin(), bytes.end()};
 }
 
-// The settings tests' unusual job as the window can hold it: one option per
-// group (Mask, Add, Byte Range), "Random from sequence" unchecked, and a path
-// of this host.
-engine::JobSettings UnusualJob() {
-  engine::JobSettings job = settings::UnusualJob();
-  job.path = "  /games/my roms/ ";
-  job.optnth = job.optshift = job.optsequence = false;
-  job.optrandomseq = 0;
-  job.create.clear();
-  return job;
-}
-
+const char* const kEmptyCaptions = "&0: |&1: |&2: |&3: |&4: |&5: |&6: |&7: |&8: |&9: |&10: |";
 const char* const kMissingKeyOptions =
     "optAll optAutoCreate=1 optChdir=1 optCorrupt optOverwrite=1 optRandomBytes optRandomSeq=0 ";
 
-class SettingsWindowTest : public WindowTest {
- protected:
-  // A window over `store`, started as the program starts it.
-  std::unique_ptr<ui::frm> Started(settings::SettingsStore& store) {
-    ui::Services services = FakeServices();
-    services.settings = &store;
-    auto started = std::make_unique<ui::frm>(services);
-    started->Form_Load();
-    return started;
-  }
-  static void Apply(ui::frm& target, const engine::JobSettings& job) {
-    for (int i = 0; i < engine::kFieldCount; ++i) target.WriteField(i, engine::GetField(job, i));
-  }
-  static void ExpectFields(const ui::frm& actual, const engine::JobSettings& expected) {
-    for (int i = 0; i < engine::kFieldCount; ++i)
-      EXPECT_TRUE(Same(engine::StoredText(actual.ReadField(i)), engine::StoredText(engine::GetField(expected, i))))
-          << engine::kFields[static_cast<std::size_t>(i)].key;
-  }
-  // Both menus' captions, save menu first.
-  static std::vector<std::string> Captions(const ui::frm& w) {
-    std::vector<std::string> captions;
-    for (const auto* menu : {&w.mnuSG, &w.mnuLG})
-      for (const QAction* entry : *menu) captions.push_back(entry->text().toStdString());
-    return captions;
-  }
-  static std::map<std::string, std::string> Section(const MemoryStore& store, const std::string& name) {
-    std::map<std::string, std::string> keys;
-    for (const auto& [where, value] : store.values)
-      if (where.first == name) keys[where.second] = value;
-    return keys;
-  }
-};
-
 TEST_F(SettingsWindowTest, FirstRunShowsTheFirstRunDefaultsAndStoresNothing) {
-  MemoryStore store;
-  auto first = Started(store);
-  EXPECT_EQ(Shown(*first),
+  Rebuild(true);
+  EXPECT_EQ(Shown(),
             "optAll optAutoCreate=1 optChdir=1 optCorrupt optOverwrite=1 optRandomBytes optRandomSeq=1 "
             "txtAdd=1 txtCreate=CORRUPT.nes txtEMU=nesticle.exe txtEnd=$2010 txtInc=$1000 "
             "txtMask=%00001101 txtNth=4 txtPath=C:\\nes\\ txtROM=mario.nes txtRange1=$00 txtRange2=$FF "
             "txtSequence=$00,$01,$02,$7F,$FF txtShift=1 txtStart=$1010");
-  std::vector<std::string> expectedCaptions;
-  for (int slot = 0; slot < 22; ++slot)
-    expectedCaptions.push_back(std::string("&").append(std::to_string(slot % 11)).append(": "));
-  EXPECT_EQ(Captions(*first), expectedCaptions);
-  EXPECT_TRUE(store.saves.empty());
-  EXPECT_TRUE(dialogs.messages.empty());
-  first->WriteField(engine::kFieldCount, std::string("ignored"));  // no such field
-  EXPECT_EQ(first->ReadField(-1), engine::FieldValue(std::string()));
+  EXPECT_EQ(Captions(), kEmptyCaptions);
+  EXPECT_TRUE(store.saves.empty() && dialogs.messages.empty());
+  window->WriteField(engine::kFieldCount, std::string("ignored"));  // no such field
+  EXPECT_EQ(window->ReadField(-1), engine::FieldValue(std::string()));
 }
 
-// Every text longer than its box takes typed; the boxes stored unchecked,
-// so loading them from grey is a change and their reactions run.
-TEST_F(SettingsWindowTest, ClosingAndStartingAgainShowsTheSameFieldsThroughTheFile) {
+// Every text longer than its box takes typed; a preset saved is on disk at once, the options at the
+// close already, not only when the store goes away.
+TEST_F(SettingsWindowTest, APresetAndTheOptionsReachTheFileAtOnceAndComeBack) {
   TempDir dir;
   const std::string file = dir / "Rom Glitchforge 6.conf";
-  engine::JobSettings job = UnusualJob();
+  engine::JobSettings job = settings::UnusualJob();
   for (int i = 0; i < engine::kFieldCount; ++i)
-    if (engine::kFields[static_cast<std::size_t>(i)].kind == engine::FieldKind::Text)
-      engine::SetField(job, i, engine::StoredText(engine::GetField(job, i)).append(std::string(40000, 'x')));
+    if (engine::kFields[std::size_t(i)].kind == engine::FieldKind::Text)
+      engine::SetField(job, i, engine::StoredText(engine::GetField(job, i)).append(40000, 'x'));
   {
-    platform::QtSettingsStore store(file);
-    auto first = Started(store);
-    Apply(*first, job);
-    EXPECT_TRUE(first->close());
-    const auto onDisk = TempDir::Read(file);  // at the close already, not only when the store goes away
-    EXPECT_NE(std::string(onDisk.begin(), onDisk.end()).find("Name=Defaults"), std::string::npos);
+    platform::QtSettingsStore disk(file);
+    services.settings = &disk;
+    Rebuild(true);
+    Apply(job);
+    window->mnuSG[10]->trigger();
+    EXPECT_NE(FileText(file).find("[Global10]\nName=Z\xC3\xBCrich [!].nesx"), std::string::npos);
+    EXPECT_TRUE(window->close());
+    EXPECT_NE(FileText(file).find("[Defaults]\nName=Defaults"), std::string::npos);
   }
   platform::QtSettingsStore again(file);
-  auto second = Started(again);
-  ExpectFields(*second, job);
-  EXPECT_TRUE(second->txtPath->isReadOnly());
-  EXPECT_FALSE(second->txtCreate->isReadOnly());
-  EXPECT_EQ(second->txtCreate->text(), "create");  // Auto loads unchecked: the layout text stays
+  services.settings = &again;
+  Rebuild(true);
+  EXPECT_EQ(Stored(*window), Stored(job));
+  EXPECT_EQ(Captions().find("|&10: Z\xC3\xBCrich [!].nesxx"), std::string(kEmptyCaptions).size() - 7);
+  EXPECT_TRUE(window->txtPath->isReadOnly());
+  EXPECT_FALSE(window->txtCreate->isReadOnly());
+  EXPECT_EQ(window->txtCreate->text(), "create");  // Auto loads unchecked: the layout text stays
+  Apply(engine::FirstRunDefaults());
+  window->mnuLG[10]->trigger();
+  EXPECT_EQ(Stored(*window), Stored(job));
 }
 
-// "E&xit" and the close box store the same section. A store that cannot be
-// written says so when a preset is saved and once at the close, which goes on;
-// the menus keep showing what the store holds.
+// "E&xit" and the close box store the same section. A store that cannot be written says so when a
+// preset is saved and once at the close, which goes on; the menus keep showing what the store holds.
 TEST_F(SettingsWindowTest, ExitAndTheCloseBoxStoreTheSameSectionEvenUnwritable) {
   TempDir dir;
   std::filesystem::create_directories(dir / "store.conf");  // unwritable, even by root
   platform::QtSettingsStore unwritableStore(dir / "store.conf");
-  MemoryStore byExit, byCloseBox;
-  auto exited = Started(byExit), boxed = Started(byCloseBox), unwritable = Started(unwritableStore);
-  for (ui::frm* target : {exited.get(), boxed.get(), unwritable.get()}) {
-    Apply(*target, UnusualJob());
-    target->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(target));
+  settings::MemoryStore byExit, byCloseBox;
+  std::vector<std::unique_ptr<ui::frm>> windows;
+  for (settings::SettingsStore* target :
+       std::initializer_list<settings::SettingsStore*>{&byExit, &byCloseBox, &unwritableStore}) {
+    services.settings = target;
+    Rebuild(true);
+    Apply(settings::UnusualJob());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    windows.push_back(std::move(window));
   }
   const std::string cannot =
       "\r\nThe settings file \"" + dir / "store.conf" + "\" cannot be written: it is a folder, not a file.";
-  unwritable->mnuSG[3]->trigger();
+  windows[2]->mnuSG[3]->trigger();
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Preset 3 was NOT kept!" + cannot}));
-  EXPECT_EQ(Captions(*unwritable)[3], "&3: ");
-  exited->mnuExit->trigger();
-  boxed->windowHandle()->close();  // the platform's request, as the close box sends it
-  unwritable->windowHandle()->close();
-  for (ui::frm* target : {exited.get(), boxed.get(), unwritable.get()}) EXPECT_FALSE(target->isVisible());
+  window = std::move(windows[2]);
+  EXPECT_EQ(Captions(), kEmptyCaptions);
+  windows[0]->mnuExit->trigger();
+  windows[1]->windowHandle()->close();  // the platform's request, as the close box sends it
+  window->windowHandle()->close();
+  EXPECT_FALSE(windows[0]->isVisible() || windows[1]->isVisible() || window->isVisible());
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Preset 3 was NOT kept!" + cannot,
                                                         "The options in use were NOT kept!" + cannot}));
-  const auto section = Section(byExit, "Defaults");
-  EXPECT_EQ(section.size(), static_cast<std::size_t>(engine::kFieldCount + 1));
-  EXPECT_EQ(section.at("Name"), "Defaults");
-  EXPECT_EQ(section.at("optmask"), "True");
-  EXPECT_EQ(section, Section(byCloseBox, "Defaults"));
+  EXPECT_EQ(byExit.Section("Defaults").substr(0, 40), "Name=Defaults add=\"quoted\" autocreate=0 ");
+  EXPECT_EQ(byExit.Section("Defaults"), byCloseBox.Section("Defaults"));
 }
 
-// A never-saved slot loads the missing-key defaults, stores nothing and keeps the captions.
+// Slots 0 and 10 keep what was saved, whatever came between; -1 and 11 are no slots. A never-saved
+// slot loads the missing-key defaults, stores nothing and keeps the captions.
 TEST_F(SettingsWindowTest, ASlotSavedAndLoadedRestoresEveryFieldWhateverCameBetween) {
-  MemoryStore store;
-  auto window = Started(store);
-  store.Put("Global5", "Name", "zelda.nes 0-FF");  // behind the window's back: only a save's recaptioning shows it
+  Rebuild(true);
+  store.Put("Global5/Name", "zelda.nes 0-FF");  // behind the window's back: only a save's recaptioning shows it
   window->mnuSG[3]->trigger();
-  EXPECT_EQ(store.Get("Global3", "Name"), "mario.nes 1010-2010");
-  const auto captions = Captions(*window);
-  EXPECT_EQ(captions[3] + " " + captions[11 + 3] + " " + captions[11 + 5],
-            "&3: mario.nes 1010-2010 &3: mario.nes 1010-2010 &5: zelda.nes 0-FF");
+  EXPECT_EQ(store.kept["Global3/Name"], "mario.nes 1010-2010");
+  EXPECT_EQ(Captions(), "&0: |&1: |&2: |&3: mario.nes 1010-2010|&4: |&5: zelda.nes 0-FF|&6: |&7: |&8: |&9: |&10: |");
   for (std::size_t slot : {0, 10}) {
-    Apply(*window, UnusualJob());
+    Apply(settings::UnusualJob());
     window->mnuSG[slot]->trigger();
-    Apply(*window, engine::FirstRunDefaults());
+    Apply(engine::FirstRunDefaults());
     window->mnuLG[slot]->trigger();
-    ExpectFields(*window, UnusualJob());
+    EXPECT_EQ(Stored(*window), Stored(settings::UnusualJob())) << slot;
   }
-  EXPECT_TRUE(Section(store, "Global1").empty());  // the access key of slot 10, not its section
-  const auto saved = store.saves.size();
-  const auto before = Captions(*window);
+  EXPECT_EQ(store.Section("Global1"), "");  // the access key of slot 10, not its section
+  const auto saves = store.saves.size();
+  const auto captions = Captions();
+  for (int slot : {-1, 11}) window->mnuSG_Click(slot), window->mnuLG_Click(slot);
+  EXPECT_EQ(Stored(*window), Stored(settings::UnusualJob()));
   window->mnuLG[7]->trigger();
-  EXPECT_EQ(Shown(*window), std::string(kMissingKeyOptions) +
-                                "txtAdd=0 txtCreate=CORRUPT.ROM txtEMU= txtEnd=$0000 txtInc=$1000 "
-                                "txtMask=%00001101 txtNth=1 txtPath=C:\\ txtROM= txtRange1=$00 txtRange2=$FF "
-                                "txtSequence= txtShift=1 txtStart=$0000");
-  EXPECT_EQ(Captions(*window), before);
-  EXPECT_EQ(store.saves.size(), saved);
+  EXPECT_EQ(Shown(), std::string(kMissingKeyOptions) +
+                         "txtAdd=0 txtCreate=CORRUPT.ROM txtEMU= txtEnd=$0000 txtInc=$1000 "
+                         "txtMask=%00001101 txtNth=1 txtPath=C:\\ txtROM= txtRange1=$00 txtRange2=$FF "
+                         "txtSequence= txtShift=1 txtStart=$0000");
+  EXPECT_EQ(Captions(), captions);
+  EXPECT_EQ(store.saves.size(), saves);
 }
 
+// "key=text ..." pairs, split at the first "=".
+std::vector<std::pair<std::string, std::string>> Pairs(const std::string& text) {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (const QString& pair : QString::fromStdString(text).split(' ', Qt::SkipEmptyParts))
+    pairs.emplace_back(pair.section('=', 0, 0).toStdString(), pair.section('=', 1).toStdString());
+  return pairs;
+}
+
+// From chdir 0, path "/nes/", ROM "/nes/mario.nes", Auto checked, slot 4 holding `section` is loaded;
+// then each key of `after` (or "create", the output name) shows its text, and txtCreate is locked or not.
 TEST_F(SettingsWindowTest, ALoadRunsTheControlsReactionsInStoreOrder) {
-  struct LoadCase {
-    const char* what;
-    Pairs section, after;  // after: key (or "create") and stored text
-    bool createLocked;
-  };
-  const LoadCase cases[] = {
-      {"last true wins",
-       {{"optall", "True"}, {"optmask", "True"}, {"optshift", "1"}, {"optadd", "-1"}},
-       {{"optall", "False"},
-        {"optnth", "False"},
-        {"optmask", "True"},
-        {"optshift", "False"},
-        {"optcorrupt", "False"},
-        {"optadd", "True"}},
-       true},
-      {"all false: none",
-       {{"optall", "False"}, {"optnth", "false"}, {"optmask", "0"}},
-       {{"optall", "False"}, {"optnth", "False"}, {"optmask", "False"}},
-       true},
-      {"derived with the loaded chdir",
-       {{"chdir", "1"}, {"path", "/nes/"}, {"rom", "/nes/zelda.smc"}, {"autocreate", "1"}},
-       {{"create", "CORRUPT.smc"}},
-       true},
+  const char* const cases[][2] = {
+      {"optall=True optmask=True optshift=1 optadd=-1",
+       "optall=False optnth=False optmask=True optshift=False optcorrupt=False optadd=True locked=1"},
+      {"optall=False optnth=false optmask=0", "optall=False optnth=False optmask=False locked=1"},
+      {"chdir=1 path=/nes/ rom=/nes/zelda.smc autocreate=1", "create=CORRUPT.smc locked=1"},
       // "/NES/" and "/nes/" are two folders where names keep their case.
-      {"the folders compared by the host's rule",
-       {{"chdir", "1"}, {"path", "/NES/"}, {"rom", "/nes/zelda.smc"}, {"autocreate", "1"}},
-       {{"create", automode::kCaseBlindNames ? "CORRUPT.smc" : "/nes/CORRUPT.smc"}},
-       true},
-      {"Auto off keeps the derived name",
-       {{"chdir", "0"}, {"path", "/nes/"}, {"rom", "/snes/zelda.smc"}, {"autocreate", "0"}},
-       {{"create", "/snes/CORRUPT.smc"}, {"autocreate", "0"}},
-       false},
-      {"unaccepted values",
-       {{"chdir", "2"}, {"autocreate", "yes"}, {"optcorrupt", "maybe"}, {"optrandombytes", ""}},
-       {{"chdir", "1"}, {"autocreate", "1"}, {"optcorrupt", "True"}, {"optrandombytes", "True"}},
-       true},
+      {"chdir=1 path=/NES/ rom=/nes/zelda.smc autocreate=1",
+       automode::kCaseBlindNames ? "create=CORRUPT.smc" : "create=/nes/CORRUPT.smc"},
+      {"chdir=0 path=/nes/ rom=/snes/zelda.smc autocreate=0", "create=/snes/CORRUPT.smc autocreate=0 locked=0"},
+      {"chdir=2 autocreate=yes optcorrupt=maybe optrandombytes=",
+       "chdir=1 autocreate=1 optcorrupt=True optrandombytes=True locked=1"},
+      {"optall=1E0 optmask=1E optrandomseq=1E", "optall=True optmask=False optrandomseq=0"},
   };
-  for (const LoadCase& c : cases) {
-    MemoryStore store;
-    auto window = Started(store);
-    for (const auto& [key, text] :
-         Pairs{{"chdir", "0"}, {"path", "/nes/"}, {"rom", "/nes/mario.nes"}, {"autocreate", "1"}})
-      window->WriteField(Index(key), text);
-    for (const auto& [key, text] : c.section) store.Put("Global4", key, text);
+  for (const auto& c : cases) {
+    store = {};
+    Rebuild(true);
+    for (const auto& [key, text] : Pairs("chdir=0 path=/nes/ rom=/nes/mario.nes autocreate=1"))
+      Write(key.c_str(), text.c_str());
+    for (const auto& [key, text] : Pairs(c[0])) store.Put("Global4/" + key, text);
     window->mnuLG[4]->trigger();
-    for (const auto& [key, text] : c.after) {
-      const std::string actual =
-          key == "create" ? window->txtCreate->text().toStdString() : engine::StoredText(window->ReadField(Index(key)));
-      EXPECT_EQ(actual, text) << c.what << ": " << key;
-    }
-    EXPECT_EQ(window->txtCreate->isReadOnly(), c.createLocked) << c.what;
-    EXPECT_EQ(window->txtPath->isReadOnly(), window->optChdir->checkState() == Qt::Unchecked) << c.what;
+    std::string after;
+    for (const auto& [key, text] : Pairs(c[1]))
+      after += key + "=" +
+               (key == "create"   ? window->txtCreate->text().toStdString()
+                : key == "locked" ? std::to_string(window->txtCreate->isReadOnly())
+                                  : engine::StoredText(window->ReadField(*engine::FieldIndex(key)))) +
+               " ";
+    EXPECT_EQ(after, c[1] + std::string(" ")) << c[0];
+    EXPECT_EQ(window->txtPath->isReadOnly(), window->optChdir->checkState() == Qt::Unchecked) << c[0];
   }
 }
 
 TEST_F(SettingsWindowTest, AChangedRandomFromSequenceChoosesSequenceAndCorruptOnTheWay) {
-  MemoryStore store;
-  auto window = Started(store);  // optrandomseq checked
-  Apply(*window, UnusualJob());  // optrandomseq unchecked, Add and Byte Range chosen
-  store.Put("Global6", "optrandomseq", "1");
-  for (const char* key : {"optshift", "optcorrupt", "optadd", "optrandombytes", "optbyterange", "optsequence"})
-    store.Put("Global6", key, "False");
+  Rebuild(true);                  // optrandomseq checked
+  Apply(settings::UnusualJob());  // optrandomseq unchecked, Add and Byte Range chosen
+  for (const auto& [key, text] :
+       Pairs("optrandomseq=1 optshift=0 optcorrupt=0 optadd=0 optrandombytes=0 optbyterange=0 optsequence=0"))
+    store.Put("Global6/" + key, text);
   std::vector<engine::JobSettings> seen;  // what the window holds each time Corrupt becomes chosen
   QObject::connect(window->optCorrupt, &QRadioButton::toggled, window.get(), [&](bool on) {
     if (on) seen.push_back(window->ReadJob());
@@ -249,16 +195,17 @@ TEST_F(SettingsWindowTest, AChangedRandomFromSequenceChoosesSequenceAndCorruptOn
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].optrandomseq, engine::kChecked);
   EXPECT_TRUE(seen[0].optsequence && !seen[0].optbyterange && !seen[0].optadd);
-  EXPECT_EQ(seen[0].range1, UnusualJob().range1);  // before the fields after optrandomseq were written
+  EXPECT_EQ(seen[0].range1, settings::UnusualJob().range1);  // before the fields after optrandomseq were written
   // The options written after it, all false, clear that choice again.
-  EXPECT_EQ(Shown(*window).find("optCorrupt "), std::string::npos);
-  EXPECT_EQ(Shown(*window).find("optSequence "), std::string::npos);
+  EXPECT_EQ(Shown().find("optCorrupt "), std::string::npos);
+  EXPECT_EQ(Shown().find("optSequence "), std::string::npos);
 }
 
+// Lists as written; values their fields do not accept take the missing-key defaults, absent keys the
+// first-run ones; the broken line is no failure to write, and the rewritten file keeps the list.
 TEST_F(SettingsWindowTest, AHandEditedStoreLoadsWithoutACrashEachBadFieldTakingItsDefault) {
   TempDir dir;
-  const std::string file = dir / "store.conf";
-  const std::string hugePath = "/" + std::string(200000, 'p') + "/";
+  const std::string file = dir / "store.conf", hugePath = "/" + std::string(200000, 'p') + "/";
   std::ofstream(file, std::ios::binary)
       << "[General]\nstray=1\n[Defaults]\nchdir=99999999999999999999999999999\npath=" << hugePath << "\n"
       << "emu=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x10garbage)\nrom=caf\xE9 \xFF\xFE.nes\n"
@@ -266,22 +213,22 @@ TEST_F(SettingsWindowTest, AHandEditedStoreLoadsWithoutACrashEachBadFieldTakingI
       << "optmask=yes\noptrandomseq=-0\noptoverwrite=\"1\"\nunknown=key\n"
       << "[Global2]\nName=@Variant(\\0\\0\\0\\x2)\n[Global5]\nName=zelda.nes,copy\n"
       << "[Defaults\nbroken line without equals\n";
-  platform::QtSettingsStore store(file);
-  auto window = Started(store);
-  EXPECT_TRUE(Same(window->txtPath->text().toStdString(), hugePath));
-  // Values their fields do not accept take the missing-key defaults; absent keys the first-run ones.
-  EXPECT_EQ(Shown(*window).rfind(kMissingKeyOptions, 0), 0u) << Shown(*window).substr(0, 120);
-  EXPECT_EQ(window->txtEnd->text(), "a, b, c");  // lists as written
-  EXPECT_EQ(window->txtSequence->text(), "$00,$01");
-  EXPECT_EQ(Captions(*window)[5], "&5: zelda.nes,copy");
-  EXPECT_EQ(window->txtMask->text(), "%00001101");
-  const engine::JobSettings shown = window->ReadJob();
+  platform::QtSettingsStore disk(file);
+  services.settings = &disk;
+  Rebuild(true);
+  EXPECT_EQ(window->txtPath->text().toStdString() == hugePath, true);
+  EXPECT_EQ(Shown().rfind(kMissingKeyOptions, 0), 0u) << Shown().substr(0, 120);
+  EXPECT_EQ((window->txtEnd->text() + window->txtSequence->text() + window->txtMask->text()).toStdString(),
+            "a, b, c$00,$01%00001101");
+  const std::string shown = Stored(*window), captions = Captions();
+  EXPECT_EQ(captions.substr(0, 45), "&0: |&1: |&2: 0|&3: |&4: |&5: zelda.nes,copy|");
   window->close();
-  EXPECT_TRUE(dialogs.messages.empty());  // the broken line is no failure to write
+  EXPECT_TRUE(dialogs.messages.empty());
   platform::QtSettingsStore reread(file);
-  auto again = Started(reread);
-  ExpectFields(*again, shown);
-  EXPECT_EQ(Captions(*again)[5], "&5: zelda.nes,copy");  // rewritten, the hand-written list stays
+  services.settings = &reread;
+  Rebuild(true);
+  EXPECT_TRUE(Stored(*window) == shown);
+  EXPECT_EQ(Captions(), captions);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -12,77 +13,63 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <string>
-#include <vector>
 
-#include "engine/job_settings.h"
 #include "engine/real_host.h"
 #include "support/fakes.h"
 #include "support/memory_store.h"
 #include "ui/dialogs.h"
 #include "ui/frm.h"
 
-// Records every message box instead of showing it.
 class RecordingDialogs : public ui::Dialogs {
  public:
   void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text.toStdString()); }
   std::vector<std::string> messages;
 };
 
-// A window over recording dialogs, the real disk, a recording launcher, a
-// fixed clock and scripted random numbers. Restores the working directory,
-// which runs may change.
+// A window over recording dialogs, the real disk, a recording launcher, a fixed clock, scripted
+// random numbers and a store in memory. Restores the working directory, which runs may change.
 class WindowTest : public ::testing::Test {
  protected:
-  WindowTest() : savedDirectory_(std::filesystem::current_path()) {
-    window = std::make_unique<ui::frm>(FakeServices());
-  }
+  WindowTest() : services{&dialogs, &files, &launcher, &clock, &random, &store} { Rebuild(); }
   ~WindowTest() override { std::filesystem::current_path(savedDirectory_); }
 
-  // The doubles below; a test that needs another service swaps it and builds
-  // `window` again.
-  ui::Services FakeServices() {
-    return {.dialogs = &dialogs,
-            .files = &files,
-            .launcher = &launcher,
-            .clock = &clock,
-            .random = &random,
-            .settings = &store};
+  // A window over `services` as they are now, started as the program starts it when asked.
+  void Rebuild(bool started = false) {
+    window = std::make_unique<ui::frm>(services);
+    if (started) window->Form_Load();
   }
-
-  // Writes every field as start-up does on a first run, in store order.
-  void LoadFirstRunDefaults() {
-    const engine::JobSettings defaults = engine::FirstRunDefaults();
-    for (int i = 0; i < engine::kFieldCount; ++i) window->WriteField(i, engine::GetField(defaults, i));
+  void Apply(const engine::JobSettings& job) {
+    for (int i = 0; i < engine::kFieldCount; ++i) window->WriteField(i, engine::GetField(job, i));
   }
-
-  void Write(const char* key, const engine::FieldValue& value) {
-    auto index = engine::FieldIndex(key);
-    ASSERT_TRUE(index.has_value()) << key;
-    window->WriteField(*index, value);
-  }
+  void Write(const char* key, const engine::FieldValue& value) { window->WriteField(*engine::FieldIndex(key), value); }
   void Write(const char* key, const char* text) { Write(key, std::string(text)); }
-
-  // Shows the window and gives it the keyboard, for tests of focus and keys.
   void ShowActive() {
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   }
+  QWidget* Find(const char* name) { return window->findChild<QWidget*>(name); }
 
-  QWidget* Find(const char* name) { return window->findChild<QWidget*>(QString::fromLatin1(name)); }
-
-  // Every text box, every check box (0, 1, 2 grey) and every chosen option,
-  // sorted by name: "optAll optChdir=1 txtAdd=1 ...".
-  static std::string Shown(const ui::frm& w) {
+  // Every text box, every check box (0, 1, 2 grey) and every chosen option, by name:
+  // "optAll optChdir=1 txtAdd=1 ...".
+  std::string Shown() const {
     std::map<QString, QString> shown;
-    for (auto* box : w.findChildren<QLineEdit*>()) shown[box->objectName()] = "=" + box->text();
-    for (auto* box : w.findChildren<QCheckBox*>())
+    for (auto* box : window->findChildren<QLineEdit*>()) shown[box->objectName()] = "=" + box->text();
+    for (auto* box : window->findChildren<QCheckBox*>())
       shown[box->objectName()] = "=" + QString::number(ui::frm::CheckValue(box));
-    for (auto* option : w.findChildren<QRadioButton*>())
+    for (auto* option : window->findChildren<QRadioButton*>())
       if (option->isChecked()) shown[option->objectName()] = "";
     QString all;
     for (const auto& [name, value] : shown) all += (all.isEmpty() ? "" : " ") + name + value;
+    return all.toStdString();
+  }
+  // The Save Global captions, "|" after each; a Load Global caption that differs follows "!".
+  std::string Captions() const {
+    QString all;
+    for (std::size_t i = 0; i < 11; ++i) {
+      const QString save = window->mnuSG[i]->text(), load = window->mnuLG[i]->text();
+      all += save + (save == load ? "|" : "!" + load + "|");
+    }
     return all.toStdString();
   }
 
@@ -92,8 +79,9 @@ class WindowTest : public ::testing::Test {
   FixedClock clock;
   ScriptedRandom random{{ScriptedRandom::For(0x42, 256)}};
   settings::MemoryStore store;
+  ui::Services services;
   std::unique_ptr<ui::frm> window;
 
  private:
-  std::filesystem::path savedDirectory_;
+  std::filesystem::path savedDirectory_ = std::filesystem::current_path();
 };
