@@ -74,18 +74,14 @@ TEST_F(DetachedLauncherTest, UnstartableProgramsFail) {
     fs::path dataFile;
   } cases[] = {
       {"", output},
-      {"   ", output},
       {"\"\" x", output},
       {"glitchforge-no-such-emulator x", output},
       {"folder", output},
-      {"/glitchforge-missing/emu", output},
       // The output file as the program: an empty emulator box, "" or %1 alone, other spellings, a link.
       {" CORRUPT.nes", output},
-      {"\"\" CORRUPT.nes", output},
       {"CORRUPT.nes --fullscreen", output},
       {"./CORRUPT.nes", output},
       {std::string("\"").append(output.string()).append("\""), output},
-      {"../work/CORRUPT.nes", output},
       {"link.nes", output},
       {"game.nes", onPath},                 // found on the PATH
       {std::string("emu\0 x", 6), output},  // the program would get "emu" alone

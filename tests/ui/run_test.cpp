@@ -3,7 +3,6 @@
 #include <chrono>
 #include <fstream>
 #include <thread>
-#include <utility>
 
 #include "platform/detached_launcher.h"
 #include "support/temp_dir.h"
@@ -15,55 +14,63 @@ using Bytes = std::vector<unsigned char>;
 using Lines = std::vector<std::string>;
 
 Bytes Plus(Bytes bytes, int first, int last) {
-  for (int i = first; i <= last; ++i) ++bytes[i];
+  for (int i = first; i <= last; ++i) ++bytes[std::size_t(i)];
   return bytes;
 }
 
-// A job in a temporary working directory: ROM "rom.bin" of 64 bytes, the
-// output name derived as "CORRUPT.bin", add 1 to every byte of $10-$1F.
+// A job in a temporary working directory: ROM "rom.bin" of 64 bytes, the output name derived as
+// "CORRUPT.bin", add 1 to every byte of $10-$1F.
 class RunTest : public WindowTest {
  protected:
   RunTest() { PrepareJob(); }
   void PrepareJob() {
-    rom.assign(64, 0);
-    for (int i = 0; i < 64; ++i) rom[i] = static_cast<unsigned char>(i * 7 + 3);
+    for (int i = 0; i < 64; ++i) rom[std::size_t(i)] = static_cast<unsigned char>(i * 7 + 3);
     dir.Write("rom.bin", rom);
     Apply(engine::FirstRunDefaults());
-    for (auto [key, text] : {std::pair{"path", (dir.path().string() + "/")},
-                             {"emu", "emu --fast"},
-                             {"rom", "rom.bin"},
-                             {"start", "$10"},
-                             {"end", "$1F"},
-                             {"inc", "$10"}})
+    for (const auto& [key, text] : std::map<const char*, std::string>{{"path", dir.path().string() + "/"},
+                                                                      {"emu", "emu --fast"},
+                                                                      {"rom", "rom.bin"},
+                                                                      {"start", "$10"},
+                                                                      {"end", "$1F"},
+                                                                      {"inc", "$10"}})
       Write(key, text);
     Write("optadd", true);
   }
   void Press(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
   Bytes Output() { return TempDir::Read(dir / "CORRUPT.bin"); }
-  std::string Status() { return window->lblStatus->text().toStdString(); }
-  std::string Range() { return (window->txtStart->text() + "-" + window->txtEnd->text()).toStdString(); }
+  std::string RangeAndStatus() {
+    return (window->txtStart->text() + "-" + window->txtEnd->text() + " " + window->lblStatus->text()).toStdString();
+  }
 
   TempDir dir;
-  Bytes rom;
+  Bytes rom = Bytes(64);
 };
 
+// A grey check field counts as unchecked in a run: Overwrite makes no fresh copy, Change directory
+// to: stays in the working directory, Auto leaves the typed output name.
 TEST_F(RunTest, GoAltersTheRangeOfAFreshCopyAndStartsTheEmulator) {
   dir.Write("CORRUPT.bin", Bytes(100, 0xEE));  // replaced by the copy
-  window->lblStatus->setText("before");
   Press(window->cmdGo);
   EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F));
   EXPECT_EQ(TempDir::Read(dir / "rom.bin"), rom);
-  EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_EQ(Status(), "Status: Ready!");
   EXPECT_EQ(launcher.started, (Lines{"emu --fast CORRUPT.bin"}));
-  EXPECT_EQ(Range(), "$10-$1F");                              // GO leaves the range where it is
-  window->optOverwrite->setCheckState(Qt::PartiallyChecked);  // grey is not checked: no fresh copy
+  EXPECT_EQ(RangeAndStatus() + std::to_string(dialogs.messages.size()), "$10-$1F Status: Ready!0");
+  window->optOverwrite->setCheckState(Qt::PartiallyChecked);
   Press(window->cmdGo);
   EXPECT_EQ(Output(), Plus(Plus(rom, 0x10, 0x1F), 0x10, 0x1F));
+  Write("optoverwrite", engine::kChecked);
+  window->optAutoCreate->setCheckState(Qt::PartiallyChecked);
+  window->txtCreate->setText("typed.bin");
+  std::filesystem::current_path(dir.path());
+  window->optChdir->setCheckState(Qt::PartiallyChecked);
+  Write("path", "/nowhere/");
+  Press(window->cmdGo);
+  EXPECT_EQ(TempDir::Read(dir / "typed.bin"), Plus(rom, 0x10, 0x1F));
+  EXPECT_EQ(launcher.started.back() + " " + RangeAndStatus(), "emu --fast typed.bin $10-$1F Status: Ready!");
 }
 
-// Each refusal puts the focus into the box at fault and leaves the fresh copy
-// unaltered; a run refused for its range still moves the range on.
+// Each refusal puts the focus into the box at fault and leaves the fresh copy unaltered; a run
+// refused for its range still moves the range on.
 TEST_F(RunTest, RefusalsReachTheUserAndLeaveTheCopyUnaltered) {
   ShowActive();
   const std::tuple<const char*, const char*, const char*, const char*, QLineEdit*> cases[] = {
@@ -80,7 +87,7 @@ TEST_F(RunTest, RefusalsReachTheUserAndLeaveTheCopyUnaltered) {
     window->txtStart->setFocus();
     Press(window->cmdGo);
     EXPECT_EQ(dialogs.messages, (Lines{message}));
-    EXPECT_EQ(Status(), "Status: Error!");
+    EXPECT_EQ(window->lblStatus->text(), "Status: Error!");
     EXPECT_EQ(QApplication::focusWidget(), focus) << field;
     EXPECT_EQ(Output(), rom);
   }
@@ -89,7 +96,7 @@ TEST_F(RunTest, RefusalsReachTheUserAndLeaveTheCopyUnaltered) {
   Write("end", "$47");
   Press(window->cmdAuto);
   EXPECT_EQ(dialogs.messages.back(), "The specified end reaches beyond the end of the file!\r\n40 vs 47");
-  EXPECT_EQ(Range(), "$48-$57");
+  EXPECT_EQ(RangeAndStatus(), "$48-$57 Status: Error!");
   EXPECT_TRUE(launcher.started.empty());
 }
 
@@ -109,12 +116,11 @@ TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
                    "Error!  New file NOT created!\r\nFile not found: \"rom.bin\\0x\" (the name holds a NUL byte)"}));
   EXPECT_EQ(TempDir::Read(dir / "typed name.bin"), rom);
   EXPECT_FALSE(std::filesystem::exists(dir / "new.bin"));
-  EXPECT_EQ(Status(), "before");
-  EXPECT_TRUE(launcher.started.empty());
+  EXPECT_EQ(window->lblStatus->text() + QString::number(launcher.started.size()), "before0");
 }
 
-// "Auto End", then three presses of "Auto >>" over an output that is not made
-// again, with the real launcher and a script that records its arguments.
+// "Auto End", then three presses of "Auto >>" over an output that is not made again, with the real
+// launcher and a script that records its arguments.
 TEST_F(RunTest, EachAutoPressAltersTheNextBlockAndStartsTheEmulator) {
   platform::DetachedLauncher realLauncher;
   services.launcher = &realLauncher;
@@ -127,45 +133,41 @@ TEST_F(RunTest, EachAutoPressAltersTheNextBlockAndStartsTheEmulator) {
   std::ofstream(dir / "emu") << "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" << (dir / "record.txt") << "'\n";
   std::filesystem::permissions(dir / "emu", std::filesystem::perms::owner_all);
   Press(window->cmdAutoEnd);
-  ASSERT_EQ(Range(), "$10-$1F");
   Bytes expected = rom;
   for (auto [first, after] : {std::pair{0x10, "$20-$2F"}, {0x20, "$30-$3F"}, {0x30, "$40-$4F"}}) {
     Press(window->cmdAuto);
     expected = Plus(expected, first, first + 15);
     EXPECT_EQ(Output(), expected) << "run on " << first;
-    EXPECT_EQ(Range() + " " + Status(), std::string(after).append(" Status: Ready!"));
+    EXPECT_EQ(RangeAndStatus(), std::string(after).append(" Status: Ready!"));
   }
   EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_EQ(TempDir::Read(dir / "rom.bin"), rom);
-  Lines records;
-  for (int attempt = 0; attempt < 1500 && records.size() < 3; ++attempt) {  // detached: wait a while
+  std::string records;
+  for (int attempt = 0; attempt < 1500 && records.size() < 36; ++attempt) {  // detached: wait a while
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::ifstream in(dir / "record.txt");
-    records.clear();
-    for (std::string line; std::getline(in, line);) records.push_back(line);
+    const auto bytes = TempDir::Read(dir / "record.txt");
+    records.assign(bytes.begin(), bytes.end());
   }
-  EXPECT_EQ(records, (Lines{"CORRUPT.bin", "CORRUPT.bin", "CORRUPT.bin"}));
+  EXPECT_EQ(records, "CORRUPT.bin\nCORRUPT.bin\nCORRUPT.bin\n");
 
-  // An empty emulator box would start the output itself, a shell script here:
-  // a program that cannot be started, after the range was written. The copy of
-  // an executable ROM is no program; an output that shows as one (as every file
-  // on a FAT mount does) is refused all the same.
-  Bytes script(64, ' ');
+  // An empty emulator box would start the output itself, a shell script here: a program that cannot
+  // be started, after the range was written. The copy of an executable ROM is no program; an output
+  // that shows as one (as every file on a FAT mount does) is refused all the same.
   const std::string text = "#!/bin/sh\ntouch ran\n#";
+  Bytes script(64, ' ');
   std::copy(text.begin(), text.end(), script.begin());
   dir.Write("rom.bin", script);
   std::filesystem::permissions(dir / "rom.bin", std::filesystem::perms(0755));
   Write("start", "$20");
   Write("end", "$2F");
-  Bytes altered = script;
   for (const char* emulator : {"", "\"\"", "%1", "./%1"}) {
     Write("emu", emulator);
     Write("optoverwrite", *emulator ? engine::kUnchecked : engine::kChecked);
     Press(window->cmdGo);
-    EXPECT_EQ(dialogs.messages.back() + " " + Status(), "There were problems accessing files! Status: Error!")
+    EXPECT_EQ(dialogs.messages.back() + " " + RangeAndStatus(),
+              "There were problems accessing files! $20-$2F Status: Error!")
         << emulator;
-    altered = Plus(altered, 0x20, 0x2F);
-    EXPECT_EQ(Output(), altered) << emulator;
+    script = Plus(script, 0x20, 0x2F);
+    EXPECT_EQ(Output(), script) << emulator;
     if (!*emulator) {
       EXPECT_EQ(std::filesystem::status(dir / "CORRUPT.bin").permissions(), std::filesystem::perms(0644));
       std::filesystem::permissions(dir / "CORRUPT.bin", std::filesystem::perms(0755));
@@ -175,21 +177,24 @@ TEST_F(RunTest, EachAutoPressAltersTheNextBlockAndStartsTheEmulator) {
   EXPECT_FALSE(std::filesystem::exists(dir / "ran"));
 }
 
-// While the run works (here: in its first read, on the worker thread) no
-// press of GO or Enter and no typing reaches the window; the close box waits
-// until the Auto step has ended with everything written.
+// While the run works (here: in its first read, on the worker thread, held long enough for the
+// progress bar to show) no press of GO or Enter and no typing reaches the window; the close box
+// waits until the Auto step has ended with everything written, the bar gone.
 TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
   FaultyFileSystem faulty;
   services.files = &faulty;
   Rebuild();
   PrepareJob();
   ShowActive();
-  bool poked = false;
+  int pokes = 0;
+  bool barShown = false;
   faulty.before["ReadAt"] = [&](const std::string&) {
-    if (std::exchange(poked, true)) return;
+    if (pokes++) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
     QMetaObject::invokeMethod(
         window.get(),
         [&] {
+          barShown = window->prgRun->isVisible();
           Press(window->cmdGo);
           QTest::keyClick(window->txtStart, Qt::Key_Return);
           QTest::keyClick(window->txtStart, Qt::Key_Delete);  // would leave the start 10
@@ -198,15 +203,15 @@ TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
         Qt::BlockingQueuedConnection);
   };
   Press(window->cmdAuto);
-  ASSERT_TRUE(poked);
+  EXPECT_TRUE(barShown);
   EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F));
   EXPECT_EQ(launcher.started.size(), 1u);
-  EXPECT_EQ(Range() + " " + Status(), "$20-$2F Status: Ready!");
+  EXPECT_EQ(RangeAndStatus(), "$20-$2F Status: Ready!");
   EXPECT_TRUE(window->isVisible());
   EXPECT_FALSE(window->prgRun->isVisible());
   QCoreApplication::processEvents();
   EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(store.Read("Defaults", "start"), "$20");
+  EXPECT_EQ(store.values["Defaults/start"], "$20");
 }
 
 }  // namespace

@@ -201,34 +201,4 @@ TEST_F(SettingsWindowTest, AChangedRandomFromSequenceChoosesSequenceAndCorruptOn
   EXPECT_EQ(Shown().find("optSequence "), std::string::npos);
 }
 
-// Lists as written; values their fields do not accept take the missing-key defaults, absent keys the
-// first-run ones; the broken line is no failure to write, and the rewritten file keeps the list.
-TEST_F(SettingsWindowTest, AHandEditedStoreLoadsWithoutACrashEachBadFieldTakingItsDefault) {
-  TempDir dir;
-  const std::string file = dir / "store.conf", hugePath = "/" + std::string(200000, 'p') + "/";
-  std::ofstream(file, std::ios::binary)
-      << "[General]\nstray=1\n[Defaults]\nchdir=99999999999999999999999999999\npath=" << hugePath << "\n"
-      << "emu=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x10garbage)\nrom=caf\xE9 \xFF\xFE.nes\n"
-      << "autocreate=@ByteArray(1)\nstart=@Invalid()\nend=a, b, c\noptall=Tru\noptnth=\nsequence=$00,$01\n"
-      << "optmask=yes\noptrandomseq=-0\noptoverwrite=\"1\"\nunknown=key\n"
-      << "[Global2]\nName=@Variant(\\0\\0\\0\\x2)\n[Global5]\nName=zelda.nes,copy\n"
-      << "[Defaults\nbroken line without equals\n";
-  platform::QtSettingsStore disk(file);
-  services.settings = &disk;
-  Rebuild(true);
-  EXPECT_EQ(window->txtPath->text().toStdString() == hugePath, true);
-  EXPECT_EQ(Shown().rfind(kMissingKeyOptions, 0), 0u) << Shown().substr(0, 120);
-  EXPECT_EQ((window->txtEnd->text() + window->txtSequence->text() + window->txtMask->text()).toStdString(),
-            "a, b, c$00,$01%00001101");
-  const std::string shown = Stored(*window), captions = Captions();
-  EXPECT_EQ(captions.substr(0, 45), "&0: |&1: |&2: 0|&3: |&4: |&5: zelda.nes,copy|");
-  window->close();
-  EXPECT_TRUE(dialogs.messages.empty());
-  platform::QtSettingsStore reread(file);
-  services.settings = &reread;
-  Rebuild(true);
-  EXPECT_TRUE(Stored(*window) == shown);
-  EXPECT_EQ(Captions(), captions);
-}
-
 }  // namespace
