@@ -92,6 +92,10 @@ TEST(QtSettingsStore, HandEditedTruncatedAndGarbageFilesLoadWithBadFieldsFalling
       {"Global1", "sequence"}, {"Global4", "sequence"}, {"Global4", "Name"}, {"Defaults", "sequence"}};
   for (const auto& place : places) reread += rewritten.Read(place[0], place[1]).value_or("none") + "|";
   EXPECT_EQ(reread, "$7F,$FF|$00,$01|a,b|$00, $01,$02|");
+  std::ofstream(dir / "edited.ini", std::ios::app) << "[Global6\nName=changed meanwhile, broken\n";
+  rewritten.Save("Global7", "Name", "seven");
+  EXPECT_EQ(rewritten.Sync(), std::nullopt);
+  EXPECT_EQ(QtSettingsStore(dir / "edited.ini").Read("Global7", "Name"), "seven");
 
   std::mt19937 random(1234);
   for (int round = 0; round < 40; ++round) {
