@@ -66,6 +66,7 @@ TEST_F(DetachedLauncherTest, UnstartableProgramsFail) {
     fs::permissions(script, fs::perms::all);
   }
   fs::create_symlink("CORRUPT.nes", work / "link.nes");
+  std::ofstream(work / "game.nes") << "data";
   fs::create_directory(work / "folder");
   const std::string savedPath = std::getenv("PATH");
   setenv("PATH", (onPath.parent_path().string() + ":" + savedPath).c_str(), 1);
@@ -84,6 +85,7 @@ TEST_F(DetachedLauncherTest, UnstartableProgramsFail) {
       {std::string("\"").append(output.string()).append("\""), output},
       {"link.nes", output},
       {"game.nes", onPath},                 // found on the PATH
+      {"game.nes", work / "game.nes"},      // the output here, not executable, though another is on the PATH
       {std::string("emu\0 x", 6), output},  // the program would get "emu" alone
   };
   for (const auto& c : cases) {
