@@ -72,8 +72,8 @@ TEST(SlotName, ShowsTheRomAndTheRangeInHexOrAsTyped) {
   for (const auto& c : cases) EXPECT_EQ(SlotName(c[0], c[1], c[2]), c[3]);
 }
 
-// A slot keeps every field as text in store order, then its name, beside keys it does not know;
-// the menus are captioned from the store, and start-up fills a missing key with its first-run default.
+// A slot keeps every field as text in store order, then its name, beside keys it does not know; the
+// menus are captioned from the store.
 TEST(GlobalSlots, SaveEachFieldAsTextThenTheNameCaptionEverySlotAndLoadBack) {
   MemoryStore store;
   store.Put("Global1/unknown", "kept");
@@ -94,14 +94,6 @@ TEST(GlobalSlots, SaveEachFieldAsTextThenTheNameCaptionEverySlotAndLoadBack) {
   EXPECT_EQ(SaveDefaults(store, unusual), std::nullopt);
   EXPECT_EQ(store.kept.at("Defaults/Name") + " " + store.kept.at("Defaults/rom"), "Defaults Z\xC3\xBCrich [!].nes");
   EXPECT_EQ(store.syncs, 3);
-  MemoryStore first;
-  first.Put("Defaults/rom", "kept.nes");
-  first.Put("Global3/Name", "n");
-  RecordingWindow started(UnusualJob());
-  Start(first, started, started);
-  EXPECT_EQ(Joined(first.reads).substr(0, EachKey("Defaults/%").size()), EachKey("Defaults/%"));
-  EXPECT_EQ(DifferingKeys(started.job, engine::FirstRunDefaults()) + started.job.rom, "rom kept.nes");
-  EXPECT_EQ(Joined(started.captions), Captions({{3, "n"}}));
 }
 
 // A store that cannot keep a save: the menus show the slots as the store holds them, and the
