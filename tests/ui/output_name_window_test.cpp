@@ -70,4 +70,16 @@ TEST_F(OutputNameWindowTest, ChdirLocksThePathAndTakesEffectOnlyAtTheNextChange)
   EXPECT_EQ(window->txtCreate->text(), "CORRUPT.fds");
 }
 
+// 16 typed characters fit txtStart, the 17th does not; a longer text written by code stays whole,
+// and once edited takes nothing beyond what it holds.
+TEST_F(OutputNameWindowTest, TypingStopsAtTheBoxLimitAlsoAfterALongerTextWasWritten) {
+  Type(window->txtStart, "0123456789ABCDEFG", true);
+  EXPECT_EQ(window->txtStart->text(), "0123456789ABCDEF");
+  Write("start", "0123456789ABCDEFGHIJ");
+  Type(window->txtStart, "");
+  QTest::keyClick(window->txtStart, Qt::Key_Backspace);
+  QTest::keyClicks(window->txtStart, "xy");
+  EXPECT_EQ(window->txtStart->text(), "0123456789ABCDEFGHI");
+}
+
 }  // namespace
