@@ -55,14 +55,14 @@ TEST_F(RunTest, GoAltersTheRangeOfAFreshCopyAndStartsTheEmulator) {
   EXPECT_EQ(TempDir::Read(dir / "rom.bin"), rom);
   EXPECT_EQ(launcher.started, (Lines{"emu --fast CORRUPT.bin"}));
   EXPECT_EQ(RangeAndStatus() + std::to_string(dialogs.messages.size()), "$10-$1F Status: Ready!0");
-  window->optOverwrite->setCheckState(Qt::PartiallyChecked);
+  Write("optoverwrite", engine::kGrey);
   Press(window->cmdGo);
   EXPECT_EQ(Output(), Plus(Plus(rom, 0x10, 0x1F), 0x10, 0x1F));
   Write("optoverwrite", engine::kChecked);
-  window->optAutoCreate->setCheckState(Qt::PartiallyChecked);
+  Write("autocreate", engine::kGrey);
   window->txtCreate->setText("typed.bin");
   std::filesystem::current_path(dir.path());
-  window->optChdir->setCheckState(Qt::PartiallyChecked);
+  Write("chdir", engine::kGrey);
   Write("path", "/nowhere/");
   Press(window->cmdGo);
   EXPECT_EQ(TempDir::Read(dir / "typed.bin"), Plus(rom, 0x10, 0x1F));
