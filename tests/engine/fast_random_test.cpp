@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "engine/real_host.h"
@@ -60,20 +60,18 @@ TEST(TransformKernels, EveryPathGivesTheExpectedBytes) {
     std::uint32_t out[4 * kernels::kLanes];
     k->generate(state, out, 3);
     k->generate(state, out + 3 * kernels::kLanes, 1);  // the state carries on between calls
-    const std::vector<std::uint32_t> lane0 = {out[0], out[16], out[32], out[48]};
-    const std::vector<std::uint32_t> lane15 = {out[15], out[31], out[47], out[63]};
-    EXPECT_EQ(lane0, (std::vector<std::uint32_t>{0xDEADBE, 0x16D579, 0xE7917D, 0xED85B0}));
-    EXPECT_EQ(lane15, (std::vector<std::uint32_t>{0xDEADBE, 0x0F05A7, 0x60131A, 0x3FC7E2}));
+    EXPECT_EQ(
+        (std::vector<std::uint32_t>{out[0], out[16], out[32], out[48], out[15], out[31], out[47], out[63]}),
+        (std::vector<std::uint32_t>{0xDEADBE, 0x16D579, 0xE7917D, 0xED85B0, 0xDEADBE, 0x0F05A7, 0x60131A, 0x3FC7E2}));
 
     // Each row: offset, length, base, mask, count, low, addend. Masks with bits above
     // the vector width select whole runs of bytes, or none, across chunk edges.
-    for (const auto& [at, len, base, mask, count, low, addend] :
-         std::vector<std::array<std::uint32_t, 7>>{{0, 4000, 0, 13, 256, 0, 1},
-                                                   {1, 3999, 1, 0, 16, 16, 255},
-                                                   {3, 37, 0xFFFFFFF0u, 0xFFFFFFFFu, 1, 65, 128},
-                                                   {17, 2049, 4096, 0x1000, 200, 55, 2},
-                                                   {0, 4000, 0, 0x40, 256, 0, 3},
-                                                   {5, 3000, 100, 0x300, 7, 250, 9}}) {
+    const std::uint32_t rows[] = {0,    4000, 0,      13,   256, 0,           1,           1,    3999, 1,    0,
+                                  16,   16,   255,    3,    37,  0xFFFFFFF0u, 0xFFFFFFFFu, 1,    65,   128,  17,
+                                  2049, 4096, 0x1000, 200,  55,  2,           0,           4000, 0,    0x40, 256,
+                                  0,    3,    5,      3000, 100, 0x300,       7,           250,  9};
+    for (const std::uint32_t* r = rows; r != std::end(rows); r += 7) {
+      const std::uint32_t at = r[0], len = r[1], base = r[2], mask = r[3], count = r[4], low = r[5], addend = r[6];
       auto all = start, masked = start, added = start, addedMasked = start;
       k->replaceAll(all.data() + at, draws.data(), len, count, low);
       k->replaceMasked(masked.data() + at, draws.data(), len, base, mask, count, low);
