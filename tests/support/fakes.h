@@ -13,8 +13,6 @@
 #include "engine/job_settings.h"
 #include "engine/real_host.h"
 
-// Test doubles for the host services.
-
 // Records everything the user would see, in order: "message: ...", "status: ...", "focus: txtNth".
 class RecordingUi : public engine::UserInterface {
  public:
@@ -69,8 +67,6 @@ class ScriptedRandom : public engine::RandomSource {
   std::size_t next_ = 0;
 };
 
-// Records the command lines it is asked to start, and the data file named
-// with each; fails when told to.
 class RecordingLauncher : public engine::ProcessLauncher {
  public:
   void Start(const std::string& commandLine, const std::string& dataFile) override {
@@ -119,7 +115,6 @@ class FaultyFileSystem : public engine::DiskFileSystem {
   }
 };
 
-// Runs stretches in place and sums the bytes announced and the bytes reported.
 class CountingWork : public engine::LongWork, public engine::Progress {
  public:
   std::uint64_t expected = 0, advanced = 0;
@@ -128,7 +123,6 @@ class CountingWork : public engine::LongWork, public engine::Progress {
   void Advance(std::uint64_t bytes) override { advanced += bytes; }
 };
 
-// A Host over the fakes above and the real (faultable) disk.
 struct FakeHost {
   RecordingUi ui;
   FaultyFileSystem files;

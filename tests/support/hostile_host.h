@@ -1,8 +1,5 @@
 #pragma once
 
-// What a hostile machine does to the program, made on purpose by a test.
-// Tests and CI run as root, which file permissions do not stop.
-
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -12,8 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-// Runs `body` as the user nobody in a child process and returns what it
-// returns; a user other than root runs it here. Only for programs without threads.
+// Runs `body` as the user nobody (root ignores permissions) in a child process and returns
+// what it returns; a user other than root runs it here. Only for programs without threads.
 inline std::string AsNobody(const std::function<std::string()>& body) {
   if (::geteuid() != 0) return body();
   int pipe[2];
@@ -35,8 +32,7 @@ inline std::string AsNobody(const std::function<std::string()>& body) {
 }
 #endif
 
-// A change to the machine made by a shell command (a small tmpfs mounted, a
-// file made immutable) and undone at the end. Not every system allows it: `made`.
+// A change to the machine made by a shell command and undone at the end; `made` when allowed.
 class Spoiled {
  public:
   Spoiled(const std::string& make, std::string undo)

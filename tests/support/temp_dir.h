@@ -28,8 +28,7 @@ inline std::string MissingDrive() {
   return "C";
 }
 
-// A fresh directory under the system's temporary directory, removed again
-// with everything in it when the test ends.
+// A fresh directory, removed with everything in it when the test ends.
 class TempDir {
  public:
   TempDir() {
