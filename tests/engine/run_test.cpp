@@ -76,7 +76,7 @@ class RunTest : public ::testing::Test, public Scene {};
 
 TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite) {
   Go();
-  EXPECT_EQ(fake.ui.events, (Texts{kLoading, kAltering, kReady}));
+  EXPECT_EQ(fake.ui.Seen(), kLoading + "|" + kAltering + "|" + kReady + "|");
   EXPECT_EQ(Output(), Added(RomBytes(), 0x1010, 0x2010));
   EXPECT_EQ(TempDir::Read(dir / "mario.nes"), RomBytes());
   EXPECT_EQ(fake.launcher.started, (Texts{"nes -fs " + out}));
@@ -109,29 +109,27 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
 }
 
 TEST_F(RunTest, RefusalsLeaveTheFreshCopyAndWriteNothing) {
-  const std::string copyFailed = std::string("message: ") + kCopyFailedMessage;
   const std::string beyond = "message: The specified end reaches beyond the end of the file!\r\n";
   const struct {
-    const char *start, *end, *add, *rom;
-    Texts events;
+    const char *items, *rom;
+    std::string seen;
     Bytes output = RomBytes();
   } cases[] = {
-      {"$2000", "$1000", "1", "mario.nes", {"message: You gave a baaaaad range to corrupt! (2000-1000)"}},
-      {"0", "$A000", "1", "mario.nes", {beyond + "A000 vs A000"}},
-      {"$10", "$A001", "1", "mario.nes", {beyond + "A000 vs A001"}},
-      {"0", "$10", "256", "mario.nes", {kLoading, kAltering, "message: You're not adding anything!", kReady}},
-      {"0", "$10", "1", "missing.nes", {copyFailed}, kStale},
+      {"start=$2000;end=$1000", "mario.nes", "message: You gave a baaaaad range to corrupt! (2000-1000)|"},
+      {"start=0;end=$A000", "mario.nes", beyond + "A000 vs A000|"},
+      {"start=$10;end=$A001", "mario.nes", beyond + "A000 vs A001|"},
+      {"end=$10;add=256", "mario.nes",
+       kLoading + "|" + kAltering + "|message: You're not adding anything!|" + kReady + "|"},
+      {"end=$10", "missing.nes", std::string("message: ") + kCopyFailedMessage + "|", kStale},
   };
   for (const auto& c : cases) {
     dir.Write("CORRUPT.nes", kStale);
     fake.ui.events.clear();
-    job.start = c.start;
-    job.end = c.end;
-    job.add = c.add;
-    job.rom = dir / c.rom;
+    SetItems(job, "start=0;add=1");
+    SetItems(job, c.items).rom = dir / c.rom;
     Go();
-    EXPECT_EQ(fake.ui.events, c.events);
-    EXPECT_EQ(Output(), c.output) << c.events.back();
+    EXPECT_EQ(fake.ui.Seen(), c.seen);
+    EXPECT_EQ(Output(), c.output) << c.seen;
   }
   EXPECT_TRUE(fake.launcher.started.empty());
 }
@@ -219,25 +217,24 @@ TEST_F(RunTest, HugeFilesAreMeasuredInSixtyFourBitsAndHugeRangesFailAsOutOfMemor
   const std::uint64_t length = std::uint64_t{3} << 30;
   fs::resize_file(out, length);
   fake.files.WriteAt(out, 0x7FFFFFF8, std::vector<std::uint8_t>{10, 20, 30, 40, 50, 60, 70, 80});
-  const std::string fileError = std::string("message: ") + kFileErrorMessage;
+  const std::string failed = kLoading + "|message: " + kFileErrorMessage + "|" + kError + "|";
   const struct {
-    const char *start, *end;
+    const char* items;
     std::uint64_t limit;
-    Texts events;
+    std::string seen;
   } cases[] = {
-      {"0", "$7FFFFFFE", 1 << 20, {kLoading, fileError, kError}},
-      {"$7FFFFFF0", "$7FFFFFFF", 15, {kLoading, fileError, kError}},
-      {"$7FFFFFF9", "$7FFFFFFF", 7, {kLoading, kAltering, kReady}},
+      {"start=0;end=$7FFFFFFE", 1 << 20, failed},
+      {"start=$7FFFFFF0;end=$7FFFFFFF", 15, failed},
+      {"start=$7FFFFFF9;end=$7FFFFFFF", 7, kLoading + "|" + kAltering + "|" + kReady + "|"},
   };
   for (const auto& c : cases) {
     fake.ui.events.clear();
     fake.host.lastError.clear();
     SetRangeBufferLimit(c.limit);
-    job.start = c.start;
-    job.end = c.end;
+    SetItems(job, c.items);
     Go();
-    EXPECT_EQ(fake.ui.events, c.events) << c.start;
-    EXPECT_EQ(fake.host.lastError, c.events.back() == kError ? "Out of memory" : "");
+    EXPECT_EQ(fake.ui.Seen(), c.seen) << c.items;
+    EXPECT_EQ(fake.host.lastError, c.seen == failed ? "Out of memory" : "");
   }
   std::vector<std::uint8_t> back(10);
   fake.files.ReadAt(out, 0x7FFFFFF7, back);
