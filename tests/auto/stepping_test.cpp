@@ -9,26 +9,19 @@
 namespace {
 
 TEST(Stepping, MovesAFieldByTheStepAndWritesDollarHexOrFails) {
-  struct Case {
-    const char *field, *inc;
-    bool down;
-    const char* expected;
+  // field, step, "+" or "-", the field moved
+  const std::string cases[] = {
+      "$1010",     "$1000", "+", "$2010",     "$1010",     "$1000",     "-", "$10",
+      "$800",      "$1000", "-", "$FFFFF800",  // below zero: eight digits
+      "$FFFFF800", "$1000", "+", "$800",       // and back again
+      "$7FFFF000", "$1000", "+", "$80000000",  // wraps to -2^31 without error
+      "4096",      "",      "+", "$1000",      // a zero step still rewrites the notation
+      "%1010",     "abc",   "-", "$A",        "$100",      "-$10",      "+", "$F0",  // a negative step moves "+" down
+      "$100",      "-$10",  "-", "$110",      "$80000000", "$80000000", "-", "$0",   // -(-2^31) stays -2^31 in 32 bits
   };
-  const Case cases[] = {
-      {"$1010", "$1000", false, "$2010"},
-      {"$1010", "$1000", true, "$10"},
-      {"$800", "$1000", true, "$FFFFF800"},        // below zero: eight digits
-      {"$FFFFF800", "$1000", false, "$800"},       // and back again
-      {"$7FFFF000", "$1000", false, "$80000000"},  // wraps to -2^31 without error
-      {"4096", "", false, "$1000"},                // a zero step still rewrites the notation
-      {"%1010", "abc", true, "$A"},
-      {"$100", "-$10", false, "$F0"},  // a negative step moves "+" down
-      {"$100", "-$10", true, "$110"},
-      {"$80000000", "$80000000", true, "$0"},  // -(-2^31) stays -2^31 in 32 bits
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.field) + " by " + c.inc + (c.down ? " down" : " up"));
-    EXPECT_EQ(automode::MoveBy(c.field, automode::ReadStep(c.inc, c.down)), c.expected);
+  for (std::size_t i = 0; i < std::size(cases); i += 4) {
+    SCOPED_TRACE(cases[i] + " by " + cases[i + 1] + cases[i + 2]);
+    EXPECT_EQ(automode::MoveBy(cases[i], automode::ReadStep(cases[i + 1], cases[i + 2] == "-")), cases[i + 3]);
   }
   EXPECT_THROW(automode::ReadStep("'", false), engine::HostFailure);
   EXPECT_THROW(automode::MoveBy("99999999999", 1), engine::HostFailure);

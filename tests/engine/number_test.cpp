@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -51,29 +52,15 @@ TEST(Val2, ReadsEveryFormAndRaisesOverflowOrInvalidArgument) {
 }
 
 TEST(InStr2AndHexForm, FindTheLastOccurrenceAndWriteUpperCaseWithoutLeadingZeros) {
-  const char* found[] = {"C:\\nes\\mario.nes",
-                         "\\",
-                         "7",
-                         "mario.nes",
-                         ".",
-                         "6",
-                         "abc",
-                         "x",
-                         "0",
-                         "abc",
-                         "",
-                         "0",
-                         "ab",
-                         "abc",
-                         "0",
-                         "aaa",
-                         "aa",
-                         "2",
-                         "abcABC",
-                         "a",
-                         "1"};  // text, pattern, position
-  for (std::size_t i = 0; i < std::size(found); i += 3)
-    EXPECT_EQ(std::to_string(InStr2(found[i], found[i + 1])), found[i + 2]) << found[i] << " / " << found[i + 1];
+  // text, pattern, position
+  for (const auto& [text, pattern, position] : {std::tuple{"C:\\nes\\mario.nes", "\\", 7},
+                                                {"mario.nes", ".", 6},
+                                                {"abc", "x", 0},
+                                                {"abc", "", 0},
+                                                {"ab", "abc", 0},
+                                                {"aaa", "aa", 2},
+                                                {"abcABC", "a", 1}})
+    EXPECT_EQ(InStr2(text, pattern), position) << text << " / " << pattern;
   EXPECT_EQ(HexForm(0) + " " + HexForm(2147483647) + " " + HexForm(-4096) + " " + HexForm64(-4096) + " " +
                 HexForm64(0xC0000000LL) + " " + HexForm(0xABCDEF),
             "0 7FFFFFFF FFFFF000 FFFFFFFFFFFFF000 C0000000 ABCDEF");
