@@ -8,7 +8,6 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
 #include <string>
@@ -64,9 +63,7 @@ void AfterTheLastChange(const std::string& path) {
 }
 
 void Overwrite(const std::string& path, std::size_t offset, const Bytes& bytes) {
-  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-  file.seekp(static_cast<std::streamoff>(offset));
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  DiskFileSystem().WriteAt(path, static_cast<std::int64_t>(offset), bytes);
 }
 
 #endif
@@ -123,15 +120,9 @@ TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
         sides[0].fault = sides[1].fault = fault < 3 ? faults[fault] : "";
         sides[0].fake.launcher.fail = sides[1].fake.launcher.fail = pick(10) == 0;
         what += " run " + job.start + "-" + job.end;
-        both([&](Side& s) {
-          job.path = s.dir.path().string();
-          RunJob(job, s.fake.host);
-        });
+        both([&](Side& s) { RunJob(SetItems(job, "path=" + s.dir.path().string()), s.fake.host); });
       } else if (kind == 6) {
-        both([&](Side& s) {
-          job.path = s.dir.path().string();
-          CreateNow(job, s.fake.host);
-        });
+        both([&](Side& s) { CreateNow(SetItems(job, "path=" + s.dir.path().string()), s.fake.host); });
       } else if (kind <= 9) {  // another program writes into the output or the ROM, or touches it
         const char* name = kind == 8 || (kind == 9 && pick(2)) ? "rom.bin" : "out.bin";
         const std::size_t offset = static_cast<std::size_t>(pick(static_cast<int>(size)));
@@ -160,8 +151,7 @@ TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
         both([&](Side& s) { fs::rename(s / "rom.bin", s / "away.bin"); });
         job.optoverwrite = kChecked;
         both([&](Side& s) {
-          job.path = s.dir.path().string();
-          RunJob(job, s.fake.host);
+          RunJob(SetItems(job, "path=" + s.dir.path().string()), s.fake.host);
           fs::rename(s / "away.bin", s / "rom.bin");
         });
       }
