@@ -4,85 +4,73 @@ namespace {
 
 using OptionRowsTest = WindowTest;
 
-// The chosen option of each group, by name ("" when none is on): "which action replacement".
+// The chosen option of each group as a digit: which (All Nth Mask), action (Shift Corrupt Add) and
+// replacement (RandomBytes ByteRange Sequence); "0-1" when none is on in the action group.
 std::string Current(ui::frm& w) {
   std::string chosen;
   for (auto group : {std::array{w.optAll, w.optNth, w.optMask}, std::array{w.optShift, w.optCorrupt, w.optAdd},
                      std::array{w.optRandomBytes, w.optByteRange, w.optSequence}}) {
-    std::string on;
-    for (QRadioButton* option : group)
-      if (option->isChecked()) on = option->objectName().toStdString();
-    chosen.append(chosen.empty() ? "" : " ").append(on);
+    int on = -1;
+    for (int i = 0; i < 3; ++i)
+      if (group[i]->isChecked()) on = i;
+    chosen += std::to_string(on);
   }
   return chosen;
 }
 
-// 'c' click, 'p' press released outside the control (no click); upper case with the right button.
-void Gesture(QWidget* w, char how) {
-  const Qt::MouseButton button = isupper(how) ? Qt::RightButton : Qt::LeftButton;
-  if (tolower(how) == 'c') return QTest::mouseClick(w, button);
-  QTest::mousePress(w, button);
-  QTest::mouseRelease(w, button, {}, QPoint(-40, -40));
-}
-
-TEST_F(OptionRowsTest, EachGestureChoosesItsRowAndClearsOnlyItsOwnGroup) {
-  struct Case {
-    const char* control;
-    char how;
-    const char* fromFirst;   // after the gesture from optAll optShift optRandomBytes
-    const char* fromSecond;  // ... from optMask optAdd optSequence
+// Control, gesture ('c' click, 'p' press released outside the control, no click; upper case with the
+// right button), the options after it from 000 and from 222, the focus after it from txtStart.
+TEST_F(OptionRowsTest, EachGestureChoosesItsRowClearsOnlyItsOwnGroupAndMovesTheFocusAsMeant) {
+  ShowActive();
+  const char* const cases[] = {
+      "txtNth p 100 122 txtNth",
+      "lblThByte c 100 122 optNth",
+      "lblThByte C 000 222 txtStart",
+      "lblThByte p 000 222 txtStart",
+      "txtMask p 200 222 txtMask",
+      "txtShift p 000 202 txtShift",
+      "lblBytes c 000 202 optShift",
+      "txtAdd P 020 222 txtAdd",
+      "lblToByte c 020 222 optAdd",
+      "optRandomBytes c 010 210 optRandomBytes",
+      "optRandomBytes P 010 212 optRandomBytes",
+      "optByteRange p 010 212 optByteRange",
+      "txtRange2 p 011 211 txtRange2",
+      "txtTo c 011 211 txtStart",
+      "optAll c 000 022 optAll",
+      "txtSequence p 000 222 txtStart",  // disabled
   };
-  const Case cases[] = {
-      {"txtNth", 'p', "optNth optShift optRandomBytes", "optNth optAdd optSequence"},
-      {"lblThByte", 'c', "optNth optShift optRandomBytes", "optNth optAdd optSequence"},
-      {"lblThByte", 'C', "optAll optShift optRandomBytes", "optMask optAdd optSequence"},
-      {"lblThByte", 'p', "optAll optShift optRandomBytes", "optMask optAdd optSequence"},
-      {"txtMask", 'p', "optMask optShift optRandomBytes", "optMask optAdd optSequence"},
-      {"txtShift", 'p', "optAll optShift optRandomBytes", "optMask optShift optSequence"},
-      {"lblBytes", 'c', "optAll optShift optRandomBytes", "optMask optShift optSequence"},
-      {"txtAdd", 'P', "optAll optAdd optRandomBytes", "optMask optAdd optSequence"},
-      {"lblToByte", 'c', "optAll optAdd optRandomBytes", "optMask optAdd optSequence"},
-      {"optRandomBytes", 'c', "optAll optCorrupt optRandomBytes", "optMask optCorrupt optRandomBytes"},
-      {"optRandomBytes", 'P', "optAll optCorrupt optRandomBytes", "optMask optCorrupt optSequence"},
-      {"optByteRange", 'p', "optAll optCorrupt optRandomBytes", "optMask optCorrupt optSequence"},
-      {"txtRange2", 'p', "optAll optCorrupt optByteRange", "optMask optCorrupt optByteRange"},
-      {"txtTo", 'c', "optAll optCorrupt optByteRange", "optMask optCorrupt optByteRange"},
-      {"optAll", 'c', "optAll optShift optRandomBytes", "optAll optAdd optSequence"},
-      {"txtSequence", 'p', "optAll optShift optRandomBytes", "optMask optAdd optSequence"},  // disabled
-  };
-  for (const Case& c : cases) {
-    for (const char* start : {"optAll optShift optRandomBytes", "optMask optAdd optSequence"}) {
-      for (QString name : QString(start).toLower().split(' ')) Write(name.toLatin1().constData(), true);
-      ASSERT_EQ(Current(*window), start);
-      Gesture(Find(c.control), c.how);
-      EXPECT_EQ(Current(*window), start[3] == 'A' ? c.fromFirst : c.fromSecond) << c.how << " on " << c.control;
-      EXPECT_EQ(ui::frm::CheckValue(window->optRandomSeq), engine::kGrey) << c.control;
+  const char* const opts[3][3] = {{"optall", "optnth", "optmask"},
+                                  {"optshift", "optcorrupt", "optadd"},
+                                  {"optrandombytes", "optbyterange", "optsequence"}};
+  for (const char* row : cases) {
+    const QStringList c = QString(row).split(' ');
+    const char how = c[1][0].toLatin1();
+    for (const char* start : {"000", "222"}) {
+      for (int g = 0; g < 3; ++g) Write(opts[g][start[g] - '0'], true);
+      window->txtStart->setFocus();
+      QWidget* w = Find(c[0].toLatin1().constData());
+      const Qt::MouseButton button = isupper(how) ? Qt::RightButton : Qt::LeftButton;
+      if (tolower(how) == 'c') {
+        QTest::mouseClick(w, button);
+      } else {
+        QTest::mousePress(w, button);
+        QTest::mouseRelease(w, button, {}, QPoint(-40, -40));
+      }
+      EXPECT_EQ(Current(*window), c[start[0] == '0' ? 2 : 3].toStdString()) << row << " from " << start;
+      EXPECT_EQ(QApplication::focusWidget()->objectName(), c[4]) << row;
+      EXPECT_EQ(ui::frm::CheckValue(window->optRandomSeq), engine::kGrey) << row;
     }
   }
   EXPECT_TRUE(dialogs.messages.empty());
-}
-
-TEST_F(OptionRowsTest, FocusMovesOnlyWhereTheGestureSaysAndTabbingInChoosesNothing) {
-  ShowActive();
-  const std::pair<QWidget*, QWidget*> cases[] = {// clicked, focus after (null: stays in txtStart)
-                                                 {window->lblThByte, window->optNth},
-                                                 {window->lblBytes, window->optShift},
-                                                 {window->lblToByte, window->optAdd},
-                                                 {window->txtTo, nullptr},
-                                                 {window->txtShift, window->txtShift}};
-  for (const auto& [target, focusAfter] : cases) {
-    window->txtStart->setFocus();
-    QTest::mouseClick(target, Qt::LeftButton);
-    EXPECT_EQ(QApplication::focusWidget(), focusAfter ? focusAfter : window->txtStart)
-        << target->objectName().toStdString();
-  }
+  // Tabbing into a row's box and typing there chooses nothing.
   Write("optall", true);
   window->optNth->setFocus(Qt::OtherFocusReason);
   QTest::keyClick(window->optNth, Qt::Key_Tab);
   ASSERT_EQ(QApplication::focusWidget(), window->txtNth);
   QTest::keyClicks(window->txtNth, "7");
   EXPECT_TRUE(window->txtNth->text().contains('7'));
-  EXPECT_EQ(Current(*window), "optAll optShift optByteRange");
+  EXPECT_EQ(Current(*window), "022");
 }
 
 TEST_F(OptionRowsTest, EnterPressesTheDefaultFromEveryControlButCommandButtons) {

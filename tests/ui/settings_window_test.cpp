@@ -12,16 +12,6 @@ namespace {
 
 using SettingsWindowTest = WindowTest;
 
-std::string Stored(const ui::frm& w) {
-  std::string all;
-  for (int i = 0; i < engine::kFieldCount; ++i) all += engine::StoredText(w.ReadField(i)) + "|";
-  return all;
-}
-std::string Stored(const engine::JobSettings& job) {
-  std::string all;
-  for (int i = 0; i < engine::kFieldCount; ++i) all += engine::StoredText(engine::GetField(job, i)) + "|";
-  return all;
-}
 std::string FileText(const std::string& file) {
   const auto bytes = TempDir::Read(file);
   return {bytes.begin(), bytes.end()};
@@ -66,14 +56,14 @@ TEST_F(SettingsWindowTest, APresetAndTheOptionsReachTheFileAtOnceAndComeBack) {
   platform::QtSettingsStore again(file);
   services.settings = &again;
   Rebuild(true);
-  EXPECT_EQ(Stored(*window), Stored(job));
+  EXPECT_EQ(settings::DifferingKeys(window->ReadJob(), job), "");
   EXPECT_EQ(Captions().find("|&10: Z\xC3\xBCrich [!].nesxx"), std::string(kEmptyCaptions).size() - 7);
   EXPECT_TRUE(window->txtPath->isReadOnly());
   EXPECT_FALSE(window->txtCreate->isReadOnly());
   EXPECT_EQ(window->txtCreate->text(), "create");  // Auto loads unchecked: the layout text stays
   Apply(engine::FirstRunDefaults());
   window->mnuLG[10]->trigger();
-  EXPECT_EQ(Stored(*window), Stored(job));
+  EXPECT_EQ(settings::DifferingKeys(window->ReadJob(), job), "");
 }
 
 // "E&xit" and the close box store the same section. A store that cannot be written says so when a
@@ -122,13 +112,13 @@ TEST_F(SettingsWindowTest, ASlotSavedAndLoadedRestoresEveryFieldWhateverCameBetw
     window->mnuSG[slot]->trigger();
     Apply(engine::FirstRunDefaults());
     window->mnuLG[slot]->trigger();
-    EXPECT_EQ(Stored(*window), Stored(settings::UnusualJob())) << slot;
+    EXPECT_EQ(settings::DifferingKeys(window->ReadJob(), settings::UnusualJob()), "") << slot;
   }
   EXPECT_EQ(store.Section("Global1"), "");  // the access key of slot 10, not its section
   const auto saves = store.saves.size();
   const auto captions = Captions();
   for (int slot : {-1, 11}) window->mnuSG_Click(slot), window->mnuLG_Click(slot);
-  EXPECT_EQ(Stored(*window), Stored(settings::UnusualJob()));
+  EXPECT_EQ(settings::DifferingKeys(window->ReadJob(), settings::UnusualJob()), "");
   window->mnuLG[7]->trigger();
   EXPECT_EQ(Shown(), std::string(kMissingKeyOptions) +
                          "txtAdd=0 txtCreate=CORRUPT.ROM txtEMU= txtEnd=$0000 txtInc=$1000 "
