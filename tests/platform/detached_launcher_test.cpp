@@ -70,30 +70,28 @@ TEST_F(DetachedLauncherTest, UnstartableProgramsFail) {
   fs::create_directory(work / "folder");
   const std::string savedPath = std::getenv("PATH");
   setenv("PATH", (onPath.parent_path().string() + ":" + savedPath).c_str(), 1);
-  const struct {
-    std::string line;
-    fs::path dataFile;
-  } cases[] = {
-      {"", output},
-      {"\"\" x", output},
-      {"glitchforge-no-such-emulator x", output},
-      {"folder", output},
-      // The output file as the program: an empty emulator box, "" or %1 alone, other spellings, a link.
-      {" CORRUPT.nes", output},
-      {"CORRUPT.nes --fullscreen", output},
-      {"./CORRUPT.nes", output},
-      {std::string("\"").append(output.string()).append("\""), output},
-      {"link.nes", output},
-      {"game.nes", onPath},                 // found on the PATH
-      {"game.nes", work / "game.nes"},      // the output here, not executable, though another is on the PATH
-      {std::string("emu\0 x", 6), output},  // the program would get "emu" alone
-  };
-  for (const auto& c : cases) {
+  // The output file as the program: an empty emulator box, "" or %1 alone, other spellings, a link;
+  // "game.nes" is found on the PATH, then is the output here, not executable, though another is on the PATH;
+  // after a NUL the program would get "emu" alone.
+  const std::string lines[] = {"",
+                               "\"\" x",
+                               "glitchforge-no-such-emulator x",
+                               "folder",
+                               " CORRUPT.nes",
+                               "CORRUPT.nes --fullscreen",
+                               "./CORRUPT.nes",
+                               std::string("\"").append(output.string()).append("\""),
+                               "link.nes",
+                               "game.nes",
+                               "game.nes",
+                               std::string("emu\0 x", 6)};
+  for (const std::string& line : lines) {
+    const fs::path data = line != "game.nes" ? output : &line == &lines[9] ? onPath : work / "game.nes";
     try {
-      platform::DetachedLauncher().Start(c.line, c.dataFile);
-      ADD_FAILURE() << "started: " << c.line;
+      platform::DetachedLauncher().Start(line, data);
+      ADD_FAILURE() << "started: " << line;
     } catch (const engine::HostFailure& failure) {
-      EXPECT_EQ(failure.kind(), engine::FailureKind::ProgramNotStartable) << c.line;
+      EXPECT_EQ(failure.kind(), engine::FailureKind::ProgramNotStartable) << line;
       EXPECT_EQ(std::string(failure.what()).rfind("Program cannot be started", 0), 0u) << failure.what();
     }
   }

@@ -36,9 +36,9 @@ TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowThei
       QWidget* w = named[i];
       const QString text = w->property("text").toString();
       const auto* box = qobject_cast<QLineEdit*>(w);
-      if (!text.isEmpty() && !box) captions << w->objectName() + "=" + text;
-      if (box) captions << w->objectName() + "<" + QString::number(box->maxLength());
-      if (!w->accessibleName().isEmpty()) captions << w->objectName() + "@" + w->accessibleName();
+      QString caption = w->objectName() + (box ? "<" + QString::number(box->maxLength()) : "=" + text);
+      if (!w->accessibleName().isEmpty()) caption += "@" + w->accessibleName();
+      if (caption != w->objectName() + "=") captions << caption;
       EXPECT_TRUE(container->rect().contains(named[i]->geometry())) << named[i]->objectName().toStdString();
       for (std::size_t j = i + 1; j < named.size(); ++j)
         if (const QRect both = named[i]->geometry() & named[j]->geometry();
@@ -64,25 +64,22 @@ TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowThei
     EXPECT_EQ(tall->geometry().bottom(), window->cmdPlus[2]->geometry().bottom());
   }
   captions.sort();
-  EXPECT_EQ(captions.join("|").toStdString(),
-            "cmdAuto=Auto >>|cmdAutoEnd=Auto End|cmdCreateNow=Create Now|cmdGo=&GO!|cmdMinus(1)=-|"
-            "cmdMinus(2)=-|cmdMinus(3)=-|cmdOpen1@Change directory to:|cmdOpen2@Run Emulator:|"
-            "cmdOpen3@Corrupt This ROM:|cmdPlus(1)=+|cmdPlus(2)=+|cmdPlus(3)=+|lblAction=Action:|"
-            "lblBytes=bytes|lblCorruptThis=Corrupt This ROM:|lblCreateThis=Create This:|lblEnd=End:|"
-            "lblHelp(0)=?|lblHelp(1)=?|lblHelp(2)=?|lblIncDec=Change Range by:|lblRange=Range:|"
-            "lblRunEmulator=Run Emulator:|lblStart=Start:|lblStatus=Status: Ready!|lblThByte=th Byte|"
-            "lblToByte=To Byte|lblWhichBytes=Which Bytes:|optAdd=Add|optAll=Change ALL bytes|"
-            "optAutoCreate=Auto|optByteRange=Byte Range|optChdir=Change directory to:|"
-            "optCorrupt=Corrupt bytes with|optMask=Bytes 0 after Byte AND Mask|optNth=Every|"
-            "optOverwrite=Overwrite Old File|optRandomBytes=Random Bytes|"
-            "optRandomSeq=Random from sequence|optSequence=Looping Sequence:|optShift=Shift Right|"
-            "txtAdd<32767|txtAdd@Add|txtCreate<32767|txtCreate@Create This:|txtEMU<512|"
-            "txtEMU@Run Emulator:|txtEnd<16|txtEnd@End:|txtInc<16|txtInc@Change Range by:|txtMask<50|"
-            "txtMask@Bytes 0 after Byte AND Mask|txtNth<20|txtNth@Every|txtPath<512|"
-            "txtPath@Change directory to:|txtROM<512|txtROM@Corrupt This ROM:|txtRange1<16|"
-            "txtRange1@Byte Range|txtRange2<16|txtRange2@to|txtSequence<32767|"
-            "txtSequence@Looping Sequence:|txtShift<16|txtShift@Shift Right|txtStart<16|"
-            "txtStart@Start:|txtTo=to");
+  EXPECT_EQ(
+      captions.join("|").toStdString(),
+      "cmdAuto=Auto >>|cmdAutoEnd=Auto End|cmdCreateNow=Create "
+      "Now|cmdGo=&GO!|cmdMinus(1)=-|cmdMinus(2)=-|cmdMinus(3)=-|cmdOpen1=@Change directory to:|cmdOpen2=@Run "
+      "Emulator:|cmdOpen3=@Corrupt This "
+      "ROM:|cmdPlus(1)=+|cmdPlus(2)=+|cmdPlus(3)=+|lblAction=Action:|lblBytes=bytes|lblCorruptThis=Corrupt This "
+      "ROM:|lblCreateThis=Create This:|lblEnd=End:|lblHelp(0)=?|lblHelp(1)=?|lblHelp(2)=?|lblIncDec=Change Range "
+      "by:|lblRange=Range:|lblRunEmulator=Run Emulator:|lblStart=Start:|lblStatus=Status: Ready!|lblThByte=th "
+      "Byte|lblToByte=To Byte|lblWhichBytes=Which Bytes:|optAdd=Add|optAll=Change ALL "
+      "bytes|optAutoCreate=Auto|optByteRange=Byte Range|optChdir=Change directory to:|optCorrupt=Corrupt bytes "
+      "with|optMask=Bytes 0 after Byte AND Mask|optNth=Every|optOverwrite=Overwrite Old File|optRandomBytes=Random "
+      "Bytes|optRandomSeq=Random from sequence|optSequence=Looping Sequence:|optShift=Shift "
+      "Right|txtAdd<32767@Add|txtCreate<32767@Create This:|txtEMU<512@Run Emulator:|txtEnd<16@End:|txtInc<16@Change "
+      "Range by:|txtMask<50@Bytes 0 after Byte AND Mask|txtNth<20@Every|txtPath<512@Change directory "
+      "to:|txtROM<512@Corrupt This ROM:|txtRange1<16@Byte Range|txtRange2<16@to|txtSequence<32767@Looping "
+      "Sequence:|txtShift<16@Shift Right|txtStart<16@Start:|txtTo=to");
   EXPECT_EQ(Shown(),
             "optAutoCreate=2 optChdir=2 optOverwrite=2 optRandomSeq=2 txtAdd=add txtCreate=create "
             "txtEMU=emu txtEnd=end txtInc=range txtMask=mask txtNth=nth txtPath=path "
