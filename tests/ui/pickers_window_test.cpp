@@ -58,15 +58,12 @@ class PickersTest : public WindowTest {
 };
 
 TEST_F(PickersTest, EachButtonFillsItsBoxWholeOrSplitByChangeDirectory) {
-  struct Case {
-    int button, chdir, autocreate;
-    QString pick;
-    const char* boxes;  // path | emu | rom | create
-  };
   const int on = engine::kChecked, off = engine::kUnchecked;
   const QString longDir = "/" + QString(600, 'd') + "/";  // longer than the boxes take typed
   const char* const unchanged = "/old/ | oldemu | old.nes | create";
-  const Case cases[] = {
+  const std::tuple<int, int, int, QString, const char*> cases[] = {
+      // button chdir autocreate pick, then
+      // path | emu | rom | create
       {1, on, 0, "/emu dir/nes.exe", "/emu dir/ | oldemu | old.nes | create"},
       {2, on, 0, "/emu dir/nes.exe", "/emu dir/ | nes.exe | old.nes | create"},
       {2, off, 0, "/emu dir/nes.exe", "/old/ | /emu dir/nes.exe | old.nes | create"},
@@ -87,14 +84,14 @@ TEST_F(PickersTest, EachButtonFillsItsBoxWholeOrSplitByChangeDirectory) {
       {3, off, 0, "!", unchanged},
   };
   const char* shown[] = {"", "3 \"\"", "1 \"\"", "2 \"\""};  // All, Executable, ROM Files
-  for (const Case& c : cases) {
-    SCOPED_TRACE(QString("cmdOpen%1 chdir %2 pick %3").arg(c.button).arg(c.chdir).arg(c.pick).toStdString());
-    Reset(c.chdir, c.autocreate);
-    picker.pick = c.pick;
+  for (const auto& [button, chdir, autocreate, pick, boxes] : cases) {
+    SCOPED_TRACE(QString("cmdOpen%1 chdir %2 pick %3").arg(button).arg(chdir).arg(pick).toStdString());
+    Reset(chdir, autocreate);
+    picker.pick = pick;
     QPushButton* buttons[] = {nullptr, window->cmdOpen1, window->cmdOpen2, window->cmdOpen3};
-    QTest::mouseClick(buttons[c.button], Qt::LeftButton);
-    EXPECT_EQ(Boxes(), Native(QString(c.boxes).replace("L", longDir)).toStdString());
-    EXPECT_EQ(picker.shows, std::vector<std::string>{shown[c.button]});
+    QTest::mouseClick(buttons[button], Qt::LeftButton);
+    EXPECT_EQ(Boxes(), Native(QString(boxes).replace("L", longDir)).toStdString());
+    EXPECT_EQ(picker.shows, std::vector<std::string>{shown[button]});
   }
   EXPECT_TRUE(picker.messages.empty());
 }
