@@ -9,16 +9,6 @@ namespace {
 
 using LayoutTest = WindowTest;
 
-// Named controls of a container, in creation order.
-std::vector<QWidget*> Children(QWidget* container) {
-  std::vector<QWidget*> named;
-  for (QObject* child : container->children()) {
-    auto* w = qobject_cast<QWidget*>(child);
-    if (w && !w->objectName().isEmpty() && !qobject_cast<QMenu*>(w)) named.push_back(w);
-  }
-  return named;
-}
-
 TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowTheirCaptions) {
   window->show();
   QCoreApplication::processEvents();
@@ -30,8 +20,9 @@ TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowThei
   QStringList overlaps, captions;
   int controls = 0;
   for (QWidget* container : {window->client, Find("fraWhich"), Find("fraAction"), Find("fraCorruptWith")}) {
-    const std::vector<QWidget*> named = Children(container);
-    for (std::size_t i = 0; i < named.size(); ++i) {
+    QList<QWidget*> named = container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);  // creation order
+    named.removeIf([](QWidget* w) { return w->objectName().isEmpty() || qobject_cast<QMenu*>(w); });
+    for (qsizetype i = 0; i < named.size(); ++i) {
       ++controls;
       QWidget* w = named[i];
       const QString text = w->property("text").toString();
@@ -40,7 +31,7 @@ TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowThei
       if (!w->accessibleName().isEmpty()) caption += "@" + w->accessibleName();
       if (caption != w->objectName() + "=") captions << caption;
       EXPECT_TRUE(container->rect().contains(named[i]->geometry())) << named[i]->objectName().toStdString();
-      for (std::size_t j = i + 1; j < named.size(); ++j)
+      for (qsizetype j = i + 1; j < named.size(); ++j)
         if (const QRect both = named[i]->geometry() & named[j]->geometry();
             both.width() > 1 && both.height() > 1)  // rows a twip-rounded pixel apart touch
           overlaps << named[i]->objectName() + "/" + named[j]->objectName();

@@ -107,27 +107,25 @@ TEST_F(OptionRowsTest, EnterPressesTheDefaultFromEveryControlButCommandButtons) 
 // "+", "-" (by index) and "Auto End" ('E') on the start, end and step boxes;
 // the arithmetic itself is the stepping's own.
 TEST_F(OptionRowsTest, AutoSteppingButtonsMoveTheFlaggedFields) {
-  const std::tuple<std::string, char, int, std::string> cases[] = {
-      // start end step, button, index, after
-      {"$1010 $2010 $1000", '+', 3, "$2010 $3010 $1000"},
-      {"$1010 $2010 $1000", '-', 3, "$10 $1010 $1000"},
-      {"$1010 $2010 $1000", '+', 1, "$2010 $2010 $1000"},
-      {"$1010 $2010 $1000", '-', 2, "$1010 $1010 $1000"},
-      {"1 ' $8", '-', 1, "$FFFFFFF9 ' $8"},  // an unflagged field is not read
-      {"10 20 '", '+', 3, "10 20 '"},        // an unreadable step moves nothing, silently
-      {"$1010 x $1000", 'E', 0, "$1010 $200F $1000"},
-      {"' $5 $10", 'E', 0, "' $5 $10"},
-  };
+  const char* const cases[] = {// start end step, button and index ('E': Auto End), after
+                               "$1010 $2010 $1000 +3 $2010 $3010 $1000",
+                               "$1010 $2010 $1000 -3 $10 $1010 $1000",
+                               "$1010 $2010 $1000 +1 $2010 $2010 $1000",
+                               "$1010 $2010 $1000 -2 $1010 $1010 $1000",
+                               "1 ' $8 -1 $FFFFFFF9 ' $8",  // an unflagged field is not read
+                               "10 20 ' +3 10 20 '",        // an unreadable step moves nothing, silently
+                               "$1010 x $1000 E0 $1010 $200F $1000",
+                               "' $5 $10 E0 ' $5 $10"};
   QLineEdit* boxes[] = {window->txtStart, window->txtEnd, window->txtInc};
-  for (const auto& [before, button, index, after] : cases) {
-    const QStringList texts = QString::fromStdString(before).split(' ');
-    for (int i = 0; i < 3; ++i) boxes[i]->setText(texts[i]);
-    QTest::mouseClick(button == 'E'   ? window->cmdAutoEnd
-                      : button == '+' ? window->cmdPlus[index]
-                                      : window->cmdMinus[index],
+  for (const char* row : cases) {
+    const QStringList c = QString(row).split(' ');
+    for (int i = 0; i < 3; ++i) boxes[i]->setText(c[i]);
+    const auto index = static_cast<std::size_t>(c[3][1].digitValue());
+    QTest::mouseClick(c[3][0] == 'E'   ? window->cmdAutoEnd
+                      : c[3][0] == '+' ? window->cmdPlus[index]
+                                       : window->cmdMinus[index],
                       Qt::LeftButton);
-    const QString shown = boxes[0]->text() + " " + boxes[1]->text() + " " + boxes[2]->text();
-    EXPECT_EQ(shown.toStdString(), after) << before << " " << button << index;
+    EXPECT_EQ(QStringList({boxes[0]->text(), boxes[1]->text(), boxes[2]->text()}).join(' '), c.mid(4).join(' ')) << row;
   }
   EXPECT_TRUE(dialogs.messages.empty());
 }
