@@ -7,57 +7,38 @@
 namespace engine {
 namespace {
 
-// Stored files rely on these keys and this order.
-TEST(JobSettingsFields, TheTwentySixKeysInStoreOrder) {
-  std::string keys;
-  for (const FieldSpec& field : kFields) {
-    keys.append(keys.empty() ? "" : " ").append(field.key);
-    EXPECT_EQ(FieldIndex(field.key), &field - kFields.data());
-  }
-  EXPECT_EQ(keys,
-            "chdir path emu rom autocreate start end inc optall optnth nth optmask mask optrandomseq range1 range2 "
-            "sequence shift add optshift optcorrupt optadd optrandombytes optbyterange optsequence optoverwrite");
-  for (const char* other : {"Name", "create", "CHDIR", "chdir ", ""}) EXPECT_EQ(FieldIndex(other), std::nullopt);
-}
-
-std::string Shown(const FieldValue& value) {
-  if (const auto* text = std::get_if<std::string>(&value)) return "'" + *text + "'";
-  return std::holds_alternative<int>(value) ? std::to_string(std::get<int>(value))
-                                            : (std::get<bool>(value) ? "true" : "false");
-}
-
-// Accepted texts convert; any other falls back to the field's missing-key default.
-TEST(JobSettingsConversions, ChecksAndOptionsAcceptOnlyTheirOwnTexts) {
-  const char* cases[] = {
-      // key, stored text, value
-      "chdir",        "0",     "0",     "chdir",        " 1 ",    "1",     "chdir",        "2",         "1",
-      "chdir",        "-1",    "1",     "optrandomseq", "1",      "1",     "optrandomseq", "",          "0",
-      "optrandomseq", "True",  "0",     "optrandomseq", "01",     "0",     "optrandomseq", "1x",        "0",
-      "optnth",       "False", "false", "optnth",       " tRuE ", "true",  "optnth",       "-1",        "true",
-      "optnth",       "0.0",   "false", "optnth",       "0.5",    "true",  "optnth",       "1E5",       "true",
-      "optnth",       "1E0",   "true",  "optnth",       "1E",     "false", "optall",       "1E",        "true",
-      "optall",       "&H0",   "false", "optnth",       "&HFF",   "true",  "optnth",       "&H",        "false",
-      "optall",       "&H",    "true",  "optall",       "&O7",    "true",  "optall",       "&O8",       "true",
-      "optall",       "&O0",   "false", "optnth",       "",       "false", "optnth",       "yes",       "false",
-      "optnth",       "Truth", "false", "optnth",       "1 2",    "false", "optnth",       "&HG",       "false",
-      "optnth",       "-",     "false", "optnth",       "0x1",    "false", "optall",       "0E+5",      "false",
-      "optall",       "0e",    "true",  "optnth",       "+.5e-1", "true",  "path",         "  D:\\x  ", "'  D:\\x  '",
-      "optall",       "maybe", "true",  "optsequence",  "7",      "true"};
-  for (std::size_t i = 0; i < std::size(cases); i += 3) {
-    const FieldSpec& field = kFields[static_cast<std::size_t>(*FieldIndex(cases[i]))];
-    const FieldValue value = ConvertStored(field, cases[i + 1]);
-    EXPECT_EQ(Shown(value), cases[i + 2]) << cases[i] << "=" << cases[i + 1];
-    EXPECT_EQ(ConvertStored(field, StoredText(value)), value) << cases[i] << "=" << cases[i + 1];
-  }
-}
-
-TEST(JobSettingsConversions, FirstRunDefaults) {
+// Stored files rely on these keys, this order and these texts.
+TEST(JobSettingsFields, TheTwentySixKeysInStoreOrderWithTheirFirstRunDefaults) {
   const JobSettings job = FirstRunDefaults();
   std::string all;
-  for (int i = 0; i < kFieldCount; ++i) all += Shown(GetField(job, i)) + " ";
+  for (int i = 0; i < kFieldCount; ++i)
+    all.append(kFields[std::size_t(i)].key).append("=" + StoredText(GetField(job, i)) + " ");
   EXPECT_EQ(all,
-            "1 'C:\\nes\\' 'nesticle.exe' 'mario.nes' 1 '$1010' '$2010' '$1000' true false '4' false '%00001101' 1 "
-            "'$00' '$FF' '$00,$01,$02,$7F,$FF' '1' '1' false true false true false false 1 ");
+            "chdir=1 path=C:\\nes\\ emu=nesticle.exe rom=mario.nes autocreate=1 start=$1010 end=$2010 inc=$1000 "
+            "optall=True optnth=False nth=4 optmask=False mask=%00001101 optrandomseq=1 range1=$00 range2=$FF "
+            "sequence=$00,$01,$02,$7F,$FF shift=1 add=1 optshift=False optcorrupt=True optadd=False "
+            "optrandombytes=True optbyterange=False optsequence=False optoverwrite=1 ");
+  for (const char* other : {"Name", "CHDIR", "chdir ", ""}) EXPECT_EQ(FieldIndex(other), std::nullopt);
+}
+
+// Accepted texts convert; any other falls back to the field's missing-key default, so each row's
+// value differs from what the other branch would give.
+TEST(JobSettingsConversions, ChecksAndOptionsAcceptOnlyTheirOwnTexts) {
+  // key, stored text, value as stored again
+  const char* const cases[][3] = {
+      {"chdir", " 0 ", "0"},        {"optrandomseq", " 1 ", "1"}, {"optrandomseq", "01", "0"},
+      {"optall", "False", "False"}, {"optall", "&H0", "False"},   {"optall", "0E+5", "False"},
+      {"optall", "&H", "True"},     {"optnth", " tRuE ", "True"}, {"optnth", "-1", "True"},
+      {"optnth", "0.5", "True"},    {"optnth", "1E0", "True"},    {"optnth", "1E", "False"},
+      {"optnth", "&HFF", "True"},   {"optnth", "+.5e-1", "True"}, {"optnth", "&O7", "True"},
+      {"optnth", "&O8", "False"},   {"optnth", "Truth", "False"}, {"optnth", "1 2", "False"},
+      {"optnth", "&HG", "False"},   {"optnth", "-", "False"},     {"path", "  D:\\x  ", "  D:\\x  "}};
+  for (const auto& [key, stored, again] : cases) {
+    const FieldSpec& field = kFields[static_cast<std::size_t>(*FieldIndex(key))];
+    const FieldValue value = ConvertStored(field, stored);
+    EXPECT_EQ(StoredText(value), again) << key << "=" << stored;
+    EXPECT_EQ(ConvertStored(field, StoredText(value)), value) << key << "=" << stored;
+  }
 }
 
 }  // namespace
