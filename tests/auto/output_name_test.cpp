@@ -33,6 +33,9 @@ TEST(DeriveOutputName, KeepsTheRomsDirectoryAndExtensionSplitOnlyAtTheSeparator)
   };
   for (const auto& [rules, rom, chdir, path, expected] : cases)
     EXPECT_EQ(automode::DeriveOutputName(rom, chdir, path, rules), expected) << rules.separator << rom << " " << path;
+#ifdef _WIN32  // the host's default rules; the window tests check them elsewhere
+  EXPECT_EQ(automode::DeriveOutputName(R"(C:\Roms\mario.nes)", true, R"(c:\roms\)"), "CORRUPT.nes");
+#endif
 }
 
 }  // namespace
