@@ -59,9 +59,9 @@ class WindowTest : public ::testing::Test {
       shown[box->objectName()] = "=" + QString::number(ui::frm::CheckValue(box));
     for (auto* option : window->findChildren<QRadioButton*>())
       if (option->isChecked()) shown[option->objectName()] = "";
-    QString all;
-    for (const auto& [name, value] : shown) all += (all.isEmpty() ? "" : " ") + name + value;
-    return all.toStdString();
+    QStringList all;
+    for (const auto& [name, value] : shown) all << name + value;
+    return all.join(' ').toStdString();
   }
   // The Save Global captions, "|" after each; a Load Global caption that differs follows "!".
   std::string Captions() const {
