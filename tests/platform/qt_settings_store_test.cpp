@@ -32,7 +32,7 @@ TEST(QtSettingsStore, TheUsersConfFileReadsAsWrittenAndKeepsAwkwardTexts) {
   ASSERT_TRUE(kConfigHomeSet);
   const std::string file = kConfigHome / "Rom Glitchforge 6.conf";
   std::ofstream(file) << "[Global4]\nsequence=$00, $01 ,$02\ninc=$00,$01\nrom=@Rect(1 2 3 4)\nemu=@ByteArray(nes.exe)\n"
-                         "start=\"$0100\"\nrange1=\"a,b\" ,c\nend=a\\,b,c\nnth = a,b \nmask=\\x41,\\102\nadd=a,b;c\n"
+                         "start=\"$0100\"\nrange1=\"a,b\" ,c\nend=a\\,b,c\nnth = a,b \nmask=\\x49,\\102\nadd=a,b;c\n"
                          "broken line without equals\n";
   const auto readAll = [](QtSettingsStore& store) {
     std::string all;
@@ -40,7 +40,7 @@ TEST(QtSettingsStore, TheUsersConfFileReadsAsWrittenAndKeepsAwkwardTexts) {
       all += store.Read("Global4", key).value_or("none") + "|";
     return all;
   };
-  const std::string read = "$00, $01 ,$02|$00,$01|none|nes.exe|$0100|a,b,c|ab,c|a,b|A,B|a,b|";
+  const std::string read = "$00, $01 ,$02|$00,$01|none|nes.exe|$0100|a,b,c|ab,c|a,b|I,B|a,b|";
   {
     QtSettingsStore store;
     EXPECT_EQ(store.FileName(), file);
