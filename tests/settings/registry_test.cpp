@@ -42,10 +42,7 @@ TEST(GlobalSlots, SaveEachFieldAsTextThenTheNameAndLoadBackInStoreOrder) {
   RecordingWindow unusual(UnusualJob(), store.reads);
   EXPECT_EQ(SaveSlot(1, store, unusual, unusual), std::nullopt);
   EXPECT_EQ(store.saves, EachKey("Global1") + "Global1/Name sync ");
-  std::string some;
-  for (std::string key : {"Name", "chdir", "optall", "optmask", "start"})
-    some += key + "=" + store.values["Global1/" + key] + " ";
-  EXPECT_EQ(some, "Name=Z\xC3\xBCrich [!].nes 0-41 chdir=0 optall=False optmask=True start= ");
+  EXPECT_EQ(store.values["Global1/Name"], "Z\xC3\xBCrich [!].nes 0-41");
   store.values.erase("Global1/add");             // "quoted" before
   store.values["Global1/optrandomseq"] = "yes";  // 0 before, 1 at the first run
   store.reads.clear();
