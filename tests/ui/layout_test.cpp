@@ -11,7 +11,6 @@ using LayoutTest = WindowTest;
 
 TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowTheirCaptionsAndOrder) {
   window->show();
-  QCoreApplication::processEvents();
   EXPECT_EQ(window->client->size(), QSize(558, 344));  // 8370 x 5160 twips
   EXPECT_EQ(window->client->y(), window->menuBar()->height());
   EXPECT_EQ(window->minimumSize(), window->maximumSize());
@@ -24,20 +23,19 @@ TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowThei
     for (qsizetype i = 0; i < named.size(); ++i) {
       QWidget* w = named[i];
       const auto* box = qobject_cast<QLineEdit*>(w);
-      QString caption =
+      QString c =
           w->objectName() + (box ? "<" + QString::number(box->maxLength()) : "=" + w->property("text").toString());
-      if (!w->accessibleName().isEmpty()) caption += "@" + w->accessibleName();
-      if (caption != w->objectName() + "=") captions << caption;
-      EXPECT_TRUE(container->rect().contains(named[i]->geometry())) << named[i]->objectName().toStdString();
+      if (!w->accessibleName().isEmpty()) c += "@" + w->accessibleName();
+      if (c != w->objectName() + "=") captions << c;
+      EXPECT_TRUE(container->rect().contains(w->geometry())) << w->objectName().toStdString();
       for (qsizetype j = i + 1; j < named.size(); ++j)
-        if (const QRect both = named[i]->geometry() & named[j]->geometry();
-            both.width() > 1 && both.height() > 1)  // rows a twip-rounded pixel apart touch
-          overlaps << named[i]->objectName() + "/" + named[j]->objectName();
+        if (const QRect both = w->geometry() & named[j]->geometry(); both.width() > 1 && both.height() > 1)
+          overlaps << w->objectName() + "/" + named[j]->objectName();
     }
   }
   overlaps.sort();
-  // The mask box covers the second line of its option's caption; the boxes of the
-  // "Every" and "Shift Right" rows reach into the row below.
+  // Rows a twip-rounded pixel apart only touch. The mask box covers the second line of its option's
+  // caption; the boxes of the "Every" and "Shift Right" rows reach into the row below.
   EXPECT_EQ(overlaps.join(" ").toStdString(), "lblThByte/optMask optMask/txtMask txtNth/optMask txtShift/optCorrupt");
 
   // The file-row labels end at one edge, right-aligned just left of the boxes; the third "+" and

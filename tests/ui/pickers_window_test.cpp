@@ -61,7 +61,6 @@ TEST_F(PickersTest, EachButtonFillsItsBoxWholeOrSplitByChangeDirectory) {
         << "cmdOpen" << button << " chdir " << chdir << " pick " << pick.toStdString();
   }
   EXPECT_TRUE(picker.messages.empty());
-  window.reset();  // before the dialogs it holds
 }
 
 // The real dialog, driven once it is open: the entry given by the index is preselected, the suffix
