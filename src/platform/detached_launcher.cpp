@@ -48,9 +48,11 @@ bool SameFile(const QString& a, const std::string& b) {
 void DetachedLauncher::Start(const std::string& commandLine, const std::string& dataFile) {
   // The process would get the text only up to the NUL.
   if (commandLine.find('\0') != std::string::npos) Refuse("the command line holds a NUL byte");
-  QStringList arguments = QProcess::splitCommand(QString::fromStdString(commandLine));
-  if (arguments.isEmpty() || arguments.first().isEmpty())
-    Refuse("no program in \"" + commandLine + "\"");
+  const QString text = QString::fromStdString(commandLine).trimmed();
+  QStringList arguments = QProcess::splitCommand(text);
+  // The split drops an empty quoted word, which would make the word after "" the program.
+  const bool emptyProgram = text.startsWith(u"\"\"") && (text.size() == 2 || text[2].isSpace());
+  if (arguments.isEmpty() || emptyProgram) Refuse("no program in \"" + commandLine + "\"");
   const QString named = arguments.takeFirst();
   const QString program = ResolveProgram(named);
   // Whatever its mode bits say: the file the name stands for here, and the one the lookup found.

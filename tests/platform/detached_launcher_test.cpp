@@ -43,10 +43,11 @@ TEST(DetachedLauncherTest, RefusesTheOutputByEveryNameAndStartsOthersHereWithout
   const std::tuple<std::string, fs::path, std::string> cases[] = {
       {"", output, refused("no program in \"\"")},
       {"\"\"", output, refused("no program in \"\"\"\"")},
+      {" \"\" emu", output, refused("no program in \" \"\" emu\"")},
       {"glitchforge-no-such-emulator x", output, refused("glitchforge-no-such-emulator")},
       {" CORRUPT.nes --fullscreen", output, named("CORRUPT.nes")},
       {"./CORRUPT.nes", output, named("./CORRUPT.nes")},
-      {"\"" + output.string() + "\"", output, named(output.string())},
+      {std::string("\"").append(output.string()).append("\""), output, named(output.string())},
       {"link.nes", output, named("link.nes")},
       {"game.nes", onPath, named("game.nes")},
       {"game.nes", work / "game.nes", named("game.nes")},
