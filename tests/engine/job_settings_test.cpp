@@ -12,7 +12,7 @@ TEST(JobSettingsFields, TheTwentySixKeysInStoreOrderWithTheirFirstRunDefaults) {
   const JobSettings job = FirstRunDefaults();
   std::string all;
   for (int i = 0; i < kFieldCount; ++i)
-    all.append(kFields[std::size_t(i)].key).append("=" + StoredText(GetField(job, i)) + " ");
+    all.append(kFields[std::size_t(i)].key).append("=").append(StoredText(GetField(job, i))).append(" ");
   EXPECT_EQ(all,
             "chdir=1 path=C:\\nes\\ emu=nesticle.exe rom=mario.nes autocreate=1 start=$1010 end=$2010 inc=$1000 "
             "optall=True optnth=False nth=4 optmask=False mask=%00001101 optrandomseq=1 range1=$00 range2=$FF "

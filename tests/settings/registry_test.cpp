@@ -14,7 +14,7 @@ struct RecordingWindow : FieldControls, GlobalMenus {
   RecordingWindow(engine::JobSettings initial, std::string& log) : job(std::move(initial)), log(log) {}
   engine::FieldValue ReadField(int index) override { return engine::GetField(job, index); }
   void WriteField(int index, const engine::FieldValue& value) override {
-    log += "=" + std::string(engine::kFields.at(std::size_t(index)).key) + " ";
+    log.append("=").append(engine::kFields.at(std::size_t(index)).key).append(" ");
     engine::SetField(job, index, value);
   }
   void SetSlotCaption(int, const std::string&) override {}
