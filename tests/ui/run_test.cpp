@@ -132,35 +132,39 @@ TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
 TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
   FaultyFileSystem faulty;
   services.files = &faulty;
-  Rebuild();
-  PrepareJob();
-  ShowActive();
-  int pokes = 0;
-  bool barShown = false;
-  faulty.before["ReadAt"] = [&](const std::string&) {
-    if (pokes++) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(800));
-    QMetaObject::invokeMethod(
-        window.get(),
-        [&] {
-          barShown = window->prgRun->isVisible();
-          Press(window->cmdGo);
-          window->cmdGo_Click();  // as a reaction reached by no input would call it
-          QTest::keyClick(window->txtStart, Qt::Key_Return);
-          QTest::keyClick(window->txtStart, Qt::Key_Delete);  // would leave the start 10
-          window->windowHandle()->close();
-        },
-        Qt::BlockingQueuedConnection);
-  };
-  Press(window->cmdAuto);
-  EXPECT_TRUE(barShown);
-  EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F));
-  EXPECT_EQ(RangeAndStatus() + " started " + std::to_string(launcher.started.size()) + ", shown " +
-                std::to_string(window->isVisible()) + ", bar " + std::to_string(window->prgRun->isVisible()),
-            "$20-$2F Status: Ready! started 1, shown 1, bar 0");
-  QCoreApplication::processEvents();
-  EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(store.values["Defaults/start"], "$20");
+  // A run of GO alone, and the nested runs of an Auto step, which moves the range on.
+  for (const auto& [button, range] : {std::pair{&ui::frm::cmdGo, "$10-$1F"}, {&ui::frm::cmdAuto, "$20-$2F"}}) {
+    Rebuild();
+    PrepareJob();
+    ShowActive();
+    int pokes = 0;
+    bool barShown = false;
+    faulty.before["ReadAt"] = [&](const std::string&) {
+      if (pokes++) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(800));
+      QMetaObject::invokeMethod(
+          window.get(),
+          [&] {
+            barShown = window->prgRun->isVisible();
+            Press(window->cmdGo);
+            window->cmdGo_Click();  // as a reaction reached by no input would call it
+            QTest::keyClick(window->txtStart, Qt::Key_Return);
+            QTest::keyClick(window->txtStart, Qt::Key_Delete);  // would leave the start 10
+            window->windowHandle()->close();
+          },
+          Qt::BlockingQueuedConnection);
+    };
+    launcher.started.clear();
+    Press(window.get()->*button);
+    EXPECT_TRUE(barShown);
+    EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F));
+    EXPECT_EQ(RangeAndStatus() + " started " + std::to_string(launcher.started.size()) + ", shown " +
+                  std::to_string(window->isVisible()) + ", bar " + std::to_string(window->prgRun->isVisible()),
+              std::string(range) + " Status: Ready! started 1, shown 1, bar 0");
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(store.values["Defaults/start"], std::string(range, 3));
+  }
 }
 
 }  // namespace
