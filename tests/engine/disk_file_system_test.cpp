@@ -18,19 +18,23 @@
 namespace {
 
 namespace fs = std::filesystem;
-using engine::FailureKind;
-using engine::HostFailure;
+using Operations = std::vector<std::pair<std::function<void()>, std::string>>;
 
 const std::vector<unsigned char> kTen{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
 
-// The failure an operation raises, as its description; "none" when it raised none.
-std::string FailureOf(const std::function<void()>& operation) {
-  try {
-    operation();
-    return "none";
-  } catch (const HostFailure& failure) {
-    return failure.what();
+// The operations whose failure does not start as given, with what they raised ("none" when nothing).
+std::string Mismatches(const Operations& operations) {
+  std::string wrong;
+  for (const auto& [operation, start] : operations) {
+    std::string failure = "none";
+    try {
+      operation();
+    } catch (const engine::HostFailure& raised) {
+      failure = raised.what();
+    }
+    if (!failure.starts_with(start)) wrong += failure + " instead of " + start + "\n";
   }
+  return wrong;
 }
 
 // Each kind says what happened: a file that is there but refuses to open is no
@@ -55,61 +59,38 @@ TEST(DiskFileSystem, FailuresNameTheirKindAndThePath) {
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
 #endif
   std::vector<std::uint8_t> range(11), two(2);
-  const struct {
-    std::function<void()> operation;
-    FailureKind kind;
-    std::string description;  // its start
-    bool asNobody = false;
-  } cases[] = {
-      {[&] { disk.FileLength(missing); }, FailureKind::FileNotFound, "File not found: \"" + missing + "\""},
-      {[&] { disk.FileLength(dir / "nowhere/x.bin"); }, FailureKind::PathNotFound, "Path not found: "},
-      {[&] { disk.FileLength(dir / "folder"); }, FailureKind::FileNotOpenable, "Cannot open file: "},
-      {[&] { disk.FileLength(file + "/x"); }, FailureKind::PathNotFound, "Path not found: "},
-      {[&] { disk.ReadAt(file, 0, range); }, FailureKind::FileAccess, "File access error: \"" + file + "\""},
-      {[&] { disk.WriteAt(missing, 0, range); }, FailureKind::FileNotFound, "File not found: "},
-      {[&] { disk.ChangeDirectory(dir / "nowhere"); }, FailureKind::PathNotFound, "Path not found: "},
-      {[&] { disk.ChangeDirectory(file); }, FailureKind::PathNotFound, "Path not found: "},
-      {[&] { disk.ChangeDrive(MissingDrive()); }, FailureKind::PathNotFound, "Path not found: \"" + MissingDrive()},
-      {[&] { disk.Copy(dir / "folder", copy); }, FailureKind::FileNotOpenable, "Cannot open file: "},
-      {[&] { disk.Copy(pipe, copy); }, FailureKind::FileNotOpenable, "Cannot open file: "},
-      {[&] { disk.Copy(file, pipe); }, FailureKind::FileNotOpenable, "Cannot open file: "},
-      {[&] { disk.Copy(file, dir / "nowhere/copy.bin"); }, FailureKind::PathNotFound, "Path not found: "},
-      {[&] { disk.FileLength(pipe); }, FailureKind::FileNotOpenable, "Cannot open file: "},
-      {[&] { disk.ReadAt(pipe, 0, range); }, FailureKind::FileNotOpenable, "Cannot open file: "},
-      {[&] { disk.WriteAt(pipe, 0, range); }, FailureKind::FileNotOpenable, "Cannot open file: "},
+  const std::string notOpenable = "Cannot open file: ", noPath = "Path not found: ";
+  const Operations operations{
+      {[&] { disk.FileLength(missing); }, "File not found: \"" + missing + "\" (No such file or directory)"},
+      {[&] { disk.FileLength(dir / "nowhere/x.bin"); }, noPath},
+      {[&] { disk.FileLength(dir / "folder"); }, notOpenable},
+      {[&] { disk.FileLength(file + "/x"); }, noPath},
+      {[&] { disk.ReadAt(file, 0, range); }, "File access error: \"" + file + "\""},
+      {[&] { disk.WriteAt(missing, 0, range); }, "File not found: "},
+      {[&] { disk.ChangeDirectory(file); }, noPath},
+      {[&] { disk.Copy(pipe, copy); }, notOpenable},
+      {[&] { disk.Copy(file, pipe); }, notOpenable},
+      {[&] { disk.Copy(file, dir / "nowhere/copy.bin"); }, noPath},
+      {[&] { disk.FileLength(pipe); }, notOpenable},
+      {[&] { disk.ReadAt(pipe, 0, range); }, notOpenable},
+      {[&] { disk.WriteAt(pipe, 0, range); }, notOpenable},
       // A name holding NUL names no file; cut at the NUL it would name small.bin.
-      {[&] { disk.FileLength(nul); }, FailureKind::FileNotFound,
-       "File not found: \"" + file + "\\0x\" (the name holds a NUL byte)"},
-      {[&] { disk.ReadAt(nul, 0, two); }, FailureKind::FileNotFound, "File not found: "},
-      {[&] { disk.WriteAt(nul, 0, two); }, FailureKind::FileNotFound, "File not found: "},
-      {[&] { disk.Copy(nul, copy); }, FailureKind::FileNotFound, "File not found: "},
-      {[&] { disk.Copy(file, copy + std::string(1, '\0')); }, FailureKind::FileNotFound, "File not found: "},
-      {[&] { disk.ChangeDirectory(dir.path().string() + std::string(1, '\0') + "x"); }, FailureKind::PathNotFound,
-       "Path not found: "},
-#ifndef _WIN32
-      // As nobody: files and folders that are there but not theirs.
-      {[&] { disk.ReadAt(locked, 0, two); }, FailureKind::FileNotOpenable,
-       "Cannot open file: \"" + locked + "\" (Permission denied)", true},
-      {[&] { disk.WriteAt(locked, 0, two); }, FailureKind::FileNotOpenable, "Cannot open file: ", true},
-      {[&] { disk.Copy(locked, dir / "closed/copy.bin"); }, FailureKind::FileNotOpenable, "Cannot open file: ", true},
-      {[&] { disk.Copy(file, dir / "closed/copy.bin"); }, FailureKind::FileNotOpenable, "Cannot open file: ", true},
-      {[&] { disk.FileLength(dir / "closed/inside.bin"); }, FailureKind::FileNotOpenable, "Cannot open file: ", true},
-      {[&] { disk.ChangeDirectory(closed); }, FailureKind::PathNotAccessible,
-       "Path not accessible: \"" + closed + "\" (Permission denied)", true},
-#endif
+      {[&] { disk.FileLength(nul); }, "File not found: \"" + file + "\\0x\" (the name holds a NUL byte)"},
+      {[&] { disk.ReadAt(nul, 0, two); }, "File not found: "},
+      {[&] { disk.ChangeDirectory(dir.path().string() + std::string(1, '\0') + "x"); }, noPath},
   };
-  for (const auto& c : cases) {
-#ifdef _WIN32
-    const std::string failure = FailureOf(c.operation);
-#else
-    const std::string failure = c.asNobody ? AsNobody([&] { return FailureOf(c.operation); }) : FailureOf(c.operation);
+  EXPECT_EQ(Mismatches(operations), "");
+#ifndef _WIN32
+  // As nobody: files and folders that are there but not theirs.
+  const Operations asNobody{
+      {[&] { disk.ReadAt(locked, 0, two); }, "Cannot open file: \"" + locked + "\" (Permission denied)"},
+      {[&] { disk.Copy(file, dir / "closed/copy.bin"); }, notOpenable},
+      {[&] { disk.FileLength(dir / "closed/inside.bin"); }, notOpenable},
+      {[&] { disk.ChangeDirectory(closed); }, "Path not accessible: \"" + closed + "\" (Permission denied)"},
+  };
+  EXPECT_EQ(AsNobody([&] { return Mismatches(asNobody); }), "");
 #endif
-    EXPECT_EQ(failure.substr(0, c.description.size()), c.description) << failure;
-    EXPECT_EQ(failure.rfind(engine::DescribeFailure(c.kind), 0), 0u) << failure;
-  }
-  EXPECT_FALSE(fs::exists(missing));
-  EXPECT_FALSE(fs::exists(copy));
-  EXPECT_FALSE(fs::exists(dir / "closed/copy.bin"));
+  EXPECT_FALSE(fs::exists(missing) || fs::exists(copy) || fs::exists(dir / "closed/copy.bin"));
   EXPECT_EQ(TempDir::Read(file), kTen);
   EXPECT_EQ(TempDir::Read(locked), kTen);
 }

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/failure.h"
@@ -21,10 +23,10 @@ using Bytes = std::vector<unsigned char>;
 using Texts = std::vector<std::string>;
 using namespace engine;
 
-const std::string kLoading = std::string("status: ") + kStatusLoading;
-const std::string kAltering = std::string("status: ") + kStatusAltering;
-const std::string kReady = std::string("status: ") + kStatusReady;
-const std::string kError = std::string("status: ") + kStatusError;
+const std::string kLoading = std::string("status: ") + kStatusLoading + "|";
+const std::string kAltering = std::string("status: ") + kStatusAltering + "|";
+const std::string kReady = std::string("status: ") + kStatusReady + "|";
+const std::string kError = std::string("status: ") + kStatusError + "|";
 const Bytes kStale(50000, 0x55);  // an old output file, longer than the ROM
 
 Bytes RomBytes(std::size_t size = 40960) {
@@ -39,14 +41,17 @@ Bytes Added(Bytes bytes, std::size_t start, std::size_t end) {
   return bytes;
 }
 
-// Adds 1 to $1010-$2010 of a fresh copy of the ROM, with absolute names.
+// Adds 1 to $1010-$2010 of a fresh copy of the ROM. The names are relative, not ASCII, and the working
+// directory is relative too: the copy must not change into röms/röms.
 struct Scene {
   Scene() {
-    dir.Write("mario.nes", RomBytes());
-    dir.Write("CORRUPT.nes", kStale);
-    SetItems(job, "chdir=0;optoverwrite;emu=nes -fs %1;start=$1010;end=$2010;optall;optadd;add=1");
-    job.rom = dir / "mario.nes";
-    job.create = out;
+    fs::create_directories(Utf8Path(dir / "röms"));
+    dir.Write("röms/mário.nes", RomBytes());
+    dir.Write("röms/CORRUPT é.nes", kStale);
+    dir.Write("CORRUPT é.nes", {0xFF});  // the same name outside the working directory
+    SetItems(job,
+             "chdir;path=röms;rom=mário.nes;optoverwrite;emu=nes -fs %1;start=$1010;end=$2010;optall;optadd;add=1");
+    job.create = "CORRUPT é.nes";
   }
   ~Scene() {
     fs::current_path(savedDirectory);
@@ -55,6 +60,7 @@ struct Scene {
   // A run that got to the emulator has reported progress for exactly the bytes it
   // announced. Windows tells no file stamps, so the copy's length goes unannounced there.
   void Go() {
+    fs::current_path(dir.path());
     fake.work.expected = fake.work.advanced = 0;
     const std::size_t started = fake.launcher.started.size();
     RunJob(job, fake.host);
@@ -67,7 +73,7 @@ struct Scene {
   fs::path savedDirectory = fs::current_path();
   std::uint64_t savedLimit = RangeBufferLimit();
   TempDir dir;
-  std::string out = dir / "CORRUPT.nes";
+  std::string rom = dir / "röms/mário.nes", out = dir / "röms/CORRUPT é.nes";
   JobSettings job;
   FakeHost fake;
 };
@@ -76,11 +82,12 @@ class RunTest : public ::testing::Test, public Scene {};
 
 TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite) {
   Go();
-  EXPECT_EQ(fake.ui.Seen(), kLoading + "|" + kAltering + "|" + kReady + "|");
+  EXPECT_EQ(fake.ui.Seen(), kLoading + kAltering + kReady);
   EXPECT_EQ(Output(), Added(RomBytes(), 0x1010, 0x2010));
-  EXPECT_EQ(TempDir::Read(dir / "mario.nes"), RomBytes());
-  EXPECT_EQ(fake.launcher.started, (Texts{"nes -fs " + out}));
-  EXPECT_EQ(fake.launcher.dataFiles, (Texts{out}));  // never to be started itself
+  EXPECT_EQ(TempDir::Read(rom), RomBytes());
+  EXPECT_EQ(TempDir::Read(dir / "CORRUPT é.nes"), Bytes{0xFF});
+  EXPECT_EQ(fake.launcher.started, (Texts{"nes -fs CORRUPT é.nes"}));
+  EXPECT_EQ(fake.launcher.dataFiles, (Texts{"CORRUPT é.nes"}));  // never to be started itself
 
   SetItems(job, "optoverwrite=2;start=$9FFF;end=$9FFF");  // grey does not count; the last byte of the file
   Go();
@@ -95,7 +102,7 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
 
   // Pieces of 4 MiB, and the copy through reads and writes where the kernel offers none.
   const std::size_t large = (std::size_t{9} << 20) + 5;
-  dir.Write("mario.nes", RomBytes(large));
+  dir.Write("röms/mário.nes", RomBytes(large));
   fake.files.kernelCopy = false;
   SetItems(job, "optshift=0;optadd;start=3;end=$900002");
   Go();
@@ -108,131 +115,92 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
   EXPECT_EQ(Output(), rotated);
 }
 
-TEST_F(RunTest, RefusalsLeaveTheFreshCopyAndWriteNothing) {
+// Each refusal and failure branch shows its message, then "Status: Error!" after a failure, and ends with the
+// last error; a refusal leaves the fresh copy as it is, and nothing starts. A grey "Change directory to:" stays
+// where it is, a path of exactly "C:" names a drive, and an empty one is tried too. Without "Overwrite Old
+// File" a read-only output fails as the range is read. The last accepted end, the file's last byte, is run above.
+TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
   const std::string beyond = "message: The specified end reaches beyond the end of the file!\r\n";
+  const std::string failed = "message: " + std::string(kFileErrorMessage) + "|" + kError;
+  const std::string noPath = "message: " + std::string(kPathErrorMessage) + "|" + kError + "@Path not found: \"";
   const struct {
-    const char *items, *rom;
-    std::string seen;
-    Bytes output = RomBytes();
-  } cases[] = {
-      {"start=$2000;end=$1000", "mario.nes", "message: You gave a baaaaad range to corrupt! (2000-1000)|"},
-      {"start=0;end=$A000", "mario.nes", beyond + "A000 vs A000|"},
-      {"start=$10;end=$A001", "mario.nes", beyond + "A000 vs A001|"},
-      {"end=$10;add=256", "mario.nes",
-       kLoading + "|" + kAltering + "|message: You're not adding anything!|" + kReady + "|"},
-      {"end=$10", "missing.nes", std::string("message: ") + kCopyFailedMessage + "|", kStale},
-  };
-  for (const auto& c : cases) {
-    dir.Write("CORRUPT.nes", kStale);
-    fake.ui.events.clear();
-    SetItems(job, "start=0;add=1");
-    SetItems(job, c.items).rom = dir / c.rom;
-    Go();
-    EXPECT_EQ(fake.ui.Seen(), c.seen);
-    EXPECT_EQ(Output(), c.output) << c.seen;
-  }
-  EXPECT_TRUE(fake.launcher.started.empty());
-}
-
-TEST_F(RunTest, FailureBranchesShowTheirMessageThenError) {
-  const std::string loading = kLoading + "|", altering = loading + kAltering + "|";
-  const struct {
-    std::string items;  // "@" stands for the scene's directory
+    std::string items;
     std::string fault;  // "ReadAt" shrinks the ROM as it is read, "WriteAt" and "Start" fail
-    std::string before, message;
-    Bytes output;  // empty: no output file
+    std::string seen;   // the events, "@" and the start of the last error
+    Bytes output;       // empty: no output file
   } cases[] = {
-      {"chdir;path=@/nowhere", "", "", kPathErrorMessage, kStale},
-      {"start='", "", "", kFileErrorMessage, RomBytes()},
-      {"optoverwrite=0", "NoOutput", "", kFileErrorMessage, {}},
-      {"", "ReadAt", loading, kFileErrorMessage, RomBytes(0x1800)},
-      {"optadd=0;optshift;shift=1;end=$1010", "", altering, "Error! Division by zero", RomBytes()},
-      {"", "WriteAt", altering, kFileErrorMessage, RomBytes()},
-      {"", "Start", altering, kFileErrorMessage, Added(RomBytes(), 0x1010, 0x2010)},
+      {"start=$2000;end=$1000", "", "message: You gave a baaaaad range to corrupt! (2000-1000)|@", RomBytes()},
+      {"start=0;end=$A000", "", beyond + "A000 vs A000|@", RomBytes()},
+      {"start=$10;end=$A001", "", beyond + "A000 vs A001|@", RomBytes()},
+      {"end=$1010;add=256", "", kLoading + kAltering + "message: You're not adding anything!|" + kReady + "@",
+       RomBytes()},
+      {"path=nowhere", "", noPath + "nowhere\"", kStale},
+      {"path=", "", noPath + "\" (", kStale},
+      {"path=" + MissingDrive() + ":", "", noPath + MissingDrive() + "\" (", kStale},
+      {"chdir=2", "", "message: " + std::string(kCopyFailedMessage) + "|@File not found: \"mário.nes\"", kStale},
+      {"start='", "", failed + "@", RomBytes()},
+      {"optoverwrite=0", "NoOutput", failed + "@File not found", {}},
+      {"", "ReadAt", kLoading + failed + "@File access error", RomBytes(0x1800)},
+      {"optadd=0;optshift;shift=1;end=$1010", "",
+       kLoading + kAltering + "message: Error! Division by zero|" + kError + "@", RomBytes()},
+      {"", "WriteAt", kLoading + kAltering + failed + "@File access error", RomBytes()},
+      {"", "Start", kLoading + kAltering + failed + "@Program cannot be started", Added(RomBytes(), 0x1010, 0x2010)},
+#ifndef _WIN32
+      {"optoverwrite=0", "ReadOnly", kLoading + failed + "@Cannot open file", kStale},  // tried as the user nobody
+#endif
   };
   for (const auto& c : cases) {
     Scene t;
-    std::string items = c.items;
-    if (const auto at = items.find('@'); at != items.npos) items.replace(at, 1, t.dir.path().string());
-    SetItems(t.job, items);
-    if (c.fault == "ReadAt") t.fake.files.before["ReadAt"] = [](auto& p) { fs::resize_file(p, 0x1800); };
+    SetItems(t.job, c.items);
+    if (c.fault == "ReadAt") t.fake.files.before["ReadAt"] = [](auto& p) { fs::resize_file(Utf8Path(p), 0x1800); };
     if (c.fault == "WriteAt")
       t.fake.files.before["WriteAt"] = [](auto& p) { throw HostFailure(FailureKind::FileAccess, p); };
     t.fake.launcher.fail = c.fault == "Start";
-    if (c.fault == "NoOutput") fs::remove(t.out);
-    t.Go();
-    const std::string& error = t.fake.host.lastError;
-    EXPECT_EQ(t.fake.ui.Seen(), c.before + "message: " + c.message + "|" + kError + "|");
-    EXPECT_TRUE(!error.empty() && (!c.message.starts_with("Error! ") || c.message == "Error! " + error)) << error;
-    EXPECT_EQ(fs::exists(t.job.create) ? TempDir::Read(t.job.create) : Bytes{}, c.output) << c.message;
+    if (c.fault == "NoOutput") fs::remove(Utf8Path(t.out));
+    const auto go = [&] {
+      t.Go();
+      return (t.fake.ui.Seen() + "@" + t.fake.host.lastError).substr(0, c.seen.size());
+    };
+    if (c.fault == "ReadOnly") fs::permissions(Utf8Path(t.out), fs::perms(0444));
+    EXPECT_EQ(c.fault == "ReadOnly" ? AsNobody(go) : go(), c.seen);
+    EXPECT_EQ(fs::exists(Utf8Path(t.out)) ? t.Output() : Bytes{}, c.output) << c.seen;
     EXPECT_TRUE(t.fake.launcher.started.empty());
   }
 }
 
-// Without "Overwrite Old File" a read-only output fails as the range is read.
-TEST_F(RunTest, AReadOnlyOutputFailsInTheReadStretch) {
 #ifdef _WIN32
-  GTEST_SKIP() << "no user nobody to try it as";
-#else
-  job.optoverwrite = kUnchecked;
-  fs::permissions(out, fs::perms(0444));
-  const auto attempt = [&] {
-    RunJob(job, fake.host);
-    return fake.ui.Seen();
-  };
-  EXPECT_EQ(AsNobody(attempt), kLoading + "|message: " + kFileErrorMessage + "|" + kError + "|");
-  EXPECT_EQ(Output(), kStale);
-#endif
-}
-
-TEST_F(RunTest, WorksInTheWorkingDirectoryWithRelativeNonAsciiNames) {
-  fs::create_directories(Utf8Path(dir / "röms"));
-  dir.Write("röms/mário.nes", RomBytes());
-  fs::current_path(dir.path());
-  job.chdir = kChecked;  // relative: the copy must not change into röms/röms
-  job.path = "röms";
-  job.rom = "mário.nes";
-  job.create = "CORRUPT é.nes";
-  job.emu = "nes";
-  dir.Write("CORRUPT é.nes", {0xFF});  // the same name outside the working directory
+// A full path starts with its drive here, and folders match in any letter case.
+TEST_F(RunTest, AFullWorkingPathChangesTheDriveAndMatchesFoldersInAnyCase) {
+  std::string path = dir / "RöMS";
+  path[0] = static_cast<char>(std::tolower(path[0]));
+  SetItems(job, "path=" + path);
   Go();
-  EXPECT_EQ(fake.ui.events.back(), kReady);
-  EXPECT_TRUE(fs::equivalent(fs::current_path(), Utf8Path(dir / "röms")));
-  EXPECT_EQ(TempDir::Read(dir / "röms/CORRUPT é.nes"), Added(RomBytes(), 0x1010, 0x2010));
-  EXPECT_EQ(fake.launcher.started, (Texts{"nes CORRUPT é.nes"}));
-  EXPECT_EQ(TempDir::Read(dir / "CORRUPT é.nes"), Bytes{0xFF});
+  EXPECT_EQ(fake.ui.Seen(), kLoading + kAltering + kReady);
 }
+#endif
 
 // A sparse output file of 3 GiB: its length must not wrap to a negative
 // 32-bit number, and a range larger than memory allows fails in the read stretch.
 TEST_F(RunTest, HugeFilesAreMeasuredInSixtyFourBitsAndHugeRangesFailAsOutOfMemory) {
   job.optoverwrite = kUnchecked;
-  const std::uint64_t length = std::uint64_t{3} << 30;
-  fs::resize_file(out, length);
+  fs::resize_file(Utf8Path(out), std::uint64_t{3} << 30);
   fake.files.WriteAt(out, 0x7FFFFFF8, std::vector<std::uint8_t>{10, 20, 30, 40, 50, 60, 70, 80});
-  const std::string failed = kLoading + "|message: " + kFileErrorMessage + "|" + kError + "|";
-  const struct {
-    const char* items;
-    std::uint64_t limit;
-    std::string seen;
-  } cases[] = {
-      {"start=0;end=$7FFFFFFE", 1 << 20, failed},
-      {"start=$7FFFFFF0;end=$7FFFFFFF", 15, failed},
-      {"start=$7FFFFFF9;end=$7FFFFFFF", 7, kLoading + "|" + kAltering + "|" + kReady + "|"},
-  };
-  for (const auto& c : cases) {
+  for (const auto& [items, limit, seen] : std::vector<std::tuple<const char*, int, std::string>>{
+           {"start=$7FFFFFF0;end=$7FFFFFFF", 15,
+            kLoading + "message: " + kFileErrorMessage + "|" + kError + "Out of memory"},
+           {"start=$7FFFFFF9;end=$7FFFFFFF", 7, kLoading + kAltering + kReady},  // the last size the limit allows
+       }) {
     fake.ui.events.clear();
     fake.host.lastError.clear();
-    SetRangeBufferLimit(c.limit);
-    SetItems(job, c.items);
+    SetRangeBufferLimit(limit);
+    SetItems(job, items);
     Go();
-    EXPECT_EQ(fake.ui.Seen(), c.seen) << c.items;
-    EXPECT_EQ(fake.host.lastError, c.seen == failed ? "Out of memory" : "");
+    EXPECT_EQ(fake.ui.Seen() + fake.host.lastError, seen);
   }
   std::vector<std::uint8_t> back(10);
   fake.files.ReadAt(out, 0x7FFFFFF7, back);
   EXPECT_EQ(back, (std::vector<std::uint8_t>{0, 10, 21, 31, 41, 51, 61, 71, 81, 0}));
-  EXPECT_EQ(fs::file_size(out), length);
+  EXPECT_EQ(fs::file_size(Utf8Path(out)), std::uint64_t{3} << 30);
 }
 
 }  // namespace

@@ -82,36 +82,32 @@ class RecordingLauncher : public engine::ProcessLauncher {
 // an operation and may throw or change the disk (e.g. shrink a file).
 class FaultyFileSystem : public engine::DiskFileSystem {
  public:
-  using Hook = std::function<void(const std::string& path)>;
-  std::map<std::string, Hook> before;  // keyed by operation name, e.g. "ReadAt"
+  std::map<std::string, std::function<void(const std::string& path)>> before;  // keyed by operation, e.g. "ReadAt"
 
   void ChangeDrive(const std::string& drive) override {
-    Run("ChangeDrive", drive);
-    DiskFileSystem::ChangeDrive(drive);
+    Before("ChangeDrive", drive)->DiskFileSystem::ChangeDrive(drive);
   }
   void ChangeDirectory(const std::string& path) override {
-    Run("ChangeDirectory", path);
-    DiskFileSystem::ChangeDirectory(path);
+    Before("ChangeDirectory", path)->DiskFileSystem::ChangeDirectory(path);
   }
   void Copy(const std::string& from, const std::string& to, engine::Progress& progress) override {
-    Run("Copy", to), DiskFileSystem::Copy(from, to, progress);
+    Before("Copy", to)->DiskFileSystem::Copy(from, to, progress);
   }
   void CopyRange(const std::string& from, const std::string& to, std::int64_t offset, std::int64_t length,
                  engine::Progress& progress) override {
-    Run("CopyRange", to), DiskFileSystem::CopyRange(from, to, offset, length, progress);
+    Before("CopyRange", to)->DiskFileSystem::CopyRange(from, to, offset, length, progress);
   }
   void ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) override {
-    Run("ReadAt", path);
-    DiskFileSystem::ReadAt(path, offset, out);
+    Before("ReadAt", path)->DiskFileSystem::ReadAt(path, offset, out);
   }
   void WriteAt(const std::string& path, std::int64_t offset, std::span<const std::uint8_t> data) override {
-    Run("WriteAt", path);
-    DiskFileSystem::WriteAt(path, offset, data);
+    Before("WriteAt", path)->DiskFileSystem::WriteAt(path, offset, data);
   }
 
  private:
-  void Run(const std::string& op, const std::string& path) {
+  DiskFileSystem* Before(const std::string& op, const std::string& path) {
     if (auto it = before.find(op); it != before.end()) it->second(path);
+    return this;
   }
 };
 

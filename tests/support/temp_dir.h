@@ -31,12 +31,7 @@ inline std::string MissingDrive() {
 // A fresh directory, removed with everything in it when the test ends.
 class TempDir {
  public:
-  TempDir() {
-    std::random_device rd;
-    path_ =
-        std::filesystem::temp_directory_path() / ("glitchforge-test-" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(path_);
-  }
+  TempDir() { std::filesystem::create_directories(path_); }
   ~TempDir() {
     std::error_code ec, ignored;
 #ifdef _WIN32  // Windows deletes no read-only file
@@ -46,17 +41,13 @@ class TempDir {
 #endif
     std::filesystem::remove_all(path_, ec);
   }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
   const std::filesystem::path& path() const { return path_; }
   std::string operator/(const std::string& name) const { return Utf8Name(path_ / Utf8Path(name)); }
 
   std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) const {
-    std::string full = *this / name;
-    std::ofstream out(Utf8Path(full), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return full;
+    std::ofstream(Utf8Path(*this / name), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return *this / name;
   }
 
   static std::vector<unsigned char> Read(const std::string& full) {
@@ -65,5 +56,7 @@ class TempDir {
   }
 
  private:
-  std::filesystem::path path_;
+  std::filesystem::path path_ =
+      std::filesystem::temp_directory_path() /
+      ("glitchforge-test-" + std::to_string(std::random_device()()) + "-" + std::to_string(std::random_device()()));
 };
