@@ -21,17 +21,17 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Texts = std::vector<std::string>;
 using namespace engine;
 
 const std::vector<unsigned char> kRom(3000, 0x3C);
+const std::string kRun = "status: Status: Loading...|status: Status: Altering...|status: Status: Ready!|";
 
 // Every entry below `root` with what it holds: a file's mode and bytes, a link's target.
 std::map<std::string, std::string> Listing(const fs::path& root) {
   std::map<std::string, std::string> entries;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     const auto bytes = entry.is_regular_file() ? TempDir::Read(entry.path().string()) : std::vector<unsigned char>{};
-    entries[fs::relative(entry.path(), root).string()] =
+    entries[entry.path().lexically_relative(root).generic_string()] =
         entry.is_symlink()        ? "-> " + fs::read_symlink(entry.path()).string()
         : entry.is_regular_file() ? std::to_string(static_cast<int>(entry.status().permissions())) + " " +
                                         std::string(bytes.begin(), bytes.end())
@@ -60,35 +60,50 @@ class CopyFileTest : public ::testing::Test {
   FakeHost fake;
 };
 
-// A failed copy leaves every file as it was, the previous output byte for
-// byte, and no temporary file behind: onto the ROM by any spelling or link,
-// onto a folder, from a name cut at a NUL, onto a full disk.
-TEST_F(CopyFileTest, AFailedCopyLeavesThePreviousOutputAsItWasAndNothingElse) {
-#ifndef _WIN32  // Wine has no symbolic links; Windows gives them to administrators only
-  fs::create_symlink(rom, dir.path() / "link.nes");
-#endif
-  fs::create_hard_link(rom, dir.path() / "hard.nes");
+// Copies onto every kind of output. A failed one (onto the ROM by any spelling or link, onto a folder, from a
+// missing name or one cut at a NUL, onto a full disk) leaves every file as it was and nothing behind. A good
+// one is an ordinary data file in the output's place: made with the mode of any new file (0666 less the umask)
+// whatever the ROM's or the old output's mode, through a symbolic link that keeps pointing where it pointed.
+TEST_F(CopyFileTest, ACopyReplacesTheOutputAloneAndAFailedOneNothing) {
   fs::create_directories(dir.path() / "out");
   fs::create_directories(dir.path() / "full");
+  fs::create_directories(dir.path() / "saves");
   dir.Write("out/keep.txt", {1, 2, 3});
   dir.Write("roms/big.nes", std::vector<unsigned char>(300000, 0x77));
-  const std::vector<unsigned char> damaged(3000, 0xD0);  // the damage of earlier runs
-  dir.Write("roms/CORRUPT.nes", damaged);
+  dir.Write("roms/CORRUPT.nes", std::vector<unsigned char>(3000, 0xD0));  // the damage of earlier runs
+  fs::create_hard_link(rom, dir.path() / "hard.nes");
+#ifdef _WIN32  // what Windows has of a mode is the read-only attribute: 0444, or 0666 without it
+  const unsigned romMode = 0444, oldMode = 0444, mode = 0666;
+#else  // Wine has no symbolic links; Windows gives them to administrators only
+  const unsigned romMode = 0755, oldMode = 0775, mode = 0664;
+  const mode_t savedMask = ::umask(002);  // a copy made 0644 or with the umask ignored would show
+  dir.Write("saves/game.sav", {9});
+  fs::permissions(dir / "saves/game.sav", fs::perms(0600));
+  fs::create_symlink(rom, dir.path() / "link.nes");
+  fs::create_symlink("../saves/game.sav", dir.path() / "roms/game.lnk");
+  fs::create_symlink(dir / "saves/new.sav", dir.path() / "roms/new.lnk");  // to nothing yet
+#endif
+  fs::permissions(rom, fs::perms(romMode));
+  fs::permissions(dir / "roms/CORRUPT.nes", fs::perms(oldMode));
   SetItems(job, "start=0;end=$10;optall;optadd;add=1");
-  const std::pair<std::string, std::string> cases[] = {
-      {"roms/mario.nes", "roms/../roms/mario.nes"},
-      {"roms/mario.nes", "hard.nes"},
-      {"roms/mario.nes", "out"},
-      {"roms/missing.nes", "roms/CORRUPT.nes"},
-      {"roms/mario.nes" + std::string(1, '\0') + "x", "roms/CORRUPT.nes"},
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      // The ROM, the output, and the file that gets the copy ("" when it fails).
+      {"roms/mario.nes", "roms/../roms/mario.nes", ""},
+      {"roms/mario.nes", "hard.nes", ""},
+      {"roms/mario.nes", "out", ""},
+      {"roms/missing.nes", "roms/CORRUPT.nes", ""},
+      {"roms/mario.nes" + std::string(1, '\0') + "x", "roms/CORRUPT.nes", ""},
+      {"roms/mario.nes", "roms/CORRUPT.nes", "roms/CORRUPT.nes"},
 #ifdef _WIN32
-      {"roms/mario.nes", "ROMS\\MARIO.NES"},  // the same file in other letters
+      {"roms/mario.nes", "ROMS\\MARIO.NES", ""},  // the same file in other letters
 #else
-      {"roms/mario.nes", "link.nes"},
-      {"roms/big.nes", "full/CORRUPT.nes"},  // room for the old output only
+      {"roms/mario.nes", "link.nes", ""},
+      {"roms/big.nes", "full/CORRUPT.nes", ""},  // room for the old output only
+      {"roms/mario.nes", "roms/game.lnk", "saves/game.sav"},
+      {"roms/mario.nes", "roms/new.lnk", "saves/new.sav"},
 #endif
   };
-  for (const auto& [from, create] : cases) {
+  for (const auto& [from, create, holder] : cases) {
     std::optional<Spoiled> disk;
     if (create.starts_with("full/")) {
       disk.emplace("mount -t tmpfs -o size=128k tmpfs full", "umount -l full");
@@ -96,64 +111,28 @@ TEST_F(CopyFileTest, AFailedCopyLeavesThePreviousOutputAsItWasAndNothingElse) {
         std::cout << "[  SKIPPED ] the full-disk row: no tmpfs can be mounted here\n";
         continue;
       }
-      dir.Write("full/CORRUPT.nes", damaged);
+      dir.Write(create, std::vector<unsigned char>(3000, 0xD0));
     }
-    const auto before = Listing(dir.path());
+    auto listing = Listing(dir.path());
+    if (!holder.empty()) listing[holder] = std::to_string(mode) + " " + std::string(kRom.begin(), kRom.end());
     job.rom = from;
     job.create = create;
     fake.ui.events.clear();
-    RunJob(job, fake.host);  // asked to overwrite: it refuses when the copy fails
+    RunJob(job, fake.host);  // asked to overwrite, it refuses when the copy fails
     CreateNow(job, fake.host);
-    EXPECT_EQ(fake.ui.events, (Texts{std::string("message: ") + kCopyFailedMessage,
-                                     "message: Error!  New file NOT created!\r\n" + fake.host.lastError}))
-        << create;
-    EXPECT_EQ(Listing(dir.path()), before) << create << ": " << fake.host.lastError;
-  }
-}
-
-// The copy is an ordinary data file in the output's place: made with the mode
-// of any new file (0666 less the umask) whatever the ROM's or the old output's
-// mode, and a symbolic link keeps pointing where it pointed.
-TEST_F(CopyFileTest, TheCopyIsAnOrdinaryFileInTheOutputsPlace) {
-  fs::create_directories(dir.path() / "saves");
-#ifdef _WIN32
-  const auto mode = fs::perms(0666);  // what Windows has of a mode is the read-only attribute (0444)
-#else
-  const auto mode = fs::perms(0664);
-  const mode_t savedMask = ::umask(002);  // a copy made 0644 or with the umask ignored would show
-#endif
-  const std::tuple<unsigned, unsigned, std::string, std::string> cases[] = {
-  // The ROM's mode, that of a file already in the holder's place (0 for none), where the output links to.
-#ifdef _WIN32
-      {0444, 0, "", "roms/CORRUPT.nes"},
-      {0644, 0444, "", "roms/CORRUPT.nes"},
-#else
-      {0755, 0775, "", "roms/CORRUPT.nes"},
-      {0644, 0600, "../saves/game.sav", "saves/game.sav"},
-      {0644, 0, dir / "saves/new.sav", "saves/new.sav"},
-#endif
-  };
-  for (const auto& [romMode, oldMode, link, holder] : cases) {
-    if (oldMode) {
-      dir.Write(holder, {9});
-      fs::permissions(dir / holder, fs::perms(oldMode));
-    }
-    if (!link.empty()) fs::create_symlink(link, out);
-    fs::permissions(rom, fs::perms(romMode));
-    EXPECT_TRUE(CopyFile(job, fake.host)) << holder << ": " << fake.host.lastError;
-    EXPECT_EQ(TempDir::Read(dir / holder), kRom) << holder;
-    EXPECT_EQ(fs::status(dir / holder).permissions(), mode) << holder;
-    EXPECT_EQ(fs::is_symlink(out) ? fs::read_symlink(out).string() : "", link) << holder;
-    fs::remove(out);
-    fs::remove(dir / holder);
+    EXPECT_EQ(fake.ui.Seen(), holder.empty()
+                                  ? "message: " + std::string(kCopyFailedMessage) +
+                                        "|message: Error!  New file NOT created!\r\n" + fake.host.lastError + "|"
+                                  : kRun + "message: " + create + " created successfully!|");
+    EXPECT_EQ(Listing(dir.path()), listing) << create << ": " << fake.host.lastError;
   }
 #ifndef _WIN32
   ::umask(savedMask);
 #endif
-  for (const auto& [name, what] : Listing(dir.path()))
-    EXPECT_EQ(name.find(".glitchforge-"), std::string::npos) << name;  // no temporary file left
+}
 
-  // A user who is not root makes a copy of a read-only ROM: the ROM is only read.
+// A user who is not root makes a copy of a read-only ROM: the ROM is only read.
+TEST_F(CopyFileTest, ARomThatIsOnlyReadableGivesACopy) {
   fs::permissions(rom, fs::perms(0444));
   fs::permissions(dir.path() / "roms", fs::perms::all);
   const auto createNow = [&] {
