@@ -12,7 +12,6 @@
 #include <sys/stat.h>
 #endif
 
-#include "engine/failure.h"
 #include "engine/run.h"
 #include "support/fakes.h"
 #include "support/hostile_host.h"
@@ -47,9 +46,8 @@ class CopyFileTest : public ::testing::Test {
     fs::create_directory(dir.path() / "roms");
     rom = dir.Write("roms/mario.nes", kRom);
     fs::current_path(dir.path());
-    SetItems(job, "chdir=0;optoverwrite");
-    job.rom = "roms/mario.nes";
-    job.create = "roms/CORRUPT.nes";
+    SetItems(job, "chdir=0;optoverwrite;rom=roms/mario.nes;start=0;end=$10;optall;optadd;add=1").create =
+        "roms/CORRUPT.nes";
   }
   ~CopyFileTest() override { fs::current_path(savedDirectory); }
 
@@ -65,9 +63,7 @@ class CopyFileTest : public ::testing::Test {
 // one is an ordinary data file in the output's place: made with the mode of any new file (0666 less the umask)
 // whatever the ROM's or the old output's mode, through a symbolic link that keeps pointing where it pointed.
 TEST_F(CopyFileTest, ACopyReplacesTheOutputAloneAndAFailedOneNothing) {
-  fs::create_directories(dir.path() / "out");
-  fs::create_directories(dir.path() / "full");
-  fs::create_directories(dir.path() / "saves");
+  for (const char* folder : {"out", "full", "saves"}) fs::create_directories(dir.path() / folder);
   dir.Write("out/keep.txt", {1, 2, 3});
   dir.Write("roms/big.nes", std::vector<unsigned char>(300000, 0x77));
   dir.Write("roms/CORRUPT.nes", std::vector<unsigned char>(3000, 0xD0));  // the damage of earlier runs
@@ -85,7 +81,6 @@ TEST_F(CopyFileTest, ACopyReplacesTheOutputAloneAndAFailedOneNothing) {
 #endif
   fs::permissions(rom, fs::perms(romMode));
   fs::permissions(dir / "roms/CORRUPT.nes", fs::perms(oldMode));
-  SetItems(job, "start=0;end=$10;optall;optadd;add=1");
   const std::tuple<std::string, std::string, std::string> cases[] = {
       // The ROM, the output, and the file that gets the copy ("" when it fails).
       {"roms/mario.nes", "roms/../roms/mario.nes", ""},
@@ -129,18 +124,6 @@ TEST_F(CopyFileTest, ACopyReplacesTheOutputAloneAndAFailedOneNothing) {
 #ifndef _WIN32
   ::umask(savedMask);
 #endif
-}
-
-// A user who is not root makes a copy of a read-only ROM: the ROM is only read.
-TEST_F(CopyFileTest, ARomThatIsOnlyReadableGivesACopy) {
-  fs::permissions(rom, fs::perms(0444));
-  fs::permissions(dir.path() / "roms", fs::perms::all);
-  const auto createNow = [&] {
-    CreateNow(job, fake.host);
-    return fake.ui.Seen();
-  };
-  EXPECT_EQ(AsNobody(createNow), "message: roms/CORRUPT.nes created successfully!|");
-  EXPECT_EQ(TempDir::Read(out), kRom);
 }
 
 }  // namespace

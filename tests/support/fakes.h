@@ -84,28 +84,25 @@ class FaultyFileSystem : public engine::DiskFileSystem {
  public:
   std::map<std::string, std::function<void(const std::string& path)>> before;  // keyed by operation, e.g. "ReadAt"
 
-  void ChangeDrive(const std::string& drive) override {
-    Before("ChangeDrive", drive)->DiskFileSystem::ChangeDrive(drive);
-  }
-  void ChangeDirectory(const std::string& path) override {
-    Before("ChangeDirectory", path)->DiskFileSystem::ChangeDirectory(path);
-  }
+  void ChangeDrive(const std::string& drive) override { Before("ChangeDrive", drive)->Disk::ChangeDrive(drive); }
+  void ChangeDirectory(const std::string& dir) override { Before("ChangeDirectory", dir)->Disk::ChangeDirectory(dir); }
   void Copy(const std::string& from, const std::string& to, engine::Progress& progress) override {
-    Before("Copy", to)->DiskFileSystem::Copy(from, to, progress);
+    Before("Copy", to)->Disk::Copy(from, to, progress);
   }
   void CopyRange(const std::string& from, const std::string& to, std::int64_t offset, std::int64_t length,
                  engine::Progress& progress) override {
-    Before("CopyRange", to)->DiskFileSystem::CopyRange(from, to, offset, length, progress);
+    Before("CopyRange", to)->Disk::CopyRange(from, to, offset, length, progress);
   }
   void ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) override {
-    Before("ReadAt", path)->DiskFileSystem::ReadAt(path, offset, out);
+    Before("ReadAt", path)->Disk::ReadAt(path, offset, out);
   }
   void WriteAt(const std::string& path, std::int64_t offset, std::span<const std::uint8_t> data) override {
-    Before("WriteAt", path)->DiskFileSystem::WriteAt(path, offset, data);
+    Before("WriteAt", path)->Disk::WriteAt(path, offset, data);
   }
 
  private:
-  DiskFileSystem* Before(const std::string& op, const std::string& path) {
+  using Disk = engine::DiskFileSystem;
+  Disk* Before(const std::string& op, const std::string& path) {
     if (auto it = before.find(op); it != before.end()) it->second(path);
     return this;
   }
