@@ -39,31 +39,16 @@ std::map<std::string, std::string> Listing(const fs::path& root) {
   return entries;
 }
 
-// roms/mario.nes under a temporary current directory.
-class CopyFileTest : public ::testing::Test {
- protected:
-  CopyFileTest() {
-    fs::create_directory(dir.path() / "roms");
-    rom = dir.Write("roms/mario.nes", kRom);
-    fs::current_path(dir.path());
-    SetItems(job, "chdir=0;optoverwrite;rom=roms/mario.nes;start=0;end=$10;optall;optadd;add=1").create =
-        "roms/CORRUPT.nes";
-  }
-  ~CopyFileTest() override { fs::current_path(savedDirectory); }
-
-  fs::path savedDirectory = fs::current_path();
-  TempDir dir;
-  std::string rom, out = dir / "roms/CORRUPT.nes";
-  JobSettings job;
-  FakeHost fake;
-};
-
 // Copies onto every kind of output. A failed one (onto the ROM by any spelling or link, onto a folder, from a
 // missing name or one cut at a NUL, onto a full disk) leaves every file as it was and nothing behind. A good
 // one is an ordinary data file in the output's place: made with the mode of any new file (0666 less the umask)
 // whatever the ROM's or the old output's mode, through a symbolic link that keeps pointing where it pointed.
-TEST_F(CopyFileTest, ACopyReplacesTheOutputAloneAndAFailedOneNothing) {
-  for (const char* folder : {"out", "full", "saves"}) fs::create_directories(dir.path() / folder);
+TEST(CopyFile, ACopyReplacesTheOutputAloneAndAFailedOneNothing) {
+  TempDir dir;
+  FakeHost fake;
+  JobSettings job = MakeJob("optoverwrite;start=0;end=$10;optadd;add=1");
+  for (const char* folder : {"roms", "out", "full", "saves"}) fs::create_directories(dir.path() / folder);
+  const std::string rom = dir.Write("roms/mario.nes", kRom);
   dir.Write("out/keep.txt", {1, 2, 3});
   dir.Write("roms/big.nes", std::vector<unsigned char>(300000, 0x77));
   dir.Write("roms/CORRUPT.nes", std::vector<unsigned char>(3000, 0xD0));  // the damage of earlier runs
@@ -101,7 +86,7 @@ TEST_F(CopyFileTest, ACopyReplacesTheOutputAloneAndAFailedOneNothing) {
   for (const auto& [from, create, holder] : cases) {
     std::optional<Spoiled> disk;
     if (create.starts_with("full/")) {
-      disk.emplace("mount -t tmpfs -o size=128k tmpfs full", "umount -l full");
+      disk.emplace("mount -t tmpfs -o size=128k tmpfs '" + dir / "full" + "'", "umount -l '" + dir / "full" + "'");
       if (!disk->made) {
         std::cout << "[  SKIPPED ] the full-disk row: no tmpfs can be mounted here\n";
         continue;
@@ -110,15 +95,15 @@ TEST_F(CopyFileTest, ACopyReplacesTheOutputAloneAndAFailedOneNothing) {
     }
     auto listing = Listing(dir.path());
     if (!holder.empty()) listing[holder] = std::to_string(mode) + " " + std::string(kRom.begin(), kRom.end());
-    job.rom = from;
-    job.create = create;
+    job.rom = dir / from;
+    job.create = dir / create;
     fake.ui.events.clear();
     RunJob(job, fake.host);  // asked to overwrite, it refuses when the copy fails
     CreateNow(job, fake.host);
     EXPECT_EQ(fake.ui.Seen(), holder.empty()
                                   ? "message: " + std::string(kCopyFailedMessage) +
                                         "|message: Error!  New file NOT created!\r\n" + fake.host.lastError + "|"
-                                  : kRun + "message: " + create + " created successfully!|");
+                                  : kRun + "message: " + job.create + " created successfully!|");
     EXPECT_EQ(Listing(dir.path()), listing) << create << ": " << fake.host.lastError;
   }
 #ifndef _WIN32

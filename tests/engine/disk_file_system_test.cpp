@@ -37,10 +37,8 @@ std::string Mismatches(const Operations& operations) {
   return wrong;
 }
 
-// Each kind says what happened: a file that is there but refuses to open is no
-// missing file. A pipe is refused at once rather than waiting for a partner
-// that never comes; a name holding NUL is not cut there. Permissions are tried
-// as the user nobody, since they do not stop root.
+// Each kind says what happened: a file that is there but refuses to open is no missing file. A pipe is refused
+// at once rather than waiting for a partner that never comes; a name holding NUL is not cut there.
 TEST(DiskFileSystem, FailuresNameTheirKindAndThePath) {
   TempDir dir;
   engine::DiskFileSystem disk;
@@ -79,7 +77,7 @@ TEST(DiskFileSystem, FailuresNameTheirKindAndThePath) {
   };
   EXPECT_EQ(Mismatches(operations), "");
 #ifndef _WIN32
-  // As nobody: files and folders that are there but not theirs.
+  // As nobody, since permissions do not stop root: files and folders that are there but not theirs.
   const Operations asNobody{
       {[&] { disk.ReadAt(locked, 0, two); }, "Cannot open file: \"" + locked + "\" (Permission denied)"},
       {[&] { disk.Copy(file, dir / "closed/copy.bin"); }, notOpenable},
@@ -93,8 +91,7 @@ TEST(DiskFileSystem, FailuresNameTheirKindAndThePath) {
   EXPECT_EQ(TempDir::Read(locked), kTen);
 }
 
-// A sparse image stays sparse in its copy, down to the hole at its end, and
-// a copy over an earlier full one does not fill the holes in.
+// A sparse image stays sparse in its copy, down to the hole at its end, even over an earlier full copy.
 TEST(DiskFileSystem, CopyKeepsTheHolesOfASparseFile) {
 #ifdef _WIN32
   GTEST_SKIP() << "the copy on Windows writes a sparse file's holes out as zeros";

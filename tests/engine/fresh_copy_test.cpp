@@ -42,10 +42,9 @@ void ChangeBehindItsBack(const std::string& path, std::uintmax_t offset, unsigne
   }
 }
 
-// One side of the comparison: a ROM and its output in a directory of their
-// own, worked on by relative names so that both sides see the same messages.
-// A fault names the file operation that fails during the next step; `duringCopy`
-// runs as the next copy of the ROM begins.
+// One side of the comparison: a ROM and its output in a directory of their own, worked on by relative names so
+// that both sides see the same messages. A fault names the file operation that fails during the next step;
+// `duringCopy` runs as the next copy of the ROM begins.
 struct Side {
   Side(OutputRecord* record, bool kernelCopy) {
     fake.host.record = record;
@@ -68,10 +67,9 @@ struct Side {
   std::function<void()> duringCopy;
 };
 
-// The same random walk of runs, outside changes and failures,
-// once with the record that lets "Overwrite Old File" put back only what
-// earlier runs altered, once making the full copy every time. After every
-// step both outputs hold the same bytes and both users saw the same things.
+// The same random walk of runs, outside changes and failures, once with the record that lets "Overwrite Old File"
+// put back only what earlier runs altered, once making the full copy every time. After every step both outputs
+// hold the same bytes and both users saw the same things.
 TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
   int fullCopies = 0, fullCopiesWithout = 0;
   for (unsigned seed = 1; seed <= 20; ++seed) {

@@ -34,7 +34,6 @@ Bytes RomBytes(std::size_t size = 40960) {
   return bytes;
 }
 
-// `bytes` with 1 added to every byte from `start` to `end`.
 Bytes Added(Bytes bytes, std::size_t start, std::size_t end) {
   for (std::size_t i = start; i <= end; ++i) bytes[i] = static_cast<unsigned char>(bytes[i] + 1);
   return bytes;

@@ -78,8 +78,7 @@ class RecordingLauncher : public engine::ProcessLauncher {
   bool fail = false;
 };
 
-// The real disk, with operations that can be made to fail. A hook runs before
-// an operation and may throw or change the disk (e.g. shrink a file).
+// The real disk, with operations that can be made to fail: a hook runs before one and may throw or change the disk.
 class FaultyFileSystem : public engine::DiskFileSystem {
  public:
   std::map<std::string, std::function<void(const std::string& path)>> before;  // keyed by operation, e.g. "ReadAt"
