@@ -31,16 +31,18 @@ TEST(QtSettingsStore, TheUsersConfFileReadsAsWrittenAndKeepsAwkwardTexts) {
           .split('|');
   ASSERT_TRUE(kConfigHomeSet);
   const std::string file = kConfigHome / "Rom Glitchforge 6.conf";
-  std::ofstream(file) << "[Global4]\nsequence=$00, $01 ,$02\ninc=$00,$01\nrom=@Rect(1 2 3 4)\nemu=@ByteArray(nes.exe)\n"
-                         "start=\"$0100\"\nrange1=\"a,b\" ,c\nend=a\\,b,c\nnth = a,b \nmask=\\x49,\\102\nadd=a,b;c\n"
-                         "broken line without equals\n";
+  std::ofstream(file)
+      << "[Global4]\nsequence=$00, $01 ,$02\ninc=$00,$01\nrom=@Rect(1 2 3 4)\nemu=@ByteArray(nes.exe)\n"
+         "start=\"$0100\"\nrange1=\"a,b\" ,c\nend=a\\,b,c\nnth = a,b \nmask=\\x49,\\102\nadd=a,b;c\nshif%74=d,e\n"
+         "broken line without equals\n";
   const auto readAll = [](QtSettingsStore& store) {
     std::string all;
-    for (const char* key : {"sequence", "inc", "rom", "emu", "start", "range1", "end", "nth", "mask", "add", "saved"})
+    for (const char* key :
+         {"sequence", "inc", "rom", "emu", "start", "range1", "end", "nth", "mask", "add", "shift", "saved"})
       all += store.Read("Global4", key).value_or("none") + "|";
     return all;
   };
-  const std::string read = "$00, $01 ,$02|$00,$01|none|nes.exe|$0100|a,b,c|ab,c|a,b|I,B|a,b|";
+  const std::string read = "$00, $01 ,$02|$00,$01|none|nes.exe|$0100|a,b,c|ab,c|a,b|I,B|a,b|d,e|";
   {
     QtSettingsStore store;
     EXPECT_EQ(store.FileName(), file);

@@ -46,6 +46,9 @@ TEST_F(OutputNameWindowTest, AutoAndChangeDirectoryDeriveTheNameAndLockBoxesAndT
   EXPECT_EQ(window->txtCreate->text(), "CORRUPT.nes");
   QTest::mouseClick(window->optChdir, Qt::LeftButton);
   EXPECT_EQ(State(*window), "CORRUPT.nes locked locked");
+  Write("chdir", engine::kGrey);  // counts as unchecked: the name keeps the ROM's folder
+  Write("rom", "/nes/mario.fds");
+  EXPECT_EQ(window->txtCreate->text(), "/nes/CORRUPT.fds");
 
   // 16 typed characters fit txtStart, the 17th does not; a longer text written by code stays whole,
   // and once edited takes nothing beyond what it holds.
