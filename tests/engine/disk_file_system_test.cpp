@@ -56,6 +56,9 @@ TEST(DiskFileSystem, FailuresNameTheirKindAndThePath) {
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
 #endif
   std::vector<std::uint8_t> range(11), two(2);
+  struct : engine::Progress {  // stops a copy part-way, after its temporary file exists
+    void Advance(std::uint64_t) override { throw engine::HostFailure(engine::FailureKind::FileAccess, "stopped"); }
+  } stopping;
   const std::string notOpenable = "Cannot open file: ", noPath = "Path not found: ";
   const Operations operations{
       {[&] { disk.FileLength(missing); }, "File not found: \"" + missing + "\" (No such file or directory)"},
@@ -67,6 +70,7 @@ TEST(DiskFileSystem, FailuresNameTheirKindAndThePath) {
       {[&] { disk.Copy(pipe, copy); }, notOpenable},
       {[&] { disk.Copy(file, pipe); }, notOpenable},
       {[&] { disk.Copy(file, dir / "nowhere/copy.bin"); }, noPath},
+      {[&] { disk.Copy(file, locked, stopping); }, "File access error: stopped"},
       {[&] { disk.FileLength(pipe); }, notOpenable},
       {[&] { disk.ReadAt(pipe, 0, range); }, notOpenable},
       {[&] { disk.WriteAt(pipe, 0, range); }, notOpenable},
@@ -87,6 +91,7 @@ TEST(DiskFileSystem, FailuresNameTheirKindAndThePath) {
   EXPECT_EQ(AsNobody([&] { return Mismatches(asNobody); }), "");
 #endif
   EXPECT_FALSE(fs::exists(missing) || fs::exists(copy) || fs::exists(dir / "closed/copy.bin"));
+  for (const auto& entry : fs::directory_iterator(dir.path())) EXPECT_NE(entry.path().filename().string()[0], '.');
   EXPECT_EQ(TempDir::Read(file), kTen);
   EXPECT_EQ(TempDir::Read(locked), kTen);
 }

@@ -22,7 +22,7 @@ TEST(Number, Val2ReadsEveryFormInStr2FindsTheLastOccurrenceHexFormWritesUpperCas
       // character code: UTF-8 text, upper-cased, read as Windows-1252; "?" outside it
       "'a", "65", "'z", "90", "'{", "123", "' ", "32", "'$", "36", "'\xC3\xA0", "192", "'\xC3\xB7", "247", "'\xC3\xBE",
       "222", "'\xC3\xBF", "159", "'\xC5\xA1", "138", "'\xE2\x82\xAC", "128", "'\xC3\x9F", "223", "'\xE4\xB8\xAD", "63",
-      "'\xFF", "63", "'\xC3", "63", "'", inv, "abc'", inv,
+      "'\xC2\x81", "129", "'\xC2\x9D", "157", "'\xC2\x80", "63", "'\xFF", "63", "'\xC3", "63", "'", inv, "abc'", inv,
       // decimal: blanks ignored, exponent, &H/&O, halves to even
       "  -7  ", "-7", "12abc", "12", "&H", "0", "&HFFFFFFFF", "-1", "&H100000000", ov, "&O17", "15", "&O18", "1",
       "-&H10", "0", "2.5", "2", "3.5", "4", "2.5000001", "3", "15E-1", "2", "1E", "1",

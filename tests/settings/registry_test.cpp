@@ -50,6 +50,20 @@ TEST(GlobalSlots, SaveEachFieldAsTextThenTheNameAndLoadBackInStoreOrder) {
   LoadSlot(1, store, loaded);
   EXPECT_EQ(store.reads, EachKey("Global1", true));
   EXPECT_EQ(DifferingKeys(loaded.job, UnusualJob()) + loaded.job.add, "add 0");
+  // A slot never saved loads the missing-key default of every field, in store order.
+  MemoryStore empty;
+  RecordingWindow never(UnusualJob(), empty.reads);
+  LoadSlot(2, empty, never);
+  std::string all;
+  for (int i = 0; i < engine::kFieldCount; ++i)
+    all.append(engine::kFields[std::size_t(i)].key)
+        .append("=")
+        .append(engine::StoredText(never.ReadField(i)))
+        .append(" ");
+  EXPECT_EQ(all,
+            "chdir=1 path=C:\\ emu= rom= autocreate=1 start=$0000 end=$0000 inc=$1000 optall=True optnth=False nth=1 "
+            "optmask=False mask=%00001101 optrandomseq=0 range1=$00 range2=$FF sequence= shift=1 add=0 optshift=False "
+            "optcorrupt=True optadd=False optrandombytes=True optbyterange=False optsequence=False optoverwrite=1 ");
   // The name shows the range in hex, or as typed where it is no number.
   EXPECT_EQ(SlotName("a b.nes", "4096", "&H7FFFFFFF") + "|" + SlotName("", "'", "99999999999"),
             "a b.nes 1000-7FFFFFFF| '-99999999999");
