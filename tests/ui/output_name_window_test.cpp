@@ -46,9 +46,9 @@ TEST_F(OutputNameWindowTest, AutoAndChangeDirectoryDeriveTheNameAndLockBoxesAndT
   EXPECT_EQ(window->txtCreate->text(), "CORRUPT.nes");
   QTest::mouseClick(window->optChdir, Qt::LeftButton);
   EXPECT_EQ(State(*window), "CORRUPT.nes locked locked");
-  Write("chdir", engine::kGrey);  // counts as unchecked: the name keeps the ROM's folder
+  Write("chdir", engine::kGrey);  // opens the path box, yet counts as unchecked: the name keeps the folder
   Write("rom", "/nes/mario.fds");
-  EXPECT_EQ(window->txtCreate->text(), "/nes/CORRUPT.fds");
+  EXPECT_EQ(State(*window), "/nes/CORRUPT.fds locked open");
 
   // 16 typed characters fit txtStart, the 17th does not; a longer text written by code stays whole,
   // and once edited takes nothing beyond what it holds.
