@@ -11,10 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/fast_random.h"
 #include "engine/host.h"
 #include "engine/output_record.h"
-#include "engine/real_host.h"
 #include "engine/run.h"
+#include "host/disk_file_system.h"
+#include "host/system_clock.h"
 
 // Whole runs with "Overwrite Old File" on large files on disk, each set
 // against a plain copy of the same file timed in the same process: whole-range
@@ -110,9 +112,9 @@ struct Scene {
   std::string rom, plain;
   engine::JobSettings job;
   SilentUi ui;
-  engine::DiskFileSystem disk;
+  host::DiskFileSystem disk;
   NoLauncher launcher;
-  engine::SystemClock clock;
+  host::SystemClock clock;
   engine::FastRandom random;
   engine::OutputRecord record;
   engine::Host host{ui, disk, launcher, clock, random, {}};

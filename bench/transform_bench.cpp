@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/fast_random.h"
 #include "engine/host.h"
 #include "engine/job_settings.h"
-#include "engine/real_host.h"
 #include "engine/transform.h"
+#include "host/disk_file_system.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ engine::JobSettings Job() {
 
 void RunTransform(benchmark::State& state, const engine::JobSettings& job) {
   SilentUi ui;
-  engine::DiskFileSystem files;
+  host::DiskFileSystem files;
   NoLauncher launcher;
   MidnightClock clock;
   engine::FastRandom random;

@@ -21,11 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   int bit = 0;
   for (const char* option : {"optall", "optnth", "optmask", "optcorrupt", "optadd", "optshift", "optrandombytes",
                              "optbyterange", "optsequence"})
-    engine::SetField(job, *engine::FieldIndex(option), (flags >> bit++ & 1) != 0);
+    engine::SetField(job, *engine::FieldNamed(option), (flags >> bit++ & 1) != 0);
   job.optrandomseq = (data[1] >> 1) % 3;
   for (const char* key : {"nth", "mask", "range1", "range2", "add", "shift"}) {
     const std::size_t end = std::min(rest.find('\n'), rest.size());
-    engine::SetField(job, *engine::FieldIndex(key), std::string(rest.substr(0, end)));
+    engine::SetField(job, *engine::FieldNamed(key), std::string(rest.substr(0, end)));
     rest.remove_prefix(std::min(end + 1, rest.size()));
   }
   job.sequence = std::string(rest);

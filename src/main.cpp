@@ -1,7 +1,11 @@
 #include <QApplication>
 
 #include "command_line.h"
-#include "engine/real_host.h"
+#include "engine/fast_random.h"
+#include "engine/range_buffer.h"
+#include "host/disk_file_system.h"
+#include "host/physical_memory.h"
+#include "host/system_clock.h"
 #include "platform/detached_launcher.h"
 #include "platform/qt_settings_store.h"
 #include "ui/dialogs.h"
@@ -12,10 +16,11 @@ int main(int argc, char** argv) {
   // Wayland ties the window to its desktop entry by this name.
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.glitchforge.glitchforge"));
   QApplication app(argc, argv);
+  engine::SetRangeBufferLimit(host::PhysicalMemory());
   ui::QtDialogs dialogs;
-  engine::DiskFileSystem files;
+  host::DiskFileSystem files;
   platform::DetachedLauncher launcher;
-  engine::SystemClock clock;
+  host::SystemClock clock;
   engine::FastRandom random;
   platform::QtSettingsStore store;
   ui::frm window({.dialogs = &dialogs,

@@ -1,5 +1,8 @@
 #include "engine/failure.h"
 
+#include <exception>
+#include <new>
+
 namespace engine {
 
 const char* DescribeFailure(FailureKind kind) {
@@ -26,6 +29,18 @@ static std::string Compose(FailureKind kind, const std::string& detail) {
 
 HostFailure::HostFailure(FailureKind kind, const std::string& detail)
     : std::runtime_error(Compose(kind, detail)), kind_(kind) {}
+
+std::string DescribeCurrentFailure() {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    return DescribeFailure(FailureKind::OutOfMemory);
+  } catch (const std::exception& failure) {
+    return failure.what();
+  } catch (...) {
+    return "Unknown failure";
+  }
+}
 
 void RaiseAbout(FailureKind kind, const std::string& path, const std::string& reason) {
   std::string shown = "\"";

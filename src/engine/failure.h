@@ -38,4 +38,10 @@ class HostFailure : public std::runtime_error {
 // The fixed wording for each kind, e.g. "Overflow", "File not found" or "Cannot open file".
 const char* DescribeFailure(FailureKind kind);
 
+// The description of the exception being handled, for use inside a catch
+// block: a HostFailure's own text, "Out of memory" for a failed allocation,
+// and what() for any other exception. The one place where an exception
+// becomes the text the user sees.
+std::string DescribeCurrentFailure();
+
 }  // namespace engine

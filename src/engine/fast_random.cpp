@@ -1,4 +1,5 @@
-#include "engine/real_host.h"
+#include "engine/fast_random.h"
+
 #include "engine/transform_kernels.h"
 
 namespace engine {

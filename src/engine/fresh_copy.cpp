@@ -1,12 +1,11 @@
-// The output file as a fresh copy of the ROM: the full copy, and the restore
-// of only what earlier runs altered.
+#include "engine/fresh_copy.h"
+
 #include <algorithm>
 #include <exception>
 #include <new>
 
 #include "engine/failure.h"
 #include "engine/output_record.h"
-#include "engine/run.h"
 
 namespace engine {
 namespace {
@@ -62,10 +61,8 @@ bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory) {
       if (const auto output = host.files.Stamp(job.create)) host.record->Keep(*rom, *output, {});
     }
     return true;
-  } catch (const std::bad_alloc&) {
-    host.lastError = DescribeFailure(FailureKind::OutOfMemory);
-  } catch (const std::exception& failure) {
-    host.lastError = failure.what();
+  } catch (...) {
+    host.lastError = DescribeCurrentFailure();
   }
   return false;
 }

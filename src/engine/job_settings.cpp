@@ -5,43 +5,52 @@
 namespace engine {
 
 using enum FieldKind;
+using F = Field;
 
-const std::array<FieldSpec, kFieldCount> kFields = {{
-    {"chdir", Check, "1", "1", &JobSettings::chdir},
-    {"path", Text, "C:\\nes\\", "C:\\", &JobSettings::path},
-    {"emu", Text, "nesticle.exe", "", &JobSettings::emu},
-    {"rom", Text, "mario.nes", "", &JobSettings::rom},
-    {"autocreate", Check, "1", "1", &JobSettings::autocreate},
-    {"start", Text, "$1010", "$0000", &JobSettings::start},
-    {"end", Text, "$2010", "$0000", &JobSettings::end},
-    {"inc", Text, "$1000", "$1000", &JobSettings::inc},
-    {"optall", Option, "1", "1", &JobSettings::optall},
-    {"optnth", Option, "0", "0", &JobSettings::optnth},
-    {"nth", Text, "4", "1", &JobSettings::nth},
-    {"optmask", Option, "0", "0", &JobSettings::optmask},
-    {"mask", Text, "%00001101", "%00001101", &JobSettings::mask},
-    {"optrandomseq", Check, "1", "0", &JobSettings::optrandomseq},
-    {"range1", Text, "$00", "$00", &JobSettings::range1},
-    {"range2", Text, "$FF", "$FF", &JobSettings::range2},
-    {"sequence", Text, "$00,$01,$02,$7F,$FF", "", &JobSettings::sequence},
-    {"shift", Text, "1", "1", &JobSettings::shift},
-    {"add", Text, "1", "0", &JobSettings::add},
-    {"optshift", Option, "0", "0", &JobSettings::optshift},
-    {"optcorrupt", Option, "1", "1", &JobSettings::optcorrupt},
-    {"optadd", Option, "0", "0", &JobSettings::optadd},
-    {"optrandombytes", Option, "1", "1", &JobSettings::optrandombytes},
-    {"optbyterange", Option, "0", "0", &JobSettings::optbyterange},
-    {"optsequence", Option, "0", "0", &JobSettings::optsequence},
-    {"optoverwrite", Check, "1", "1", &JobSettings::optoverwrite},
+constexpr std::array<FieldSpec, kFieldCount> kFields = {{
+    {F::chdir, "chdir", Check, "1", "1", &JobSettings::chdir},
+    {F::path, "path", Text, "C:\\nes\\", "C:\\", &JobSettings::path},
+    {F::emu, "emu", Text, "nesticle.exe", "", &JobSettings::emu},
+    {F::rom, "rom", Text, "mario.nes", "", &JobSettings::rom},
+    {F::autocreate, "autocreate", Check, "1", "1", &JobSettings::autocreate},
+    {F::start, "start", Text, "$1010", "$0000", &JobSettings::start},
+    {F::end, "end", Text, "$2010", "$0000", &JobSettings::end},
+    {F::inc, "inc", Text, "$1000", "$1000", &JobSettings::inc},
+    {F::optall, "optall", Option, "1", "1", &JobSettings::optall},
+    {F::optnth, "optnth", Option, "0", "0", &JobSettings::optnth},
+    {F::nth, "nth", Text, "4", "1", &JobSettings::nth},
+    {F::optmask, "optmask", Option, "0", "0", &JobSettings::optmask},
+    {F::mask, "mask", Text, "%00001101", "%00001101", &JobSettings::mask},
+    {F::optrandomseq, "optrandomseq", Check, "1", "0", &JobSettings::optrandomseq},
+    {F::range1, "range1", Text, "$00", "$00", &JobSettings::range1},
+    {F::range2, "range2", Text, "$FF", "$FF", &JobSettings::range2},
+    {F::sequence, "sequence", Text, "$00,$01,$02,$7F,$FF", "", &JobSettings::sequence},
+    {F::shift, "shift", Text, "1", "1", &JobSettings::shift},
+    {F::add, "add", Text, "1", "0", &JobSettings::add},
+    {F::optshift, "optshift", Option, "0", "0", &JobSettings::optshift},
+    {F::optcorrupt, "optcorrupt", Option, "1", "1", &JobSettings::optcorrupt},
+    {F::optadd, "optadd", Option, "0", "0", &JobSettings::optadd},
+    {F::optrandombytes, "optrandombytes", Option, "1", "1", &JobSettings::optrandombytes},
+    {F::optbyterange, "optbyterange", Option, "0", "0", &JobSettings::optbyterange},
+    {F::optsequence, "optsequence", Option, "0", "0", &JobSettings::optsequence},
+    {F::optoverwrite, "optoverwrite", Check, "1", "1", &JobSettings::optoverwrite},
 }};
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+constexpr bool RowsInFieldOrder() {
+  for (int i = 0; i < kFieldCount; ++i) {
+    if (kFields[static_cast<std::size_t>(i)].field != static_cast<Field>(i)) return false;
+  }
+  return true;
+}
+
+// What a stored check or option may carry around its value.
+bool IsPadding(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  while (!text.empty() && IsPadding(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsPadding(text.back())) text.remove_suffix(1);
   return text;
 }
 
@@ -107,25 +116,34 @@ std::optional<bool> NumberIsZero(std::string_view text) {
 
 }  // namespace
 
-std::optional<int> FieldIndex(std::string_view key) {
-  for (int i = 0; i < kFieldCount; ++i) {
-    if (kFields[static_cast<std::size_t>(i)].key == key) return i;
+static_assert(RowsInFieldOrder(), "kFields must list the fields in the order of enum Field");
+
+std::array<Field, kFieldCount> AllFields() {
+  std::array<Field, kFieldCount> all{};
+  for (int i = 0; i < kFieldCount; ++i) all[static_cast<std::size_t>(i)] = static_cast<Field>(i);
+  return all;
+}
+
+const FieldSpec& Spec(Field field) { return kFields.at(static_cast<std::size_t>(field)); }
+
+std::optional<Field> FieldNamed(std::string_view key) {
+  for (const FieldSpec& spec : kFields) {
+    if (spec.key == key) return spec.field;
   }
   return std::nullopt;
 }
 
-FieldValue GetField(const JobSettings& job, int index) {
-  return std::visit([&job](auto member) -> FieldValue { return job.*member; },
-                    kFields.at(static_cast<std::size_t>(index)).member);
+FieldValue GetField(const JobSettings& job, Field field) {
+  return std::visit([&job](auto member) -> FieldValue { return job.*member; }, Spec(field).member);
 }
 
-void SetField(JobSettings& job, int index, const FieldValue& value) {
+void SetField(JobSettings& job, Field field, const FieldValue& value) {
   std::visit(
       [&job, &value](auto member) {
         using Value = std::remove_reference_t<decltype(job.*member)>;
         if (const auto* typed = std::get_if<Value>(&value)) job.*member = *typed;
       },
-      kFields.at(static_cast<std::size_t>(index)).member);
+      Spec(field).member);
 }
 
 std::optional<int> ConvertCheck(std::string_view text) {
@@ -164,10 +182,8 @@ std::string StoredText(const FieldValue& value) {
 
 JobSettings FirstRunDefaults() {
   JobSettings job;
-  for (int i = 0; i < kFieldCount; ++i) {
-    const FieldSpec& field = kFields[static_cast<std::size_t>(i)];
-    SetField(job, i, ConvertStored(field, field.firstRunDefault));
-  }
+  for (const FieldSpec& spec : kFields)
+    SetField(job, spec.field, ConvertStored(spec, spec.firstRunDefault));
   return job;
 }
 

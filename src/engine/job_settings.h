@@ -50,12 +50,46 @@ struct JobSettings {
 
 enum class FieldKind { Text, Check, Option };
 
+// The 26 stored fields, named by their keys, in the one order the store reads
+// and writes them.
+enum class Field {
+  chdir,
+  path,
+  emu,
+  rom,
+  autocreate,
+  start,
+  end,
+  inc,
+  optall,
+  optnth,
+  nth,
+  optmask,
+  mask,
+  optrandomseq,
+  range1,
+  range2,
+  sequence,
+  shift,
+  add,
+  optshift,
+  optcorrupt,
+  optadd,
+  optrandombytes,
+  optbyterange,
+  optsequence,
+  optoverwrite,
+};
+
+inline constexpr int kFieldCount = static_cast<int>(Field::optoverwrite) + 1;
+
 // The JobSettings member that holds a field, of the type its kind needs.
 using FieldMember =
     std::variant<std::string JobSettings::*, int JobSettings::*, bool JobSettings::*>;
 
-// One stored field: its key, kind, the two defaults and where a job keeps it.
+// One stored field: its name, key, kind, the two defaults and where a job keeps it.
 struct FieldSpec {
+  Field field;
   std::string_view key;
   FieldKind kind;
   std::string_view firstRunDefault;
@@ -63,20 +97,23 @@ struct FieldSpec {
   FieldMember member;
 };
 
-inline constexpr int kFieldCount = 26;
-
-// The 26 stored fields in the one order the store reads and writes them.
+// Every stored field in store order: kFields[i].field is Field(i).
 extern const std::array<FieldSpec, kFieldCount> kFields;
+
+// Every field in store order, for loops over all of them.
+std::array<Field, kFieldCount> AllFields();
+const FieldSpec& Spec(Field field);
 
 // A field's value: text for Text, 0/1 for Check, true/false for Option.
 using FieldValue = std::variant<std::string, int, bool>;
 
-// Index of the field with this key in kFields, or nullopt.
-std::optional<int> FieldIndex(std::string_view key);
+// The field stored under this key (letter case counts), or nullopt.
+std::optional<Field> FieldNamed(std::string_view key);
 
-// Reads or writes field `index` of a snapshot.
-FieldValue GetField(const JobSettings& job, int index);
-void SetField(JobSettings& job, int index, const FieldValue& value);
+// Reads or writes one field of a snapshot. A value of another type than the
+// field's kind is not written.
+FieldValue GetField(const JobSettings& job, Field field);
+void SetField(JobSettings& job, Field field, const FieldValue& value);
 
 // Conversions of stored text. nullopt when the text is not accepted:
 // a check accepts "0" and "1"; an option accepts "True"/"False" in any

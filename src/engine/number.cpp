@@ -104,7 +104,8 @@ std::size_t FirstOf(const std::vector<unsigned char>& codes, unsigned char marke
   return it == codes.end() ? kAbsent : static_cast<std::size_t>(it - codes.begin());
 }
 
-bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\n'; }
+// What the numeric reading ignores anywhere in a decimal number.
+bool IsIgnoredInNumber(unsigned char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 int HexDigit(unsigned char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -232,7 +233,7 @@ class DecimalReader {
   static constexpr std::int64_t kExponentCap = 1'000'000'000'000LL;
 
   void SkipBlanks() {
-    while (pos_ < codes_.size() && IsBlank(codes_[pos_])) ++pos_;
+    while (pos_ < codes_.size() && IsIgnoredInNumber(codes_[pos_])) ++pos_;
   }
   unsigned char Peek() {
     SkipBlanks();
@@ -241,7 +242,7 @@ class DecimalReader {
   unsigned char PeekAfter() {
     SkipBlanks();
     std::size_t next = pos_ + 1;
-    while (next < codes_.size() && IsBlank(codes_[next])) ++next;
+    while (next < codes_.size() && IsIgnoredInNumber(codes_[next])) ++next;
     return next < codes_.size() ? codes_[next] : 0;
   }
   unsigned char Take() {

@@ -15,15 +15,16 @@ inline constexpr std::uint64_t kPieceBytes = std::uint64_t{4} << 20;
 
 // The largest range buffer a run allocates. A larger range fails as out of
 // memory in the run's read stretch instead of driving the machine into swap or
-// the out-of-memory killer. Starts as the machine's physical memory.
+// the out-of-memory killer. Starts unlimited; the program sets it to the
+// machine's physical memory as it starts.
 std::uint64_t RangeBufferLimit();
 void SetRangeBufferLimit(std::uint64_t bytes);
 
-// The range buffer: exactly the range, left uninitialised because the one
-// read fills all of it (a short read is a failure). A large buffer is mapped
-// and populated with one call rather than through a page fault per 4 KiB
-// during the read, which took a third of a large run's read; memory that is
-// not there shows up here as a failure rather than later as the OOM killer.
+// The buffer a run moves its range through: one piece, or the whole range
+// for the shift. Left uninitialised, as reads fill what is used (a short read
+// is a failure). A large buffer is mapped and populated with one call rather
+// than through a page fault per 4 KiB during the reads; memory that is not
+// there shows up here as a failure rather than later as the OOM killer.
 class RangeBuffer {
  public:
   RangeBuffer() = default;

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
-#include <new>
 #include <optional>
 #include <string>
 
 #include "engine/emulator.h"
 #include "engine/failure.h"
+#include "engine/fresh_copy.h"
 #include "engine/number.h"
 #include "engine/output_record.h"
 #include "engine/range_buffer.h"
@@ -18,7 +18,7 @@
 namespace engine {
 namespace {
 
-// Runs one stretch of the run. `body` returns whether the run goes on. A
+// Runs one stretch of the run. `body` returns whether the run goes on. Any
 // failure raised inside the stretch becomes the last error and ends the run
 // through the stretch's failure branch: its message (built from the last
 // error text), then "Status: Error!".
@@ -26,10 +26,8 @@ template <typename Body, typename Message>
 bool Stretch(Host& host, Body&& body, Message&& failureMessage) {
   try {
     return body();
-  } catch (const HostFailure& failure) {
-    host.lastError = failure.what();
-  } catch (const std::bad_alloc&) {
-    host.lastError = DescribeFailure(FailureKind::OutOfMemory);
+  } catch (...) {
+    host.lastError = DescribeCurrentFailure();
   }
   host.ui.ShowMessage(failureMessage(host.lastError));
   host.ui.SetStatus(kStatusError);

@@ -17,7 +17,7 @@
 namespace engine {
 namespace {
 
-constexpr std::uint32_t kDrawMask = (1u << kRandomBits) - 1;
+static_assert(kernels::kDrawBits == kRandomBits);
 
 std::nullopt_t Refuse(Host& host, const std::string& message, std::optional<FocusTarget> focus,
                       const char* status) {
@@ -152,7 +152,7 @@ void Alteration::Corrupt(std::uint8_t* buffer, std::size_t size, std::uint64_t s
     if (sequence_) {
       ForEachTouched(base, len, [&](std::size_t i) {
         if (randomPick_) {
-          out[i] = values_[((draws[i] & kDrawMask) * listSize) >> kRandomBits];
+          out[i] = values_[kernels::ScaleDraw(draws[i], listSize)];
         } else {
           out[i] = values_[sequenceAt_];
           if (++sequenceAt_ == values_.size()) sequenceAt_ = 0;
@@ -167,7 +167,7 @@ void Alteration::Corrupt(std::uint8_t* buffer, std::size_t size, std::uint64_t s
       const std::uint32_t low = low_;
       const std::uint32_t* d = draws;
       ForEachTouched(base, len, [out, d, count, low](std::size_t i) {
-        out[i] = static_cast<std::uint8_t>((((d[i] & kDrawMask) * count) >> kRandomBits) + low);
+        out[i] = static_cast<std::uint8_t>(kernels::ScaleDraw(d[i], count) + low);
       });
     }
   }
@@ -231,14 +231,10 @@ void Alteration::Apply(std::span<std::uint8_t> piece) {
 
 TransformResult SelectAndTransform(const JobSettings& job, std::span<std::uint8_t> buffer,
                                    Host& host) {
-  try {
-    std::optional<Alteration> alteration = Alteration::Prepare(job, buffer.size(), host);
-    if (!alteration) return TransformResult::Refused;
-    alteration->Apply(buffer);
-    return TransformResult::Done;
-  } catch (const std::bad_alloc&) {
-    throw HostFailure(FailureKind::OutOfMemory);
-  }
+  std::optional<Alteration> alteration = Alteration::Prepare(job, buffer.size(), host);
+  if (!alteration) return TransformResult::Refused;
+  alteration->Apply(buffer);
+  return TransformResult::Done;
 }
 
 }  // namespace engine

@@ -24,9 +24,6 @@ class Alteration {
   // and draws from it in Apply.
   static std::optional<Alteration> Prepare(const JobSettings& job, std::uint64_t size, Host& host);
 
-  // The shift moves bytes across the whole range: Apply must get it in one piece.
-  bool WholeRange() const { return shift_ != 0; }
-
   // Alters the next piece of the range. Only the shift allocates (the bytes
   // it wraps around), and may throw std::bad_alloc.
   void Apply(std::span<std::uint8_t> piece);
@@ -60,8 +57,8 @@ class Alteration {
 };
 
 // Selects the bytes of the range buffer and alters them in place as the job
-// says: Prepare, then Apply to the whole buffer. Val2 failures, the shift's
-// division by zero and a lack of memory throw HostFailure.
+// says: Prepare, then Apply to the whole buffer. Val2 failures and the
+// shift's division by zero throw HostFailure; the shift may throw std::bad_alloc.
 TransformResult SelectAndTransform(const JobSettings& job, std::span<std::uint8_t> buffer,
                                    Host& host);
 

@@ -8,8 +8,6 @@ namespace {
 
 #define GF_ALWAYS_INLINE inline __attribute__((always_inline))
 
-constexpr std::uint32_t kDrawMask = (1u << 24) - 1;
-
 GF_ALWAYS_INLINE void GenerateBody(std::uint32_t* __restrict state, std::uint32_t* __restrict out,
                                    std::size_t rounds) {
   alignas(64) std::uint32_t s0[kLanes], s1[kLanes], s2[kLanes], s3[kLanes];
@@ -37,8 +35,7 @@ GF_ALWAYS_INLINE void GenerateBody(std::uint32_t* __restrict state, std::uint32_
 }
 
 GF_ALWAYS_INLINE std::uint8_t Scale(std::uint32_t draw, std::uint32_t count, std::uint32_t low) {
-  // draw < 2^24 and count <= 256, so the product fits 32 bits.
-  return static_cast<std::uint8_t>((((draw & kDrawMask) * count) >> 24) + low);
+  return static_cast<std::uint8_t>(ScaleDraw(draw, count) + low);
 }
 
 GF_ALWAYS_INLINE void ReplaceAllBody(std::uint8_t* __restrict out,

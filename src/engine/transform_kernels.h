@@ -9,6 +9,15 @@
 namespace engine::kernels {
 
 inline constexpr int kLanes = 16;
+// Draws are 24-bit numerators of a number in [0, 1).
+inline constexpr int kDrawBits = 24;
+
+// A draw scaled to [0, count): floor(draw * count / 2^24), the draw taken as
+// 24 bits. The product must fit `Count`: 32 bits hold it for count <= 256.
+template <typename Count>
+constexpr Count ScaleDraw(std::uint32_t draw, Count count) {
+  return (static_cast<Count>(draw & ((1u << kDrawBits) - 1)) * count) >> kDrawBits;
+}
 // xoshiro128+ state of the 16 lanes, word-major: word w of lane l is at [w * kLanes + l].
 inline constexpr int kStateWords = 4 * kLanes;
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "settings/registry.h"
+#include "settings/settings_store.h"
 
 class QSettings;
 

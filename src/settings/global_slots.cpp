@@ -1,3 +1,5 @@
+#include "settings/global_slots.h"
+
 #include "engine/failure.h"
 #include "engine/number.h"
 #include "settings/registry.h"
@@ -5,11 +7,8 @@
 namespace settings {
 namespace {
 
-int FieldOf(std::string_view key) { return engine::FieldIndex(key).value(); }
-
-std::string TextOf(FieldControls& controls, std::string_view key) {
-  const engine::FieldValue value = controls.ReadField(FieldOf(key));
-  return engine::StoredText(value);
+std::string TextOf(FieldControls& controls, engine::Field field) {
+  return engine::StoredText(controls.ReadField(field));
 }
 
 std::string HexOrTyped(std::string_view text) {
@@ -22,6 +21,8 @@ std::string HexOrTyped(std::string_view text) {
 
 }  // namespace
 
+std::string SlotSection(int slot) { return "Global" + std::to_string(slot); }
+
 std::string SlotName(std::string_view rom, std::string_view startText, std::string_view endText) {
   std::string name(rom);
   name += ' ';
@@ -33,8 +34,9 @@ std::string SlotName(std::string_view rom, std::string_view startText, std::stri
 
 std::optional<StoreFailure> SaveSlot(int slot, SettingsStore& store, FieldControls& controls,
                                      GlobalMenus& menus) {
-  const std::string name =
-      SlotName(TextOf(controls, "rom"), TextOf(controls, "start"), TextOf(controls, "end"));
+  using engine::Field;
+  const std::string name = SlotName(TextOf(controls, Field::rom), TextOf(controls, Field::start),
+                                    TextOf(controls, Field::end));
   SaveReg(SlotSection(slot), name, store, controls);
   std::optional<StoreFailure> failure = store.Sync();
   UpdateGlobalMenus(store, menus);
@@ -42,8 +44,7 @@ std::optional<StoreFailure> SaveSlot(int slot, SettingsStore& store, FieldContro
 }
 
 std::string PresetNotKeptMessage(int slot, const StoreFailure& failure) {
-  return "Preset " + std::to_string(slot) + " was NOT kept!\r\nThe settings file \"" +
-         failure.file + "\" cannot be written: " + failure.reason + ".";
+  return NotKeptMessage("Preset " + std::to_string(slot) + " was", failure);
 }
 
 void LoadSlot(int slot, SettingsStore& store, FieldControls& controls) {

@@ -2,7 +2,8 @@
 
 #include <string_view>
 
-#include "settings/registry.h"
+#include "settings/field_controls.h"
+#include "settings/settings_store.h"
 
 namespace settings {
 

@@ -1,3 +1,5 @@
+#include "settings/startup.h"
+
 #include "settings/registry.h"
 #include "settings/section_reader.h"
 
@@ -14,8 +16,7 @@ std::optional<StoreFailure> SaveDefaults(SettingsStore& store, FieldControls& co
 }
 
 std::string OptionsNotKeptMessage(const StoreFailure& failure) {
-  return "The options in use were NOT kept!\r\nThe settings file \"" + failure.file +
-         "\" cannot be written: " + failure.reason + ".";
+  return NotKeptMessage("The options in use were", failure);
 }
 
 }  // namespace settings

@@ -30,7 +30,7 @@ void frm::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  RunIgnoringFailure([this] { Form_QueryUnload(); });
+  RunIgnoringFailure("Saving the options at the close", [this] { Form_QueryUnload(); });
   event->accept();
 }
 

@@ -9,7 +9,7 @@
 #include "engine/host.h"
 #include "engine/job_settings.h"
 #include "engine/output_record.h"
-#include "settings/registry.h"
+#include "settings/settings_store.h"
 
 class QAction;
 class QButtonGroup;
@@ -54,12 +54,12 @@ class frm : public QMainWindow, public engine::UserInterface {
   ~frm() override;
 
   // --- Fields -------------------------------------------------------------
-  // Index into engine::kFields. Writing sets the control at once, so its
+  // Writing sets the control at once, so its
   // reactions run as a user's change would: text boxes take the text, check
   // boxes 0/1 (2 is grey), an option true is chosen (clearing the others of its
   // group), false clears only that button.
-  engine::FieldValue ReadField(int index) const;
-  void WriteField(int index, const engine::FieldValue& value);
+  engine::FieldValue ReadField(engine::Field field) const;
+  void WriteField(engine::Field field, const engine::FieldValue& value);
   // Every field plus the output name, as the controls hold them now.
   engine::JobSettings ReadJob() const;
 
@@ -111,7 +111,6 @@ class frm : public QMainWindow, public engine::UserInterface {
   void lblBytes_Click();
   void lblToByte_Click();
   void optAdd_Click();
-  void UpdateActionEnables();
   void lblHelp_Click(int Index);
 
   // Start-up, shutdown and presets (frm_settings.cpp)
@@ -242,7 +241,7 @@ class frm : public QMainWindow, public engine::UserInterface {
   bool HandleLabelClick(QObject* watched, QEvent* event);
   bool HandleEnter(QObject* watched, QEvent* event);
   // frm_fields.cpp
-  QWidget* FieldControl(int index) const;
+  QWidget* FieldControl(engine::Field field) const;
   // frm_handlers.cpp
   static void Choose(QRadioButton* option);
   static void Clear(QRadioButton* option);

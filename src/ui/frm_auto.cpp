@@ -19,7 +19,7 @@ std::string Text(const QLineEdit* box) { return box->text().toStdString(); }
 // back as soon as it is moved. These buttons report nothing, so a number that
 // cannot be read (a lone "'") ends the step silently, keeping what was written.
 void StepRange(frm& window, int Index, bool down) {
-  RunIgnoringFailure([&] {
+  RunIgnoringFailure("Stepping the range", [&] {
     const std::int32_t step = automode::ReadStep(Text(window.txtInc), down);
     if (Index & 1) SetWholeText(window.txtStart, automode::MoveBy(Text(window.txtStart), step));
     if (Index & 2) SetWholeText(window.txtEnd, automode::MoveBy(Text(window.txtEnd), step));
@@ -43,8 +43,9 @@ void frm::cmdAuto_Click() {
 }
 
 void frm::cmdAutoEnd_Click() {
-  RunIgnoringFailure(
-      [this] { SetWholeText(txtEnd, automode::OneStepEnd(Text(txtInc), Text(txtStart))); });
+  RunIgnoringFailure("Auto End", [this] {
+    SetWholeText(txtEnd, automode::OneStepEnd(Text(txtInc), Text(txtStart)));
+  });
 }
 
 }  // namespace ui

@@ -2,7 +2,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <type_traits>
 
 #include "ui/frm.h"
 #include "ui/whole_text.h"
@@ -32,51 +31,51 @@ bool AsOption(const engine::FieldValue& value) {
 
 }  // namespace
 
-QWidget* frm::FieldControl(int index) const {
-  // The control of each field, indexed as engine::kFields.
-  QWidget* const controls[] = {
-      optChdir,        // chdir
-      txtPath,         // path
-      txtEMU,          // emu
-      txtROM,          // rom
-      optAutoCreate,   // autocreate
-      txtStart,        // start
-      txtEnd,          // end
-      txtInc,          // inc
-      optAll,          // optall
-      optNth,          // optnth
-      txtNth,          // nth
-      optMask,         // optmask
-      txtMask,         // mask
-      optRandomSeq,    // optrandomseq
-      txtRange1,       // range1
-      txtRange2,       // range2
-      txtSequence,     // sequence
-      txtShift,        // shift
-      txtAdd,          // add
-      optShift,        // optshift
-      optCorrupt,      // optcorrupt
-      optAdd,          // optadd
-      optRandomBytes,  // optrandombytes
-      optByteRange,    // optbyterange
-      optSequence,     // optsequence
-      optOverwrite,    // optoverwrite
-  };
-  static_assert(std::extent_v<decltype(controls)> == engine::kFieldCount);
-  if (index < 0 || index >= engine::kFieldCount) return nullptr;
-  return controls[index];
+// The control of each field. A field without a case here does not compile
+// (-Wswitch with warnings as errors).
+QWidget* frm::FieldControl(engine::Field field) const {
+  using enum engine::Field;
+  switch (field) {
+    case chdir: return optChdir;
+    case path: return txtPath;
+    case emu: return txtEMU;
+    case rom: return txtROM;
+    case autocreate: return optAutoCreate;
+    case start: return txtStart;
+    case end: return txtEnd;
+    case inc: return txtInc;
+    case optall: return optAll;
+    case optnth: return optNth;
+    case nth: return txtNth;
+    case optmask: return optMask;
+    case mask: return txtMask;
+    case optrandomseq: return optRandomSeq;
+    case range1: return txtRange1;
+    case range2: return txtRange2;
+    case sequence: return txtSequence;
+    case shift: return txtShift;
+    case add: return txtAdd;
+    case optshift: return optShift;
+    case optcorrupt: return optCorrupt;
+    case optadd: return optAdd;
+    case optrandombytes: return optRandomBytes;
+    case optbyterange: return optByteRange;
+    case optsequence: return optSequence;
+    case optoverwrite: return optOverwrite;
+  }
+  return nullptr;
 }
 
-engine::FieldValue frm::ReadField(int index) const {
-  QWidget* control = FieldControl(index);
+engine::FieldValue frm::ReadField(engine::Field field) const {
+  QWidget* control = FieldControl(field);
   if (auto* box = qobject_cast<QLineEdit*>(control)) return box->text().toStdString();
   if (auto* check = qobject_cast<QCheckBox*>(control)) return CheckValue(check);
   if (auto* option = qobject_cast<QRadioButton*>(control)) return option->isChecked();
   return std::string();
 }
 
-void frm::WriteField(int index, const engine::FieldValue& value) {
-  QWidget* control = FieldControl(index);
+void frm::WriteField(engine::Field field, const engine::FieldValue& value) {
+  QWidget* control = FieldControl(field);
   if (auto* box = qobject_cast<QLineEdit*>(control)) {
     SetWholeText(box, AsText(value));
   } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
@@ -94,7 +93,8 @@ void frm::WriteField(int index, const engine::FieldValue& value) {
 
 engine::JobSettings frm::ReadJob() const {
   engine::JobSettings job;
-  for (int i = 0; i < engine::kFieldCount; ++i) engine::SetField(job, i, ReadField(i));
+  for (const engine::Field field : engine::AllFields())
+    engine::SetField(job, field, ReadField(field));
   job.create = txtCreate->text().toStdString();
   return job;
 }

@@ -100,11 +100,8 @@ void frm::lblToByte_Click() {
   optAdd->setFocus(Qt::MouseFocusReason);
 }
 
-void frm::optAdd_Click() { UpdateActionEnables(); }
-
-// Called whenever "Add" is chosen: the one place to enable or disable controls by
-// the action, should an action ever need it. Today every control stays as it is.
-void frm::UpdateActionEnables() {}
+// Choosing "Add" enables or disables nothing: every control stays as it is.
+void frm::optAdd_Click() {}
 
 void frm::lblHelp_Click(int Index) {
   if (Index < 0 || Index >= static_cast<int>(lblHelp.size())) return;

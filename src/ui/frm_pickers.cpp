@@ -42,19 +42,19 @@ void FillFileBox(frm& window, QLineEdit* box) {
 }  // namespace
 
 void frm::cmdOpen1_Click() {
-  RunIgnoringFailure([this] {
+  RunIgnoringFailure("Picking the working directory", [this] {
     if (ShowPicker(*this, kAllFiles)) SetPath();
   });
 }
 
 void frm::cmdOpen2_Click() {
-  RunIgnoringFailure([this] {
+  RunIgnoringFailure("Picking the emulator", [this] {
     if (ShowPicker(*this, kExecutableFiles)) SetEmu();
   });
 }
 
 void frm::cmdOpen3_Click() {
-  RunIgnoringFailure([this] {
+  RunIgnoringFailure("Picking the ROM", [this] {
     if (ShowPicker(*this, kRomFiles)) SetRom();
   });
 }

@@ -1,10 +1,9 @@
 // GO and "Create Now": read the job from the controls and hand it to the engine.
 #include <QLineEdit>
 #include <QTimer>
-#include <exception>
-#include <new>
 
 #include "engine/failure.h"
+#include "engine/fresh_copy.h"
 #include "engine/run.h"
 #include "ui/frm.h"
 #include "ui/window_work.h"
@@ -17,11 +16,8 @@ template <typename Call>
 void frm::RunGuarded(Call call) {
   try {
     call();
-  } catch (const std::bad_alloc&) {
-    ShowMessage(std::string("Error! ") + engine::DescribeFailure(engine::FailureKind::OutOfMemory));
-    SetStatus(engine::kStatusError);
-  } catch (const std::exception& failure) {
-    ShowMessage(std::string("Error! ") + failure.what());
+  } catch (...) {
+    ShowMessage("Error! " + engine::DescribeCurrentFailure());
     SetStatus(engine::kStatusError);
   }
 }

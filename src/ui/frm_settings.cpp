@@ -3,7 +3,8 @@
 #include <QString>
 #include <optional>
 
-#include "settings/registry.h"
+#include "settings/global_slots.h"
+#include "settings/startup.h"
 #include "ui/frm.h"
 #include "ui/ignore_failure.h"
 
@@ -14,9 +15,9 @@ namespace {
 class WindowFields : public settings::FieldControls {
  public:
   explicit WindowFields(frm& window) : window_(window) {}
-  engine::FieldValue ReadField(int index) override { return window_.ReadField(index); }
-  void WriteField(int index, const engine::FieldValue& value) override {
-    window_.WriteField(index, value);
+  engine::FieldValue ReadField(engine::Field field) override { return window_.ReadField(field); }
+  void WriteField(engine::Field field, const engine::FieldValue& value) override {
+    window_.WriteField(field, value);
   }
 
  private:
@@ -44,7 +45,7 @@ bool IsSlot(int index) { return index >= 0 && index < settings::kSlotCount; }
 settings::SettingsStore& frm::Store() { return *services_.settings; }
 
 void frm::Form_Load() {
-  RunIgnoringFailure([this] {
+  RunIgnoringFailure("Loading the options", [this] {
     WindowFields fields(*this);
     WindowMenus menus(*this);
     settings::Start(Store(), fields, menus);
@@ -55,7 +56,7 @@ void frm::Form_Load() {
 // says so, and the close goes on.
 void frm::Form_QueryUnload() {
   std::optional<settings::StoreFailure> failure;
-  RunIgnoringFailure([this, &failure] {
+  RunIgnoringFailure("Saving the options", [this, &failure] {
     WindowFields fields(*this);
     failure = settings::SaveDefaults(Store(), fields);
   });
@@ -67,7 +68,7 @@ void frm::mnuExit_Click() { close(); }
 void frm::mnuSG_Click(int Index) {
   if (!IsSlot(Index)) return;
   std::optional<settings::StoreFailure> failure;
-  RunIgnoringFailure([this, Index, &failure] {
+  RunIgnoringFailure("Saving a preset", [this, Index, &failure] {
     WindowFields fields(*this);
     WindowMenus menus(*this);
     failure = settings::SaveSlot(Index, Store(), fields, menus);
@@ -77,14 +78,14 @@ void frm::mnuSG_Click(int Index) {
 
 void frm::mnuLG_Click(int Index) {
   if (!IsSlot(Index)) return;
-  RunIgnoringFailure([this, Index] {
+  RunIgnoringFailure("Loading a preset", [this, Index] {
     WindowFields fields(*this);
     settings::LoadSlot(Index, Store(), fields);
   });
 }
 
 void frm::UpdateGlobalMenus() {
-  RunIgnoringFailure([this] {
+  RunIgnoringFailure("Captioning the presets", [this] {
     WindowMenus menus(*this);
     settings::UpdateGlobalMenus(Store(), menus);
   });

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "engine/fresh_copy.h"
 #include "engine/run.h"
 #include "support/fakes.h"
 #include "support/hostile_host.h"

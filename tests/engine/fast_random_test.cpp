@@ -1,10 +1,11 @@
+#include "engine/fast_random.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "engine/real_host.h"
 #include "engine/transform_kernels.h"
 
 namespace engine {

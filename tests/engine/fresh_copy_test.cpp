@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/fresh_copy.h"
 #include "engine/output_record.h"
 #include "engine/run.h"
 #include "support/fakes.h"
@@ -34,7 +35,8 @@ void ChangeBehindItsBack(const std::string& path, std::uintmax_t offset, unsigne
     ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
     if (now.tv_sec > before.st_ctim.tv_sec ||
         (now.tv_sec == before.st_ctim.tv_sec && now.tv_nsec > before.st_ctim.tv_nsec)) {
-      DiskFileSystem().WriteAt(path, static_cast<std::int64_t>(std::min(offset, fs::file_size(path) - 1)), {{byte}});
+      host::DiskFileSystem().WriteAt(path, static_cast<std::int64_t>(std::min(offset, fs::file_size(path) - 1)),
+                                     {{byte}});
       const timespec times[2] = {before.st_atim, before.st_mtim};
       ::utimensat(AT_FDCWD, path.c_str(), times, 0);
       return;
@@ -48,7 +50,7 @@ void ChangeBehindItsBack(const std::string& path, std::uintmax_t offset, unsigne
 struct Side {
   Side(OutputRecord* record, bool kernelCopy) {
     fake.host.record = record;
-    fake.files.kernelCopy = kernelCopy;
+    fake.files.CopyByReadsAndWrites(!kernelCopy);
     for (const std::string op : {"Copy", "CopyRange", "ReadAt", "WriteAt"}) {
       fake.files.before[op] = [this, op](const std::string&) {
         ++calls[op];

@@ -11,14 +11,14 @@ namespace {
 TEST(JobSettingsFields, TheTwentySixKeysInStoreOrderWithTheirFirstRunDefaults) {
   const JobSettings job = FirstRunDefaults();
   std::string all;
-  for (int i = 0; i < kFieldCount; ++i)
-    all.append(kFields[std::size_t(i)].key).append("=").append(StoredText(GetField(job, i))).append(" ");
+  for (const FieldSpec& spec : kFields)
+    all.append(spec.key).append("=").append(StoredText(GetField(job, spec.field))).append(" ");
   EXPECT_EQ(all,
             "chdir=1 path=C:\\nes\\ emu=nesticle.exe rom=mario.nes autocreate=1 start=$1010 end=$2010 inc=$1000 "
             "optall=True optnth=False nth=4 optmask=False mask=%00001101 optrandomseq=1 range1=$00 range2=$FF "
             "sequence=$00,$01,$02,$7F,$FF shift=1 add=1 optshift=False optcorrupt=True optadd=False "
             "optrandombytes=True optbyterange=False optsequence=False optoverwrite=1 ");
-  for (const char* other : {"Name", "CHDIR", "chdir ", ""}) EXPECT_EQ(FieldIndex(other), std::nullopt);
+  for (const char* other : {"Name", "CHDIR", "chdir ", ""}) EXPECT_EQ(FieldNamed(other), std::nullopt);
 }
 
 // Accepted texts convert; any other falls back to the field's missing-key default, so each row's
@@ -34,7 +34,7 @@ TEST(JobSettingsConversions, ChecksAndOptionsAcceptOnlyTheirOwnTexts) {
       {"optnth", "&O8", "False"},   {"optnth", "Truth", "False"}, {"optnth", "1 2", "False"},
       {"optnth", "&HG", "False"},   {"optnth", "-", "False"},     {"path", "  D:\\x  ", "  D:\\x  "}};
   for (const auto& [key, stored, again] : cases) {
-    const FieldSpec& field = kFields[static_cast<std::size_t>(*FieldIndex(key))];
+    const FieldSpec& field = Spec(*FieldNamed(key));
     const FieldValue value = ConvertStored(field, stored);
     EXPECT_EQ(StoredText(value), again) << key << "=" << stored;
     EXPECT_EQ(ConvertStored(field, StoredText(value)), value) << key << "=" << stored;

@@ -91,7 +91,7 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
   // Pieces of 4 MiB, and the copy through reads and writes where the kernel offers none.
   const std::size_t large = (std::size_t{9} << 20) + 5;
   dir.Write("röms/mário.nes", RomBytes(large));
-  fake.files.kernelCopy = false;
+  fake.files.CopyByReadsAndWrites(true);
   SetItems(job, "optoverwrite;start=3;end=$900002");
   Go();
   EXPECT_EQ(Output(), Added(RomBytes(large), 3, 0x900002));

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "settings/global_slots.h"
 #include "support/memory_store.h"
 
 namespace settings {
@@ -12,10 +13,10 @@ namespace {
 // The fields as a JobSettings; each write is logged as "=key " after the reads of the store.
 struct RecordingWindow : FieldControls, GlobalMenus {
   RecordingWindow(engine::JobSettings initial, std::string& log) : job(std::move(initial)), log(log) {}
-  engine::FieldValue ReadField(int index) override { return engine::GetField(job, index); }
-  void WriteField(int index, const engine::FieldValue& value) override {
-    log.append("=").append(engine::kFields.at(std::size_t(index)).key).append(" ");
-    engine::SetField(job, index, value);
+  engine::FieldValue ReadField(engine::Field field) override { return engine::GetField(job, field); }
+  void WriteField(engine::Field field, const engine::FieldValue& value) override {
+    log.append("=").append(engine::Spec(field).key).append(" ");
+    engine::SetField(job, field, value);
   }
   void SetSlotCaption(int, const std::string&) override {}
 
@@ -55,11 +56,8 @@ TEST(GlobalSlots, SaveEachFieldAsTextThenTheNameAndLoadBackInStoreOrder) {
   RecordingWindow never(UnusualJob(), empty.reads);
   LoadSlot(2, empty, never);
   std::string all;
-  for (int i = 0; i < engine::kFieldCount; ++i)
-    all.append(engine::kFields[std::size_t(i)].key)
-        .append("=")
-        .append(engine::StoredText(never.ReadField(i)))
-        .append(" ");
+  for (const engine::FieldSpec& spec : engine::kFields)
+    all.append(spec.key).append("=").append(engine::StoredText(never.ReadField(spec.field))).append(" ");
   EXPECT_EQ(all,
             "chdir=1 path=C:\\ emu= rom= autocreate=1 start=$0000 end=$0000 inc=$1000 optall=True optnth=False nth=1 "
             "optmask=False mask=%00001101 optrandomseq=0 range1=$00 range2=$FF sequence= shift=1 add=0 optshift=False "

@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "engine/failure.h"
+#include "engine/fast_random.h"
 #include "engine/host.h"
 #include "engine/job_settings.h"
-#include "engine/real_host.h"
+#include "host/disk_file_system.h"
 
 // Records everything the user would see, in order: "message: ...", "status: ...", "focus: txtNth".
 class RecordingUi : public engine::UserInterface {
@@ -79,9 +80,11 @@ class RecordingLauncher : public engine::ProcessLauncher {
 };
 
 // The real disk, with operations that can be made to fail: a hook runs before one and may throw or change the disk.
-class FaultyFileSystem : public engine::DiskFileSystem {
+class FaultyFileSystem : public host::DiskFileSystem {
  public:
   std::map<std::string, std::function<void(const std::string& path)>> before;  // keyed by operation, e.g. "ReadAt"
+  // The copy through reads and writes, as where the kernel offers no copy of its own.
+  void CopyByReadsAndWrites(bool readsAndWrites) { kernelCopy_ = !readsAndWrites; }
 
   void ChangeDrive(const std::string& drive) override { Before("ChangeDrive", drive)->Disk::ChangeDrive(drive); }
   void ChangeDirectory(const std::string& dir) override { Before("ChangeDirectory", dir)->Disk::ChangeDirectory(dir); }
@@ -100,7 +103,7 @@ class FaultyFileSystem : public engine::DiskFileSystem {
   }
 
  private:
-  using Disk = engine::DiskFileSystem;
+  using Disk = host::DiskFileSystem;
   Disk* Before(const std::string& op, const std::string& path) {
     if (auto it = before.find(op); it != before.end()) it->second(path);
     return this;
@@ -132,12 +135,11 @@ inline engine::JobSettings& SetItems(engine::JobSettings& job, std::string_view 
     items.remove_prefix(std::min(items.size(), item.size() + 1));
     if (item.empty()) continue;
     const auto equals = item.find('=');
-    const int field = engine::FieldIndex(item.substr(0, equals)).value();
+    const engine::FieldSpec& spec = engine::Spec(engine::FieldNamed(item.substr(0, equals)).value());
     const std::string_view text = equals == item.npos ? "1" : item.substr(equals + 1);
-    engine::SetField(job, field,
-                     text == "2" && engine::kFields[field].kind == engine::FieldKind::Check
-                         ? engine::FieldValue(engine::kGrey)
-                         : engine::ConvertStored(engine::kFields[field], text));
+    engine::SetField(job, spec.field,
+                     text == "2" && spec.kind == engine::FieldKind::Check ? engine::FieldValue(engine::kGrey)
+                                                                          : engine::ConvertStored(spec, text));
   }
   return job;
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/job_settings.h"
-#include "settings/registry.h"
+#include "settings/settings_store.h"
 
 namespace settings {
 
@@ -34,9 +34,8 @@ class MemoryStore : public SettingsStore {
 // The keys of the stored fields on which two jobs differ.
 inline std::string DifferingKeys(const engine::JobSettings& a, const engine::JobSettings& b) {
   std::string keys;
-  for (int i = 0; i < engine::kFieldCount; ++i)
-    if (engine::GetField(a, i) != engine::GetField(b, i))
-      keys += std::string(engine::kFields[std::size_t(i)].key) + " ";
+  for (const engine::FieldSpec& spec : engine::kFields)
+    if (engine::GetField(a, spec.field) != engine::GetField(b, spec.field)) keys += std::string(spec.key) + " ";
   return keys;
 }
 
@@ -48,7 +47,7 @@ inline engine::JobSettings UnusualJob() {
       "[Defaults]|0|#comment|a=b\\nc|1,2,3|\t-2|\"quoted\"|False|False|True|False|True|False|0|";
   engine::JobSettings job;
   for (std::size_t i = 0, at = 0; i < engine::kFields.size(); at = texts.find('|', at) + 1, ++i)
-    engine::SetField(job, int(i),
+    engine::SetField(job, engine::kFields[i].field,
                      engine::ConvertStored(engine::kFields[i], texts.substr(at, texts.find('|', at) - at)));
   job.create = "not stored";
   return job;

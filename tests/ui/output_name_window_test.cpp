@@ -23,14 +23,14 @@ void Type(QLineEdit* box, const char* keys, bool over = false) {
 }
 
 TEST_F(OutputNameWindowTest, AutoAndChangeDirectoryDeriveTheNameAndLockBoxesAndTypingStopsAtTheLimit) {
-  Write("chdir", engine::kUnchecked);
-  Write("rom", "/nes/mario.nes");
+  Write(Field::chdir, engine::kUnchecked);
+  Write(Field::rom, "/nes/mario.nes");
   EXPECT_EQ(State(*window), "create locked locked");  // grey Auto derives nothing
-  Write("autocreate", engine::kChecked);
+  Write(Field::autocreate, engine::kChecked);
   EXPECT_EQ(State(*window), "/nes/CORRUPT.nes locked locked");
   EXPECT_EQ(window->txtCreate->cursorPosition(), 0);  // a long name shows its start
   QTest::mouseClick(window->optAutoCreate, Qt::LeftButton);
-  Write("rom", "/snes/zelda.smc");
+  Write(Field::rom, "/snes/zelda.smc");
   EXPECT_EQ(State(*window), "/nes/CORRUPT.nes open locked");
   Type(window->txtCreate, "mine.bin", true);
   QTest::mouseClick(window->optAutoCreate, Qt::LeftButton);
@@ -38,23 +38,23 @@ TEST_F(OutputNameWindowTest, AutoAndChangeDirectoryDeriveTheNameAndLockBoxesAndT
   Type(window->txtROM, "x");  // every keystroke in the ROM box derives again
   EXPECT_EQ(window->txtCreate->text(), "/snes/CORRUPT.smcx");
   // Checking "Change directory to:" opens the path box; the name follows at the next change only.
-  Write("path", "/nes/");
-  Write("rom", "/nes/mario.nes");
+  Write(Field::path, "/nes/");
+  Write(Field::rom, "/nes/mario.nes");
   QTest::mouseClick(window->optChdir, Qt::LeftButton);
   EXPECT_EQ(State(*window), "/nes/CORRUPT.nes locked open");  // not derived again yet
   Type(window->txtPath, "\b/");                               // every keystroke in the path derives again
   EXPECT_EQ(window->txtCreate->text(), "CORRUPT.nes");
   QTest::mouseClick(window->optChdir, Qt::LeftButton);
   EXPECT_EQ(State(*window), "CORRUPT.nes locked locked");
-  Write("chdir", engine::kGrey);  // opens the path box, yet counts as unchecked: the name keeps the folder
-  Write("rom", "/nes/mario.fds");
+  Write(Field::chdir, engine::kGrey);  // opens the path box, yet counts as unchecked: the name keeps the folder
+  Write(Field::rom, "/nes/mario.fds");
   EXPECT_EQ(State(*window), "/nes/CORRUPT.fds locked open");
 
   // 16 typed characters fit txtStart, the 17th does not; a longer text written by code stays whole,
   // and once edited takes nothing beyond what it holds.
   Type(window->txtStart, "0123456789ABCDEFG", true);
   EXPECT_EQ(window->txtStart->text(), "0123456789ABCDEF");
-  Write("start", "0123456789ABCDEFGHIJ");
+  Write(Field::start, "0123456789ABCDEFGHIJ");
   Type(window->txtStart, "\bxy");
   EXPECT_EQ(window->txtStart->text(), "0123456789ABCDEFGHI");
 }

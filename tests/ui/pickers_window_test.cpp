@@ -49,8 +49,8 @@ TEST_F(PickersTest, EachButtonFillsItsBoxWholeOrSplitByChangeDirectory) {
   const char* shown[] = {"", "3 \"\"", "1 \"\"", "2 \"\""};  // All, Executable, ROM Files
   for (const auto& [button, chdir, autocreate, pick, boxes] : cases) {
     Rebuild();
-    Write("chdir", chdir);
-    Write("autocreate", autocreate);
+    Write(Field::chdir, chdir);
+    Write(Field::autocreate, autocreate);
     picker.pick = pick;
     picker.shows.clear();
     QTest::mouseClick(std::array{window->cmdOpen1, window->cmdOpen2, window->cmdOpen3}[button - 1], Qt::LeftButton);

@@ -26,13 +26,13 @@ class RunTest : public WindowTest {
     for (int i = 0; i < 64; ++i) rom[std::size_t(i)] = static_cast<unsigned char>(i * 7 + 3);
     dir.Write("rom.bin", rom);
     Apply(engine::FirstRunDefaults());
-    Write("path", dir.path().string() + "/");
-    Write("emu", "emu --fast");
-    Write("rom", "rom.bin");
-    Write("start", "$10");
-    Write("end", "$1F");
-    Write("inc", "$10");
-    Write("optadd", true);
+    Write(Field::path, dir.path().string() + "/");
+    Write(Field::emu, "emu --fast");
+    Write(Field::rom, "rom.bin");
+    Write(Field::start, "$10");
+    Write(Field::end, "$1F");
+    Write(Field::inc, "$10");
+    Write(Field::optadd, true);
   }
   void Press(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
   Bytes Output() { return TempDir::Read(dir / "CORRUPT.bin"); }
@@ -52,15 +52,15 @@ TEST_F(RunTest, GoAltersTheRangeOfAFreshCopyAndStartsTheEmulator) {
   EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F));
   EXPECT_EQ(launcher.started, (Lines{"emu --fast CORRUPT.bin"}));
   EXPECT_EQ(RangeAndStatus() + std::to_string(dialogs.messages.size()), "$10-$1F Status: Ready!0");
-  Write("optoverwrite", engine::kGrey);
+  Write(Field::optoverwrite, engine::kGrey);
   Press(window->cmdGo);
   EXPECT_EQ(Output(), Plus(Plus(rom, 0x10, 0x1F), 0x10, 0x1F));
-  Write("optoverwrite", engine::kChecked);
-  Write("autocreate", engine::kGrey);
+  Write(Field::optoverwrite, engine::kChecked);
+  Write(Field::autocreate, engine::kGrey);
   window->txtCreate->setText("typed.bin");
   std::filesystem::current_path(dir.path());
-  Write("chdir", engine::kGrey);
-  Write("path", "/nowhere/");
+  Write(Field::chdir, engine::kGrey);
+  Write(Field::path, "/nowhere/");
   Press(window->cmdGo);
   EXPECT_EQ(TempDir::Read(dir / "typed.bin"), Plus(rom, 0x10, 0x1F));
   EXPECT_EQ(launcher.started.back() + " " + RangeAndStatus(), "emu --fast typed.bin $10-$1F Status: Ready!");
@@ -74,29 +74,29 @@ TEST_F(RunTest, RefusalsAndFailuresReachTheUserAndLeaveTheCopyAsTheRunLeftIt) {
   services.launcher = &realLauncher;
   Rebuild();
   ShowActive();
-  const std::tuple<const char*, const char*, const char*, QLineEdit*> cases[] = {
-      {"optnth", "nth", "0", window->txtNth},
-      {"optbyterange", "range2", "$100", window->txtRange1},
-      {"optshift", "shift", "15", window->txtShift},
+  const std::tuple<Field, Field, const char*, QLineEdit*> cases[] = {
+      {Field::optnth, Field::nth, "0", window->txtNth},
+      {Field::optbyterange, Field::range2, "$100", window->txtRange1},
+      {Field::optshift, Field::shift, "15", window->txtShift},
   };
   for (const auto& [option, field, value, focus] : cases) {
     PrepareJob();
-    Write("optcorrupt", std::string(option) == "optbyterange");
+    Write(Field::optcorrupt, option == Field::optbyterange);
     Write(option, true);
     Write(field, value);
     window->txtStart->setFocus();
     Press(window->cmdGo);
     EXPECT_EQ(RangeAndStatus(), "$10-$1F Status: Error!");
-    EXPECT_EQ(QApplication::focusWidget(), focus) << field;
+    EXPECT_EQ(QApplication::focusWidget(), focus) << engine::Spec(field).key;
     EXPECT_EQ(Output(), rom);
   }
-  Write("optall", true);
-  Write("start", "$38");
-  Write("end", "$47");
+  Write(Field::optall, true);
+  Write(Field::start, "$38");
+  Write(Field::end, "$47");
   Press(window->cmdAuto);
   EXPECT_EQ(RangeAndStatus(), "$48-$57 Status: Error!");
   PrepareJob();
-  Write("emu", "");
+  Write(Field::emu, "");
   std::filesystem::permissions(dir / "rom.bin", std::filesystem::perms(0755));
   Press(window->cmdGo);
   EXPECT_EQ(RangeAndStatus(), "$10-$1F Status: Error!");
@@ -109,8 +109,8 @@ TEST_F(RunTest, RefusalsAndFailuresReachTheUserAndLeaveTheCopyAsTheRunLeftIt) {
 }
 
 TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
-  Write("autocreate", engine::kUnchecked);
-  Write("optoverwrite", engine::kUnchecked);
+  Write(Field::autocreate, engine::kUnchecked);
+  Write(Field::optoverwrite, engine::kUnchecked);
   window->txtCreate->setText("typed name.bin");
   window->lblStatus->setText("before");
   Press(window->cmdCreateNow);

@@ -24,8 +24,6 @@ TEST_F(SettingsWindowTest, FirstRunShowsTheFirstRunDefaultsAndStoresNothing) {
             "txtSequence=$00,$01,$02,$7F,$FF txtShift=1 txtStart=$1010");
   EXPECT_EQ(Captions(), kEmptyCaptions);
   EXPECT_TRUE(store.saves.empty() && dialogs.messages.empty());
-  window->WriteField(engine::kFieldCount, std::string("ignored"));  // no such field
-  EXPECT_EQ(window->ReadField(-1), engine::FieldValue(std::string()));
 }
 
 // Every text longer than its box takes typed; a preset saved is on disk at once, the options at the
@@ -34,9 +32,9 @@ TEST_F(SettingsWindowTest, APresetAndTheOptionsReachTheFileAtOnceAndComeBack) {
   TempDir dir;
   const std::string file = dir / "Rom Glitchforge 6.conf";
   engine::JobSettings job = settings::UnusualJob();
-  for (int i = 0; i < engine::kFieldCount; ++i)
-    if (engine::kFields[std::size_t(i)].kind == engine::FieldKind::Text)
-      engine::SetField(job, i, engine::StoredText(engine::GetField(job, i)).append(40000, 'x'));
+  for (const engine::FieldSpec& spec : engine::kFields)
+    if (spec.kind == engine::FieldKind::Text)
+      engine::SetField(job, spec.field, engine::StoredText(engine::GetField(job, spec.field)).append(40000, 'x'));
   {
     platform::QtSettingsStore disk(file);
     services.settings = &disk;
@@ -110,7 +108,7 @@ TEST_F(SettingsWindowTest, ALoadRunsTheControlsReactionsInStoreOrder) {
   for (const auto& [stored, after] : cases) {
     store = {};
     Rebuild(true);
-    Write("chdir", engine::kUnchecked);
+    Write(Field::chdir, engine::kUnchecked);
     for (const QString& pair : QString(stored).split(' '))
       store.values["Global4/" + pair.section('=', 0, 0).toStdString()] = pair.section('=', 1).toStdString();
     window->mnuLG[4]->trigger();

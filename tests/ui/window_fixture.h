@@ -14,11 +14,13 @@
 #include <map>
 #include <memory>
 
-#include "engine/real_host.h"
+#include "host/disk_file_system.h"
 #include "support/fakes.h"
 #include "support/memory_store.h"
 #include "ui/dialogs.h"
 #include "ui/frm.h"
+
+using engine::Field;
 
 class RecordingDialogs : public ui::Dialogs {
  public:
@@ -39,10 +41,10 @@ class WindowTest : public ::testing::Test {
     if (started) window->Form_Load();
   }
   void Apply(const engine::JobSettings& job) {
-    for (int i = 0; i < engine::kFieldCount; ++i) window->WriteField(i, engine::GetField(job, i));
+    for (const engine::Field field : engine::AllFields()) window->WriteField(field, engine::GetField(job, field));
   }
-  void Write(const char* key, const engine::FieldValue& value) { window->WriteField(*engine::FieldIndex(key), value); }
-  void Write(const char* key, const char* text) { Write(key, std::string(text)); }
+  void Write(engine::Field field, const engine::FieldValue& value) { window->WriteField(field, value); }
+  void Write(engine::Field field, const char* text) { Write(field, std::string(text)); }
   void ShowActive() {
     window->show();
     window->activateWindow();
@@ -74,7 +76,7 @@ class WindowTest : public ::testing::Test {
   }
 
   RecordingDialogs dialogs;
-  engine::DiskFileSystem files;
+  host::DiskFileSystem files;
   RecordingLauncher launcher;
   FixedClock clock;
   ScriptedRandom random{{ScriptedRandom::For(0x42, 256)}};

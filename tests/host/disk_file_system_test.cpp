@@ -11,7 +11,7 @@
 #endif
 
 #include "engine/failure.h"
-#include "engine/real_host.h"
+#include "host/disk_file_system.h"
 #include "support/hostile_host.h"
 #include "support/temp_dir.h"
 
@@ -41,7 +41,7 @@ std::string Mismatches(const Operations& operations) {
 // at once rather than waiting for a partner that never comes; a name holding NUL is not cut there.
 TEST(DiskFileSystem, FailuresNameTheirKindAndThePath) {
   TempDir dir;
-  engine::DiskFileSystem disk;
+  host::DiskFileSystem disk;
   const std::string file = dir.Write("small.bin", kTen), missing = dir / "missing.bin";
   const std::string locked = dir.Write("locked.bin", kTen), closed = dir / "closed", copy = dir / "copy.bin";
   const std::string nul = file + std::string(1, '\0') + "x";
@@ -102,7 +102,7 @@ TEST(DiskFileSystem, CopyKeepsTheHolesOfASparseFile) {
   GTEST_SKIP() << "the copy on Windows writes a sparse file's holes out as zeros";
 #else
   TempDir dir;
-  engine::DiskFileSystem disk;
+  host::DiskFileSystem disk;
   const std::string from = dir.Write("sparse.iso", kTen);
   const std::string to = dir.Write("copy.iso", std::vector<unsigned char>(3 << 20, 1));
   fs::resize_file(from, 8 << 20);

@@ -1,4 +1,6 @@
 // The disk on Linux and macOS: POSIX calls with positioned reads and writes.
+#include "host/disk_file_system.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,9 +16,14 @@
 #include <system_error>
 
 #include "engine/failure.h"
-#include "engine/real_host.h"
 
-namespace engine {
+namespace host {
+
+using engine::FailureKind;
+using engine::FileStamp;
+using engine::Progress;
+using engine::RaiseAbout;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -309,7 +316,7 @@ void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progre
   }
 
   TemporaryCopy copy(target, to);
-  CopyContents(in, copy.file(), source.st_size, progress, kernelCopy);
+  CopyContents(in, copy.file(), source.st_size, progress, kernelCopy_);
   copy.MoveOnto(target);
 }
 
@@ -321,7 +328,7 @@ void DiskFileSystem::CopyRange(const std::string& from, const std::string& to, s
   FileHandle out(to, O_WRONLY);
   RequireRegularFile(to, out.Stat());
   const auto end = static_cast<off_t>(offset + length);
-  if (CopySegment(in, out, static_cast<off_t>(offset), end, progress, kernelCopy) < end)
+  if (CopySegment(in, out, static_cast<off_t>(offset), end, progress, kernelCopy_) < end)
     RaiseAbout(FailureKind::FileAccess, from, "the file ended before the range did");
 }
 
@@ -366,4 +373,4 @@ void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
   });
 }
 
-}  // namespace engine
+}  // namespace host

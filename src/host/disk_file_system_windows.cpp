@@ -14,9 +14,15 @@
 #include <string>
 
 #include "engine/failure.h"
-#include "engine/real_host.h"
+#include "host/disk_file_system.h"
 
-namespace engine {
+namespace host {
+
+using engine::FailureKind;
+using engine::FileStamp;
+using engine::Progress;
+using engine::RaiseAbout;
+
 namespace {
 
 std::string Narrow(const std::wstring& text) {
@@ -352,4 +358,4 @@ void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
   WriteAll(file, offset, data.data(), data.size());
 }
 
-}  // namespace engine
+}  // namespace host

@@ -1,9 +1,9 @@
+#include "host/system_clock.h"
+
 #include <chrono>
 #include <ctime>
 
-#include "engine/real_host.h"
-
-namespace engine {
+namespace host {
 
 float SystemClock::SecondsSinceMidnight() {
   using namespace std::chrono;
@@ -21,4 +21,4 @@ float SystemClock::SecondsSinceMidnight() {
   return static_cast<float>(seconds);
 }
 
-}  // namespace engine
+}  // namespace host

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "engine/host.h"
+#include "engine/job_settings.h"
+
+// The output file as a fresh copy of the ROM: the full copy, and the restore
+// of only what earlier runs altered.
+namespace engine {
+
+// Changes into the working directory when chdir is checked (drive first when
+// the path's second character is ":"). Throws HostFailure.
+void ChangeToWorkingDirectory(const JobSettings& job, FileSystem& files);
+
+// Makes the output file a fresh copy of the ROM. Changes into the working
+// directory first when chdir is checked and `changeDirectory` is true. Shows
+// nothing; on failure records the description in host.lastError and returns false.
+bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory = true);
+
+// "Create Now": the copy on demand, reported in a message box.
+void CreateNow(const JobSettings& job, Host& host);
+
+// The fresh copy of an "Overwrite Old File" run: where host.record proves that
+// neither file changed since this program last wrote the output, only the
+// bytes that earlier runs altered are put back from the ROM; otherwise, or
+// when that fails, CopyFile without its directory change. The output is then
+// byte for byte the ROM either way.
+bool MakeFreshCopy(const JobSettings& job, Host& host);
+
+}  // namespace engine
