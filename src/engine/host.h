@@ -8,12 +8,19 @@
 
 // The services of the host that the engine calls. Every operation that can
 // fail throws engine::HostFailure; the callers' failure branches catch it.
+//
+// The thread rule: a handler call runs on the window's thread, and so do the
+// calls it makes, except inside a LongWork stretch, which runs on one worker
+// thread while the window waits. A stretch calls only the FileSystem, the
+// RandomSource and the Progress it is handed. Each interface says which
+// thread may call it; a window call from the worker is a bug.
 namespace engine {
 
 // The fields whose box a refusal may move the keyboard focus into.
 enum class FocusTarget { nth, range1, shift };
 
-// What the user sees: message boxes, the status line and the focus.
+// What the user sees: message boxes, the status line and the focus. Window's
+// thread only.
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
@@ -42,8 +49,8 @@ struct FileStamp {
   }
 };
 
-// How far a long stretch has come, in bytes. Called on the thread the
-// stretch runs on.
+// How far a long stretch has come, in bytes. Called on the worker thread
+// that runs the stretch.
 class Progress {
  public:
   virtual ~Progress() = default;
@@ -51,7 +58,8 @@ class Progress {
 };
 
 // Names are UTF-8 text, used as typed: relative ones resolve against the
-// current directory.
+// current directory. Called from the window's thread or, inside a stretch,
+// from the worker, never from both at once.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -82,6 +90,7 @@ class FileSystem {
   virtual std::optional<FileStamp> Stamp(const std::string& /*path*/) { return std::nullopt; }
 };
 
+// Window's thread only.
 class ProcessLauncher {
  public:
   virtual ~ProcessLauncher() = default;
@@ -92,6 +101,7 @@ class ProcessLauncher {
   virtual void Start(const std::string& commandLine, const std::string& dataFile) = 0;
 };
 
+// Window's thread only.
 class Clock {
  public:
   virtual ~Clock() = default;
@@ -99,7 +109,8 @@ class Clock {
 };
 
 // Uniform random numbers r in [0, 1), handed out as 24-bit numerators:
-// r = value / 2^24, so every value lies in [0, 2^24).
+// r = value / 2^24, so every value lies in [0, 2^24). Reseeded on the window's
+// thread; drawn from there or, inside a stretch, from the worker.
 class RandomSource {
  public:
   virtual ~RandomSource() = default;
@@ -114,6 +125,7 @@ inline constexpr int kRandomBits = 24;
 // writing. The window runs them off its own thread and keeps answering while
 // it waits; without a window they run in place. Either way the call returns
 // only when the stretch has ended, so the handler's effects keep their order.
+// Window's thread only; the stretch itself runs on the worker.
 class LongWork {
  public:
   virtual ~LongWork() = default;

@@ -8,13 +8,14 @@
 
 #include "ui/dialogs.h"
 #include "ui/ignore_failure.h"
+#include "ui/window_thread.h"
 #include "ui/window_work.h"
 
 namespace ui {
 
 frm::frm(const Services& services, QWidget* parent) : QMainWindow(parent), services_(services) {
   CreateControls();
-  work_ = std::make_unique<WindowWork>(prgRun);
+  work_ = std::make_unique<WindowWork>(prgRun, services.progressDelay);
   ConnectHandlers();
   WatchMousePresses();
 }
@@ -50,16 +51,19 @@ void frm::SetDefaultButton(QPushButton* button) {
 }
 
 void frm::ShowMessage(const std::string& text) {
+  RequireWindowThread(*this, "ShowMessage");
   services_.dialogs->ShowMessage(this, QString::fromStdString(text));
 }
 
 void frm::SetStatus(const std::string& text) {
+  RequireWindowThread(*this, "SetStatus");
   lblStatus->setText(QString::fromStdString(text));
   // The run does not return to the event loop until it ends; paint now.
   lblStatus->repaint();
 }
 
 void frm::SetFocus(engine::FocusTarget target) {
+  RequireWindowThread(*this, "SetFocus");
   switch (target) {
     case engine::FocusTarget::nth: txtNth->setFocus(Qt::OtherFocusReason); break;
     case engine::FocusTarget::range1: txtRange1->setFocus(Qt::OtherFocusReason); break;

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "engine/job_settings.h"
 #include "engine/output_record.h"
 #include "settings/settings_store.h"
+#include "ui/window_work.h"
 
 class QAction;
 class QButtonGroup;
@@ -26,13 +28,14 @@ class QWidget;
 namespace ui {
 
 class Dialogs;
-class WindowWork;
 
 inline constexpr const char* kWindowTitle = "ROM Glitchforge 5.99 by Quorvath";
 
 // The services the window works with, every one of them given: main() hands
 // in the real ones, tests their doubles. The window owns none of them, and
-// they must outlive it.
+// they must outlive it. The window calls them on its own thread, except the
+// file system and the random source, which a run's long stretches call from
+// the worker thread while the window waits (one call at a time either way).
 struct Services {
   Dialogs* dialogs = nullptr;
   engine::FileSystem* files = nullptr;
@@ -40,6 +43,8 @@ struct Services {
   engine::Clock* clock = nullptr;
   engine::RandomSource* random = nullptr;
   settings::SettingsStore* settings = nullptr;
+  // How long a handler call works before the progress bar shows.
+  std::chrono::milliseconds progressDelay = kShowProgressAfter;
 };
 
 // The one window. It owns every option of a job: each field lives in exactly

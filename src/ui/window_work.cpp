@@ -1,25 +1,27 @@
 #include "ui/window_work.h"
 
-#include <QApplication>
-#include <QEvent>
 #include <QEventLoop>
 #include <QProgressBar>
 #include <QTimer>
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <thread>
+
+#include "ui/input_blocker.h"
+#include "ui/window_thread.h"
 
 namespace ui {
 
 namespace {
 
-constexpr qint64 kShowAfterMs = 500;
 constexpr int kTickMs = 40;
 constexpr int kBarSteps = 1000;
 
 }  // namespace
 
-WindowWork::WindowWork(QProgressBar* bar) : bar_(bar) {}
+WindowWork::WindowWork(QProgressBar* bar, std::chrono::milliseconds showAfter)
+    : bar_(bar), showAfter_(showAfter) {}
 
 void WindowWork::BeginCall() {
   counter_.done = 0;
@@ -32,9 +34,13 @@ void WindowWork::EndCall() {
   bar_->reset();
 }
 
-void WindowWork::Expect(std::uint64_t bytes) { expected_ += bytes; }
+void WindowWork::Expect(std::uint64_t bytes) {
+  RequireWindowThread(*this, "LongWork::Expect");
+  expected_ += bytes;
+}
 
 void WindowWork::Run(const std::function<void(engine::Progress&)>& stretch) {
+  RequireWindowThread(*this, "LongWork::Run");
   std::exception_ptr failure;
   QEventLoop loop;
   QTimer tick;
@@ -43,7 +49,7 @@ void WindowWork::Run(const std::function<void(engine::Progress&)>& stretch) {
   stretchTime_.start();
   ShowProgress();  // a bar already shown by the stretch before stays up
   waiting_ = true;
-  qApp->installEventFilter(this);
+  std::optional<InputBlocker> blocker(std::in_place);
   tick.start();
   std::thread worker([&] {
     try {
@@ -58,7 +64,7 @@ void WindowWork::Run(const std::function<void(engine::Progress&)>& stretch) {
   // still runs to its end, so that no file is left half-written.
   worker.join();
   tick.stop();
-  qApp->removeEventFilter(this);
+  blocker.reset();
   waiting_ = false;
   workedMs_ += stretchTime_.elapsed();
   bar_->hide();
@@ -66,18 +72,11 @@ void WindowWork::Run(const std::function<void(engine::Progress&)>& stretch) {
 }
 
 void WindowWork::ShowProgress() {
-  if (workedMs_ + stretchTime_.elapsed() < kShowAfterMs) return;
+  if (workedMs_ + stretchTime_.elapsed() < showAfter_.count()) return;
   const std::uint64_t done = std::min(counter_.done.load(std::memory_order_relaxed), expected_);
   bar_->setRange(0, expected_ > 0 ? kBarSteps : 0);  // nothing expected: a busy bar
   if (expected_ > 0) bar_->setValue(static_cast<int>(done * kBarSteps / expected_));
   bar_->show();
-}
-
-// Input of every kind is dropped, not kept for later: a press of GO made while
-// a run works starts nothing, neither now nor afterwards.
-bool WindowWork::eventFilter(QObject* watched, QEvent* event) {
-  if (event->isInputEvent() || event->type() == QEvent::Shortcut) return true;
-  return QObject::eventFilter(watched, event);
 }
 
 }  // namespace ui

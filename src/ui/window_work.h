@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -12,14 +13,18 @@ class QProgressBar;
 
 namespace ui {
 
+// How long a handler call works before the progress bar shows.
+inline constexpr std::chrono::milliseconds kShowProgressAfter{500};
+
 // Runs the long stretches of a job on a worker thread while the window's own
-// event loop keeps turning: the window repaints and answers, but no mouse
-// press, key or shortcut reaches any control until the stretch has ended.
-// Once a handler call has worked for half a second, `bar` shows the bytes
-// done; it hides again when the stretch ends.
+// event loop keeps turning: the window repaints and answers, but no input
+// reaches any control until the stretch has ended (see InputBlocker). Once a
+// handler call has worked for `showAfter`, `bar` shows the bytes done; it
+// hides again when the stretch ends. Every member is called on the window's
+// thread; only the stretch and the progress it is handed run on the worker.
 class WindowWork : public QObject, public engine::LongWork {
  public:
-  explicit WindowWork(QProgressBar* bar);
+  WindowWork(QProgressBar* bar, std::chrono::milliseconds showAfter);
 
   // One handler call that may run stretches: the counts start anew, and the
   // bar is hidden at its end.
@@ -31,10 +36,8 @@ class WindowWork : public QObject, public engine::LongWork {
   void Expect(std::uint64_t bytes) override;
   void Run(const std::function<void(engine::Progress&)>& stretch) override;
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
+  // Advanced on the worker, read by the window's timer.
   class Counter : public engine::Progress {
    public:
     void Advance(std::uint64_t bytes) override { done.fetch_add(bytes, std::memory_order_relaxed); }
@@ -44,6 +47,7 @@ class WindowWork : public QObject, public engine::LongWork {
   void ShowProgress();
 
   QProgressBar* bar_;
+  std::chrono::milliseconds showAfter_;
   Counter counter_;
   std::uint64_t expected_ = 0;
   qint64 workedMs_ = 0;  // in the finished stretches of this call

@@ -1,7 +1,9 @@
+#include <QMenu>
 #include <QProgressBar>
 #include <QWindow>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "platform/detached_launcher.h"
 #include "support/temp_dir.h"
@@ -36,6 +38,7 @@ class RunTest : public WindowTest {
   }
   void Press(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
   Bytes Output() { return TempDir::Read(dir / "CORRUPT.bin"); }
+  std::string Range() { return (window->txtStart->text() + "-" + window->txtEnd->text()).toStdString(); }
   std::string RangeAndStatus() {
     return (window->txtStart->text() + "-" + window->txtEnd->text() + " " + window->lblStatus->text()).toStdString();
   }
@@ -126,45 +129,76 @@ TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
   EXPECT_EQ(window->lblStatus->text() + QString::number(launcher.started.size()), "before0");
 }
 
-// While the run works (here: in its first read, on the worker thread, held long enough for the
-// progress bar to show) no press of GO or Enter and no typing reaches the window; the close box
-// waits until the Auto step has ended with everything written, the bar gone.
+// While the run works (here: in its first read, on the worker thread) the progress bar shows the bytes of this run
+// alone, and no press of GO or Enter, no typing and no menu key reaches the window; the close box waits until the run
+// has ended with everything written, the bar gone. The second press finds the output as the first left it, so it
+// restores only the range: 16 of its 32 bytes are done at its first read, where the first had copied 64 of 80.
 TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
+  struct Row {
+    void (ui::frm::*press)();
+    const char* rangeAfter;
+    int barValue;  // of 1000
+  };
+  const Row rows[] = {
+      {.press = &ui::frm::cmdGo_Click, .rangeAfter = "$10-$1F", .barValue = 800},
+      {.press = &ui::frm::cmdAuto_Click, .rangeAfter = "$20-$2F", .barValue = 500},
+  };
   FaultyFileSystem faulty;
   services.files = &faulty;
-  // A run of GO alone, and the nested runs of an Auto step, which moves the range on.
-  for (const auto& [button, range] : {std::pair{&ui::frm::cmdGo, "$10-$1F"}, {&ui::frm::cmdAuto, "$20-$2F"}}) {
-    Rebuild();
-    PrepareJob();
+  services.progressDelay = std::chrono::milliseconds(0);
+  Rebuild();
+  PrepareJob();
+  for (const Row& row : rows) {
     ShowActive();
-    int pokes = 0;
-    bool barShown = false;
+    bool firstRead = true, barShown = false, menuOpened = false;
+    int barValue = -1;
     faulty.before["ReadAt"] = [&](const std::string&) {
-      if (pokes++) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(800));
+      if (!std::exchange(firstRead, false)) return;
       QMetaObject::invokeMethod(
           window.get(),
           [&] {
             barShown = window->prgRun->isVisible();
+            barValue = window->prgRun->value();
             Press(window->cmdGo);
             window->cmdGo_Click();  // as a reaction reached by no input would call it
             QTest::keyClick(window->txtStart, Qt::Key_Return);
             QTest::keyClick(window->txtStart, Qt::Key_Delete);  // would leave the start 10
+            QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
+            menuOpened = QApplication::activePopupWidget() != nullptr;
             window->windowHandle()->close();
           },
           Qt::BlockingQueuedConnection);
     };
     launcher.started.clear();
-    Press(window.get()->*button);
+    (window.get()->*row.press)();
     EXPECT_TRUE(barShown);
+    EXPECT_EQ(barValue, row.barValue);
+    EXPECT_FALSE(menuOpened);
     EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F));
-    EXPECT_EQ(RangeAndStatus() + " started " + std::to_string(launcher.started.size()) + ", shown " +
-                  std::to_string(window->isVisible()) + ", bar " + std::to_string(window->prgRun->isVisible()),
-              std::string(range) + " Status: Ready! started 1, shown 1, bar 0");
+    EXPECT_EQ(Range(), row.rangeAfter);
+    EXPECT_EQ(window->lblStatus->text(), "Status: Ready!");
+    EXPECT_EQ(launcher.started.size(), 1u);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->prgRun->isVisible());
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(store.values["Defaults/start"], std::string(range, 3));
+    EXPECT_EQ(store.values["Defaults/start"], std::string(row.rangeAfter, 3));
   }
+  // Outside a run the same menu key opens the File menu.
+  ShowActive();
+  QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
+  EXPECT_EQ(QApplication::activePopupWidget(), static_cast<QWidget*>(window->mnuFile));
+  window->mnuFile->close();
+}
+
+// A call into the window from another thread ends the program at once, naming the call, instead of touching widgets
+// from two threads.
+TEST_F(RunTest, WindowCallsFromTheWorkerThreadEndTheProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(std::thread([&] { window->SetStatus("from the worker"); }).join(),
+               "SetStatus called off the window's thread");
+  EXPECT_DEATH(std::thread([&] { window->ShowMessage("from the worker"); }).join(),
+               "ShowMessage called off the window's thread");
 }
 
 }  // namespace
