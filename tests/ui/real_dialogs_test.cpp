@@ -1,0 +1,85 @@
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
+#include <functional>
+
+#include "support/temp_dir.h"
+#include "window_fixture.h"
+
+namespace {
+
+// Runs `inspect` on the modal box that `show` opens, then lets `finish` close it.
+template <typename Box>
+void WhileModal(const std::function<void()>& show, const std::function<void(Box&)>& inspectAndClose) {
+  bool seen = false;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<Box*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    seen = true;
+    inspectAndClose(*box);
+  });
+  show();
+  EXPECT_TRUE(seen);
+}
+
+// File names may hold markup characters: the real box shows every character as typed, with "\r\n" as a line break,
+// under the program's title, with OK alone and no icon.
+TEST(RealMessageBox, ShowsPlainTextUnderTheTitleWithOkAlone) {
+  ui::QtDialogs dialogs;
+  WhileModal<QMessageBox>([&] { dialogs.ShowMessage(nullptr, "Error!  <b>a&b</b>.nes\r\nsecond line"); },
+                          [](QMessageBox& box) {
+                            EXPECT_EQ(box.textFormat(), Qt::PlainText);
+                            EXPECT_EQ(box.text(), "Error!  <b>a&b</b>.nes\nsecond line");
+                            EXPECT_EQ(box.windowTitle(), "ROM Glitchforge 6.0");
+                            EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
+                            EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
+                            box.accept();
+                          });
+}
+
+// Each picker opens the real dialog on its own entry of the filter list; a chosen file comes back with its full and
+// bare names and the entry in use.
+TEST(RealOpenDialog, OpensOnTheAskedEntryAndReportsTheChosenFile) {
+  struct Row {
+    int filterIndex;
+    const char* shownEntry;
+  };
+  const Row rows[] = {
+      {.filterIndex = 1, .shownEntry = "Executable Files"},
+      {.filterIndex = 2, .shownEntry = "ROM Files"},
+      {.filterIndex = 3, .shownEntry = "All Files"},
+  };
+  TempDir dir;
+  const std::string chosen = dir.Write("zelda.nes", {1});
+  for (const Row& row : rows) {
+    ui::QtDialogs dialogs;
+    dialogs.filterIndex = row.filterIndex;
+    bool accepted = false;
+    WhileModal<QFileDialog>([&] { accepted = dialogs.ShowOpen(nullptr); },
+                            [&](QFileDialog& dialog) {
+                              EXPECT_TRUE(dialog.selectedNameFilter().startsWith(row.shownEntry)) << row.shownEntry;
+                              EXPECT_EQ(dialog.defaultSuffix(), "NES");
+                              dialog.selectFile(QString::fromStdString(chosen));
+                              static_cast<QDialog&>(dialog).accept();  // QFileDialog hides it
+                            });
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(dialogs.fileName.toStdString(), chosen);
+    EXPECT_EQ(dialogs.fileTitle, "zelda.nes");
+    EXPECT_EQ(dialogs.filterIndex, row.filterIndex);
+  }
+}
+
+TEST(RealOpenDialog, ACancelChangesNothing) {
+  ui::QtDialogs dialogs;
+  dialogs.fileName = "before.nes";
+  dialogs.filterIndex = 2;
+  bool accepted = true;
+  WhileModal<QFileDialog>([&] { accepted = dialogs.ShowOpen(nullptr); },
+                          [](QFileDialog& dialog) { static_cast<QDialog&>(dialog).reject(); });
+  EXPECT_FALSE(accepted);
+  EXPECT_EQ(dialogs.fileName, "before.nes");
+  EXPECT_EQ(dialogs.filterIndex, 2);
+}
+
+}  // namespace
