@@ -20,6 +20,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(ZLIB_USE_STATIC_LIBS ON)
 # GCC 12 sees overlapping copies in plain std::string assignments once they
 # are inlined into lambdas at -O3 (GCC bug 105329); the native build keeps the
 # warning.

@@ -6,14 +6,14 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libz-mingw-w64-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth xdotool imagemagick fonts-liberation libx11-dev
   dpkg-dev file desktop-file-utils librsvg2-bin lintian appstream
   g++-mingw-w64-x86-64-posix wine64 googletest
 )
 if [ "${1:-}" = "--run-only" ]; then
-  packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  packages=(build-essential cmake ninja-build zlib1g-dev qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
             fonts-liberation)
 fi
 
