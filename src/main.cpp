@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStandardPaths>
 
 #include "command_line.h"
 #include "engine/fast_random.h"
@@ -28,7 +29,8 @@ int main(int argc, char** argv) {
                   .launcher = &launcher,
                   .clock = &clock,
                   .random = &random,
-                  .settings = &store});
+                  .settings = &store,
+                  .dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)});
   window.Form_Load();
   window.show();
   return app.exec();

@@ -75,7 +75,7 @@ void CreateNow(const JobSettings& job, Host& host) {
   if (CopyFile(job, host))
     host.ui.ShowMessage(job.create + " created successfully!");
   else
-    host.ui.ShowMessage("Error!  New file NOT created!\r\n" + host.lastError);
+    host.ui.ShowMessage(std::string(kNotCreatedMessage) + "\r\n" + host.lastError);
 }
 
 }  // namespace engine

@@ -7,6 +7,8 @@
 // of only what earlier runs altered.
 namespace engine {
 
+inline constexpr const char* kNotCreatedMessage = "Error!  New file NOT created!";
+
 // Changes into the working directory when chdir is checked (drive first when
 // the path's second character is ":"). Throws HostFailure.
 void ChangeToWorkingDirectory(const JobSettings& job, FileSystem& files);

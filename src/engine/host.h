@@ -57,6 +57,19 @@ class Progress {
   virtual void Advance(std::uint64_t bytes) = 0;
 };
 
+// A new file that FileSystem::Replace is writing beside the name it will
+// take. Offsets are from its start; it starts empty.
+class NewFile {
+ public:
+  virtual ~NewFile() = default;
+  // Makes it a byte-for-byte copy of `from`, reporting the bytes copied.
+  virtual void CopyFrom(const std::string& from, Progress& progress) = 0;
+  virtual void WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) = 0;
+  // A short read is a failure.
+  virtual void ReadAt(std::int64_t offset, std::span<std::uint8_t> out) = 0;
+  virtual void Resize(std::int64_t size) = 0;
+};
+
 // Names are UTF-8 text, used as typed: relative ones resolve against the
 // current directory. Called from the window's thread or, inside a stretch,
 // from the worker, never from both at once.
@@ -82,12 +95,21 @@ class FileSystem {
   // from `offset`, and closes it again; a short read is a failure.
   virtual void ReadAt(const std::string& path, std::int64_t offset,
                       std::span<std::uint8_t> out) = 0;
+  // The same, opening the file for reading only: for files that are only
+  // read, which may be read-only.
+  virtual void ReadOnlyAt(const std::string& path, std::int64_t offset,
+                          std::span<std::uint8_t> out) = 0;
   // Opens the file, writes all of `data` at `offset`, and closes it again.
   virtual void WriteAt(const std::string& path, std::int64_t offset,
                        std::span<const std::uint8_t> data) = 0;
   // The regular file under `path` as it is now; nothing when that cannot be
   // told, which makes every copy a full one.
   virtual std::optional<FileStamp> Stamp(const std::string& /*path*/) { return std::nullopt; }
+  // Writes a new file through `fill` beside `path` (beside the target of a
+  // symbolic link, which stays) and moves it over `path` once fill returns.
+  // When fill throws, `path` stays as it was and the new file is gone. The new
+  // file is ordinary data: 0666 less the umask, whatever was there before.
+  virtual void Replace(const std::string& path, const std::function<void(NewFile&)>& fill) = 0;
 };
 
 // Window's thread only.

@@ -149,7 +149,7 @@ class TemporaryCopy {
   TemporaryCopy(const std::string& target, const std::string& shown) {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
       name_ = TemporaryName(target, attempt);
-      file_ = std::make_unique<FileHandle>(name_, O_WRONLY | O_CREAT | O_EXCL, 0666, &shown);
+      file_ = std::make_unique<FileHandle>(name_, O_RDWR | O_CREAT | O_EXCL, 0666, &shown);
       if (file_->open()) return;
     }
     RaiseErrno(FailureKind::FileNotOpenable, shown, EEXIST);
@@ -355,8 +355,18 @@ std::int64_t DiskFileSystem::FileLength(const std::string& path) {
 
 void DiskFileSystem::ReadAt(const std::string& path, std::int64_t offset,
                             std::span<std::uint8_t> out) {
+  ReadFrom(path, O_RDWR, offset, out);
+}
+
+void DiskFileSystem::ReadOnlyAt(const std::string& path, std::int64_t offset,
+                                std::span<std::uint8_t> out) {
+  ReadFrom(path, O_RDONLY, offset, out);
+}
+
+void DiskFileSystem::ReadFrom(const std::string& path, int flags, std::int64_t offset,
+                              std::span<std::uint8_t> out) {
   if (offset < 0) RaiseAbout(FailureKind::InvalidArgument, path, "negative position");
-  FileHandle file(path, O_RDWR);
+  FileHandle file(path, flags);
   RequireRegularFile(path, file.Stat());
   MoveAll(path, out.size(), "the file ended before the range did", [&](std::size_t done) {
     return ::pread(file.fd(), out.data() + done, out.size() - done, At(offset, done));
@@ -371,6 +381,59 @@ void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
   MoveAll(path, data.size(), "nothing could be written", [&](std::size_t done) {
     return ::pwrite(file.fd(), data.data() + done, data.size() - done, At(offset, done));
   });
+}
+
+namespace {
+
+// The new file of a Replace, open for reading and writing.
+class DiskNewFile : public engine::NewFile {
+ public:
+  DiskNewFile(const FileHandle& file, bool kernelCopy) : file_(file), kernelCopy_(kernelCopy) {}
+
+  void CopyFrom(const std::string& from, Progress& progress) override {
+    FileHandle in(from, O_RDONLY);
+    const struct stat source = in.Stat();
+    RequireRegularFile(from, source);
+    CopyContents(in, file_, source.st_size, progress, kernelCopy_);
+  }
+  void WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) override {
+    if (offset < 0) RaiseAbout(FailureKind::InvalidArgument, file_.path(), "negative position");
+    MoveAll(file_.path(), data.size(), "nothing could be written", [&](std::size_t done) {
+      return ::pwrite(file_.fd(), data.data() + done, data.size() - done, At(offset, done));
+    });
+  }
+  void ReadAt(std::int64_t offset, std::span<std::uint8_t> out) override {
+    if (offset < 0) RaiseAbout(FailureKind::InvalidArgument, file_.path(), "negative position");
+    MoveAll(file_.path(), out.size(), "the file ended before the range did", [&](std::size_t done) {
+      return ::pread(file_.fd(), out.data() + done, out.size() - done, At(offset, done));
+    });
+  }
+  void Resize(std::int64_t size) override {
+    if (size < 0 || ::ftruncate(file_.fd(), static_cast<off_t>(size)) != 0)
+      RaiseErrno(FailureKind::FileAccess, file_.path(), size < 0 ? EINVAL : errno);
+  }
+
+ private:
+  const FileHandle& file_;
+  bool kernelCopy_;
+};
+
+}  // namespace
+
+void DiskFileSystem::Replace(const std::string& path,
+                             const std::function<void(engine::NewFile&)>& fill) {
+  RequireNoNul(path, FailureKind::FileNotFound);
+  const std::string target = FinalTarget(path);
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0) {
+    RequireRegularFile(path, existing);
+  } else if (errno != ENOENT || !IsDirectory(fs::path(target).parent_path().string())) {
+    RaiseErrno(OpenFailureKind(target, errno), path, errno);
+  }
+  TemporaryCopy copy(target, path);
+  DiskNewFile file(copy.file(), kernelCopy_);
+  fill(file);
+  copy.MoveOnto(target);
 }
 
 }  // namespace host

@@ -30,10 +30,18 @@ class DiskFileSystem : public engine::FileSystem {
   void ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) override;
   void WriteAt(const std::string& path, std::int64_t offset,
                std::span<const std::uint8_t> data) override;
+  void ReadOnlyAt(const std::string& path, std::int64_t offset,
+                  std::span<std::uint8_t> out) override;
   std::optional<engine::FileStamp> Stamp(const std::string& path) override;
+  void Replace(const std::string& path, const std::function<void(engine::NewFile&)>& fill) override;
 
  protected:
   [[maybe_unused]] bool kernelCopy_;
+
+ private:
+  // ReadAt with the given open mode.
+  void ReadFrom(const std::string& path, int mode, std::int64_t offset,
+                std::span<std::uint8_t> out);
 };
 
 }  // namespace host

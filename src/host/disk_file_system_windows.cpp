@@ -224,8 +224,8 @@ class TemporaryCopy {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
       name_ = folder + L"." + base + L".glitchforge-" + std::to_wstring(::GetCurrentProcessId()) +
               L"-" + std::to_wstring(++counter);
-      file_ =
-          std::make_unique<FileHandle>(shown, name_, GENERIC_WRITE, CREATE_NEW, ERROR_FILE_EXISTS);
+      file_ = std::make_unique<FileHandle>(shown, name_, GENERIC_READ | GENERIC_WRITE, CREATE_NEW,
+                                           ERROR_FILE_EXISTS);
       if (file_->IsOpen()) return;
     }
     RaiseAbout(FailureKind::FileNotOpenable, shown, Reason(ERROR_FILE_EXISTS));
@@ -339,8 +339,18 @@ std::int64_t DiskFileSystem::FileLength(const std::string& path) {
 
 void DiskFileSystem::ReadAt(const std::string& path, std::int64_t offset,
                             std::span<std::uint8_t> out) {
+  ReadFrom(path, GENERIC_READ | GENERIC_WRITE, offset, out);
+}
+
+void DiskFileSystem::ReadOnlyAt(const std::string& path, std::int64_t offset,
+                                std::span<std::uint8_t> out) {
+  ReadFrom(path, GENERIC_READ, offset, out);
+}
+
+void DiskFileSystem::ReadFrom(const std::string& path, int mode, std::int64_t offset,
+                              std::span<std::uint8_t> out) {
   if (offset < 0) RaiseAbout(FailureKind::InvalidArgument, path, "negative position");
-  const FileHandle file(path, GENERIC_READ | GENERIC_WRITE);
+  const FileHandle file(path, static_cast<DWORD>(mode));
   file.RequireRegularFile();
   for (std::size_t done = 0; done < out.size();) {
     const std::size_t got = ReadSome(file, offset + static_cast<std::int64_t>(done),
@@ -356,6 +366,61 @@ void DiskFileSystem::WriteAt(const std::string& path, std::int64_t offset,
   const FileHandle file(path, GENERIC_READ | GENERIC_WRITE);
   file.RequireRegularFile();
   WriteAll(file, offset, data.data(), data.size());
+}
+
+namespace {
+
+// The new file of a Replace, open for reading and writing.
+class DiskNewFile : public engine::NewFile {
+ public:
+  explicit DiskNewFile(const FileHandle& file) : file_(file) {}
+
+  void CopyFrom(const std::string& from, Progress& progress) override {
+    const FileHandle in(from, GENERIC_READ);
+    in.RequireRegularFile();
+    CopySegment(in, file_, 0, INT64_MAX, progress);
+  }
+  void WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) override {
+    if (offset < 0) RaiseAbout(FailureKind::InvalidArgument, file_.path(), "negative position");
+    WriteAll(file_, offset, data.data(), data.size());
+  }
+  void ReadAt(std::int64_t offset, std::span<std::uint8_t> out) override {
+    if (offset < 0) RaiseAbout(FailureKind::InvalidArgument, file_.path(), "negative position");
+    for (std::size_t done = 0; done < out.size();) {
+      const std::size_t got = ReadSome(file_, offset + static_cast<std::int64_t>(done),
+                                       out.data() + done, out.size() - done);
+      if (got == 0)
+        RaiseAbout(FailureKind::FileAccess, file_.path(), "the file ended before the range did");
+      done += got;
+    }
+  }
+  void Resize(std::int64_t size) override {
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = size;
+    if (size < 0 || !::SetFileInformationByHandle(file_.get(), FileEndOfFileInfo, &end, sizeof end))
+      RaiseAbout(FailureKind::FileAccess, file_.path(), Reason(::GetLastError()));
+  }
+
+ private:
+  const FileHandle& file_;
+};
+
+}  // namespace
+
+void DiskFileSystem::Replace(const std::string& path,
+                             const std::function<void(engine::NewFile&)>& fill) {
+  std::wstring target = Wide(path, FailureKind::FileNotFound);
+  DWORD targetAttributes = 0;
+  if (const FileHandle out(path, target, FILE_READ_ATTRIBUTES, OPEN_EXISTING, ERROR_FILE_NOT_FOUND);
+      out.IsOpen()) {
+    out.RequireRegularFile();
+    targetAttributes = out.Info().dwFileAttributes;
+    if (std::wstring resolved = FinalName(out.get()); !resolved.empty()) target = resolved;
+  }
+  TemporaryCopy copy(target, path);
+  DiskNewFile file(copy.file());
+  fill(file);
+  copy.MoveOnto(target, targetAttributes);
 }
 
 }  // namespace host

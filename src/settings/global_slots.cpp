@@ -23,13 +23,26 @@ std::string HexOrTyped(std::string_view text) {
 
 std::string SlotSection(int slot) { return "Global" + std::to_string(slot); }
 
-std::string SlotName(std::string_view rom, std::string_view startText, std::string_view endText) {
-  std::string name(rom);
-  name += ' ';
-  name += HexOrTyped(startText);
+std::string RangeName(std::string_view startText, std::string_view endText) {
+  std::string name = HexOrTyped(startText);
   name += '-';
   name += HexOrTyped(endText);
   return name;
+}
+
+std::string SlotName(std::string_view rom, std::string_view startText, std::string_view endText) {
+  std::string name(rom);
+  name += ' ';
+  name += RangeName(startText, endText);
+  return name;
+}
+
+std::string SlotCaption(int slot, std::string_view name) {
+  std::string caption = "&";
+  caption += std::to_string(slot);
+  caption += ": ";
+  caption += name;
+  return caption;
 }
 
 std::optional<StoreFailure> SaveSlot(int slot, SettingsStore& store, FieldControls& controls,
@@ -54,11 +67,7 @@ void LoadSlot(int slot, SettingsStore& store, FieldControls& controls) {
 void UpdateGlobalMenus(SettingsStore& store, GlobalMenus& menus) {
   for (int slot = 0; slot < kSlotCount; ++slot) {
     const std::string name = store.Read(SlotSection(slot), kNameKey).value_or("");
-    std::string caption = "&";
-    caption += std::to_string(slot);
-    caption += ": ";
-    caption += name;
-    menus.SetSlotCaption(slot, caption);
+    menus.SetSlotCaption(slot, SlotCaption(slot, name));
   }
 }
 

@@ -22,9 +22,15 @@ class GlobalMenus {
   virtual void SetSlotCaption(int slot, const std::string& caption) = 0;
 };
 
-// rom + " " + hex of start + "-" + hex of end, e.g. "mario.nes 1010-2010".
-// A number Val2 cannot read appears as typed, so that the save still happens.
+// Hex of start + "-" + hex of end, e.g. "1010-2010". A number Val2 cannot
+// read appears as typed, so that the save still happens.
+std::string RangeName(std::string_view startText, std::string_view endText);
+
+// rom + " " + the range name, e.g. "mario.nes 1010-2010".
 std::string SlotName(std::string_view rom, std::string_view startText, std::string_view endText);
+
+// The menu caption of a slot: "&<slot>: <name>".
+std::string SlotCaption(int slot, std::string_view name);
 
 // Saves the window into slot `slot`, named after its ROM and range, keeps it,
 // then recaptions the menus from what the store holds; returns why the slot

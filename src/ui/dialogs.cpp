@@ -19,6 +19,12 @@ void QtDialogs::ShowMessage(QWidget* parent, const QString& text) {
 
 bool Dialogs::ShowOpen(QWidget*) { return false; }
 
+std::optional<Dialogs::PatchChoice> Dialogs::ShowSavePatch(QWidget*, const QString&) {
+  return std::nullopt;
+}
+
+std::optional<QString> Dialogs::ShowOpenPatch(QWidget*, const QString&) { return std::nullopt; }
+
 QStringList NameFilters(const QString& filter) {
   const QStringList parts = filter.split(QLatin1Char('|'));
   QStringList filters;
@@ -68,6 +74,36 @@ bool QtDialogs::ShowOpen(QWidget* parent) {
     }
   }
   return true;
+}
+
+// A name typed without an extension takes the one of the entry in use.
+std::optional<Dialogs::PatchChoice> QtDialogs::ShowSavePatch(QWidget* parent,
+                                                             const QString& proposed) {
+  QFileDialog dialog(parent, QStringLiteral("Export"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  const QString ips = QString::fromLatin1(kIpsPatches), bps = QString::fromLatin1(kBpsPatches);
+  dialog.setNameFilters({ips, bps});
+  const bool proposedBps = proposed.endsWith(QStringLiteral(".bps"), Qt::CaseInsensitive);
+  dialog.selectNameFilter(proposedBps ? bps : ips);
+  dialog.setDefaultSuffix(proposedBps ? QStringLiteral("bps") : QStringLiteral("ips"));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& entry) {
+    dialog.setDefaultSuffix(entry == bps ? QStringLiteral("bps") : QStringLiteral("ips"));
+  });
+  dialog.selectFile(proposed);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return PatchChoice{QDir::toNativeSeparators(dialog.selectedFiles().first()),
+                     dialog.selectedNameFilter() == bps};
+}
+
+std::optional<QString> QtDialogs::ShowOpenPatch(QWidget* parent, const QString& folder) {
+  QFileDialog dialog(parent, QStringLiteral("Import"), folder);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters({QStringLiteral("Patches (*.ips *.bps *.IPS *.BPS)"),
+                         QString::fromLatin1(kIpsPatches), QString::fromLatin1(kBpsPatches),
+                         QStringLiteral("All Files (*)")});
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return QDir::toNativeSeparators(dialog.selectedFiles().first());
 }
 
 }  // namespace ui

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QWidget;
 
@@ -32,6 +33,17 @@ class Dialogs {
   QString fileName;   // full name: directory and file
   QString fileTitle;  // bare name: file name and extension only
   int filterIndex = 1;
+
+  // --- The patch dialogs of Export and Import ------------------------------
+  struct PatchChoice {
+    QString fileName;
+    bool bpsEntry = false;  // the "BPS Patches" entry was in use
+  };
+  // A save dialog over kPatchFilter proposing `proposed`, its entry chosen by
+  // the proposal's extension. nullopt when the user cancels. The base cancels.
+  virtual std::optional<PatchChoice> ShowSavePatch(QWidget* parent, const QString& proposed);
+  // An open dialog for a patch in `folder`; nullopt when the user cancels.
+  virtual std::optional<QString> ShowOpenPatch(QWidget* parent, const QString& folder);
 };
 
 // The real boxes.
@@ -39,6 +51,8 @@ class QtDialogs : public Dialogs {
  public:
   void ShowMessage(QWidget* parent, const QString& text) override;
   bool ShowOpen(QWidget* parent) override;
+  std::optional<PatchChoice> ShowSavePatch(QWidget* parent, const QString& proposed) override;
+  std::optional<QString> ShowOpenPatch(QWidget* parent, const QString& folder) override;
 };
 
 inline constexpr const char* kApplicationTitle = "ROM Glitchforge 6.0";
@@ -49,6 +63,10 @@ inline constexpr const char* kOpenFilter =
     "Executable Files|*.exe;*.com;*.bat|ROM Files|*.nes;*.fds;*.fam;*.ffe;*.nez;*.smc;*.sfc;"
     "*.swc;*.fig;*.058;*.001;*.bin;*.smd;*.gg;*.sms;*.gb;*.gbc;*.tap;*.tzx;*.z80;*.rom;*.v64;"
     "*.z64;*.iso;*.dka;*.dkb;*.dkc;*.dkd;*.dsk;*.po;*.do;*.st?|All Files|*.*";
+// The Export dialog's entries, IPS first.
+inline constexpr const char* kIpsPatches = "IPS Patches (*.ips)";
+inline constexpr const char* kBpsPatches = "BPS Patches (*.bps)";
+
 // Added by the dialog to a typed name that has no extension.
 inline constexpr const char* kDefaultExtension = "NES";
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
 #include <array>
 #include <chrono>
 #include <functional>
@@ -45,6 +46,8 @@ struct Services {
   settings::SettingsStore* settings = nullptr;
   // How long a handler call works before the progress bar shows.
   std::chrono::milliseconds progressDelay = kShowProgressAfter;
+  // Where the Local presets keep their glitches (made when first needed).
+  QString dataFolder{};
 };
 
 // The one window. It owns every option of a job: each field lives in exactly
@@ -131,6 +134,14 @@ class frm : public QMainWindow, public engine::UserInterface {
   void cmdMinus_Click(int Index);
   void cmdAuto_Click();
   void cmdAutoEnd_Click();
+
+  // Keeping and sharing a glitch (frm_patches.cpp)
+  void mnuExport_Click();
+  void mnuImport_Click();
+  void mnuSL_Click(int Index);
+  void mnuLL_Click(int Index);
+  // Captions both Local submenus for the ROM in the box now.
+  void UpdateLocalMenus();
 
   // File pickers (frm_pickers.cpp)
   void cmdOpen1_Click();
@@ -254,8 +265,7 @@ class frm : public QMainWindow, public engine::UserInterface {
   // frm_settings.cpp
   settings::SettingsStore& Store();
   // frm_run.cpp: runs an engine handler with a last guard against crashes.
-  template <typename Call>
-  void RunGuarded(Call call);
+  void RunGuarded(const std::function<void()>& call);
   // One handler that runs a job. While it works the window takes no input;
   // a close asked for meanwhile waits for its end. Ignored when it is asked
   // for while a stretch runs.

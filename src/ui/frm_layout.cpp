@@ -317,15 +317,13 @@ void frm::CreateMenus() {
   mnuExport = named(mnuFile->addAction(QStringLiteral("&Export...")), QStringLiteral("mnuExport"));
   mnuFileSep1 = named(mnuFile->addSeparator(), QStringLiteral("mnuFileSep1"));
   mnuExit = named(mnuFile->addAction(QStringLiteral("E&xit")), QStringLiteral("mnuExit"));
-  mnuImport->setEnabled(false);
-  mnuExport->setEnabled(false);
 
   mnuSave = named(menuBar()->addMenu(QStringLiteral("&Save")), QStringLiteral("mnuSave"));
   mnuSaveGlobal = slotMenu(mnuSave, "mnuSaveGlobal", "&Global", mnuSG, "mnuSG", true);
-  mnuSaveLocal = slotMenu(mnuSave, "mnuSaveLocal", "&Local", mnuSL, "mnuSL", false);
+  mnuSaveLocal = slotMenu(mnuSave, "mnuSaveLocal", "&Local", mnuSL, "mnuSL", true);
   mnuLoad = named(menuBar()->addMenu(QStringLiteral("&Load")), QStringLiteral("mnuLoad"));
   mnuLoadGlobal = slotMenu(mnuLoad, "mnuLoadGlobal", "&Global", mnuLG, "mnuLG", true);
-  mnuLoadLocal = slotMenu(mnuLoad, "mnuLoadLocal", "&Local", mnuLL, "mnuLL", false);
+  mnuLoadLocal = slotMenu(mnuLoad, "mnuLoadLocal", "&Local", mnuLL, "mnuLL", true);
 }
 
 void frm::SetTabOrder() {

@@ -12,8 +12,7 @@ namespace ui {
 
 // The engine reports its own failures; anything that still escapes it must
 // not end the program from inside a Qt slot, so it is shown as a failure.
-template <typename Call>
-void frm::RunGuarded(Call call) {
+void frm::RunGuarded(const std::function<void()>& call) {
   try {
     call();
   } catch (...) {

@@ -7,22 +7,11 @@
 #include "settings/startup.h"
 #include "ui/frm.h"
 #include "ui/ignore_failure.h"
+#include "ui/window_fields.h"
 
 namespace ui {
 
 namespace {
-
-class WindowFields : public settings::FieldControls {
- public:
-  explicit WindowFields(frm& window) : window_(window) {}
-  engine::FieldValue ReadField(engine::Field field) override { return window_.ReadField(field); }
-  void WriteField(engine::Field field, const engine::FieldValue& value) override {
-    window_.WriteField(field, value);
-  }
-
- private:
-  frm& window_;
-};
 
 class WindowMenus : public settings::GlobalMenus {
  public:

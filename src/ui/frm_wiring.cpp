@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -46,11 +47,18 @@ void frm::ConnectHandlers() {
   });
 
   connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
+  connect(mnuImport, &QAction::triggered, this, [this] { mnuImport_Click(); });
+  connect(mnuExport, &QAction::triggered, this, [this] { mnuExport_Click(); });
   for (int i = 0; i <= 10; ++i) {
     const auto at = static_cast<std::size_t>(i);
     connect(mnuSG[at], &QAction::triggered, this, [this, i] { mnuSG_Click(i); });
     connect(mnuLG[at], &QAction::triggered, this, [this, i] { mnuLG_Click(i); });
+    connect(mnuSL[at], &QAction::triggered, this, [this, i] { mnuSL_Click(i); });
+    connect(mnuLL[at], &QAction::triggered, this, [this, i] { mnuLL_Click(i); });
   }
+  // The Local slots belong to the ROM in the box at the moment a menu opens.
+  connect(mnuSaveLocal, &QMenu::aboutToShow, this, [this] { UpdateLocalMenus(); });
+  connect(mnuLoadLocal, &QMenu::aboutToShow, this, [this] { UpdateLocalMenus(); });
 
   // Enter in a text box presses the default button; check and option buttons
   // are handled in HandleEnter.
