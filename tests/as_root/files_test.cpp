@@ -1,0 +1,89 @@
+// The copy, the run and the disk's failures where root alone can set the scene: a full disk, and files and
+// folders that are there but not the user's.
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "as_root/as_root.h"
+#include "engine/fresh_copy.h"
+#include "support/run_scene.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+
+// A full disk has room for the old output only: the failed copy leaves it whole and nothing behind.
+TEST_F(AsRoot, ACopyOntoAFullDiskLeavesEveryFileAsItWas) {
+  TempDir dir;
+  fs::create_directories(dir.path() / "full");
+  const Spoiled disk("mount -t tmpfs -o size=128k tmpfs '" + dir / "full" + "'", "umount -l '" + dir / "full" + "'");
+  if (!disk.made) GTEST_SKIP() << "no tmpfs can be mounted here";
+  FakeHost fake;
+  engine::JobSettings job = MakeJob("optoverwrite;start=0;end=$10;optadd;add=1");
+  job.rom = dir.Write("big.nes", Bytes(300000, 0x77));
+  job.create = dir.Write("full/CORRUPT.nes", Bytes(3000, 0xD0));
+  const auto listing = Listing(dir.path());
+  RunJob(job, fake.host);  // asked to overwrite, it refuses when the copy fails
+  CreateNow(job, fake.host);
+  EXPECT_EQ(fake.ui.Seen(), "message: " + std::string(engine::kCopyFailedMessage) +
+                                "|message: Error!  New file NOT created!\r\n" + fake.host.lastError + "|");
+  EXPECT_EQ(Listing(dir.path()), listing);
+}
+
+// As the user nobody a run writes the output and only reads the ROM.
+TEST_F(AsRoot, ARunAsNobodyFailsOnAReadOnlyOutputAndNotOnAReadOnlyRom) {
+  const struct {
+    std::string items{}, readOnly, seen;
+    std::string lastError{};  // its start
+    Bytes output;
+  } cases[] = {
+      {.items = "optoverwrite=0",
+       .readOnly = "röms/CORRUPT é.nes",
+       .seen = kLoading + "message: " + engine::kFileErrorMessage + "|" + kError,
+       .lastError = "Cannot open file",
+       .output = kStale},
+      {.readOnly = "röms/mário.nes",
+       .seen = kLoading + kAltering + kReady,
+       .output = Added(RomBytes(), 0x1010, 0x2010)},
+  };
+  for (const auto& c : cases) {
+    Scene t;
+    SetItems(t.job, c.items);
+    fs::permissions(Utf8Path(t.dir / c.readOnly), fs::perms(0444));
+    fs::permissions(Utf8Path(t.dir / "röms"), fs::perms::all);
+    const Texts seen = AsNobody([&] {
+      t.Go();
+      return Texts{t.fake.ui.Seen(), t.fake.host.lastError};
+    });
+    ASSERT_EQ(seen.size(), 2u) << seen[0];
+    EXPECT_EQ(seen[0], c.seen);
+    EXPECT_THAT(seen[1], ::testing::StartsWith(c.lastError));
+    EXPECT_EQ(t.Output(), c.output);
+  }
+}
+
+// Files and folders that are there but not the user's refuse to open; none is a missing file.
+TEST_F(AsRoot, FilesAndFoldersNotTheUsersFailAsNotOpenable) {
+  TempDir dir;
+  host::DiskFileSystem disk;
+  const std::string file = dir.Write("small.bin", {1, 2}), locked = dir.Write("locked.bin", {1, 2});
+  const std::string closed = dir / "closed";
+  fs::create_directory(closed);
+  dir.Write("closed/inside.bin", {1, 2});
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_write);
+  fs::permissions(closed, fs::perms::owner_all);
+  std::vector<std::uint8_t> two(2);
+  const Operations operations{
+      {[&] { disk.ReadAt(locked, 0, two); }, "Cannot open file: \"" + locked + "\" (Permission denied)"},
+      {[&] { disk.Copy(file, dir / "closed/copy.bin"); }, "Cannot open file: "},
+      {[&] { disk.FileLength(dir / "closed/inside.bin"); }, "Cannot open file: "},
+      {[&] { disk.ChangeDirectory(closed); }, "Path not accessible: \"" + closed + "\" (Permission denied)"},
+  };
+  EXPECT_EQ(AsNobody([&] { return Texts{Mismatches(operations)}; }), Texts{""});
+  EXPECT_FALSE(fs::exists(dir / "closed/copy.bin"));
+}
+
+}  // namespace
