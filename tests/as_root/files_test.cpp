@@ -8,11 +8,15 @@
 
 #include "as_root/as_root.h"
 #include "engine/fresh_copy.h"
-#include "support/run_scene.h"
+#include "engine/run.h"
+#include "engine/status.h"
+#include "support/fakes.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using Bytes = std::vector<unsigned char>;
 using Texts = std::vector<std::string>;
 
 // A full disk has room for the old output only: the failed copy leaves it whole and nothing behind.
@@ -33,35 +37,42 @@ TEST_F(AsRoot, ACopyOntoAFullDiskLeavesEveryFileAsItWas) {
   EXPECT_EQ(Listing(dir.path()), listing);
 }
 
-// As the user nobody a run writes the output and only reads the ROM.
+// As the user nobody a run writes the output and only reads the ROM: a read-only output fails as the range is
+// read, a read-only ROM is no failure.
 TEST_F(AsRoot, ARunAsNobodyFailsOnAReadOnlyOutputAndNotOnAReadOnlyRom) {
+  const std::string loading = std::string("status: ") + engine::kStatusLoading + "|";
+  const Bytes rom(64, 0x10), old(100, 0x55);
   const struct {
-    std::string items{}, readOnly, seen;
-    std::string lastError{};  // its start
+    bool romReadOnly;
+    std::string seen, lastError;
     Bytes output;
   } cases[] = {
-      {.items = "optoverwrite=0",
-       .readOnly = "röms/CORRUPT é.nes",
-       .seen = kLoading + "message: " + engine::kFileErrorMessage + "|" + kError,
-       .lastError = "Cannot open file",
-       .output = kStale},
-      {.readOnly = "röms/mário.nes",
-       .seen = kLoading + kAltering + kReady,
-       .output = Added(RomBytes(), 0x1010, 0x2010)},
+      {.romReadOnly = false,
+       .seen = loading + "message: " + engine::kFileErrorMessage + "|status: " + engine::kStatusError + "|",
+       .lastError = "Cannot open file: ",
+       .output = old},
+      {.romReadOnly = true,
+       .seen = loading + "status: " + engine::kStatusAltering + "|status: " + engine::kStatusReady + "|",
+       .lastError = "",
+       .output = Bytes(64, 0x11)},
   };
   for (const auto& c : cases) {
-    Scene t;
-    SetItems(t.job, c.items);
-    fs::permissions(Utf8Path(t.dir / c.readOnly), fs::perms(0444));
-    fs::permissions(Utf8Path(t.dir / "röms"), fs::perms::all);
+    TempDir dir;
+    FakeHost fake;
+    engine::JobSettings job = MakeJob("start=$0;end=$3F;optadd;add=1;emu=emu");
+    job.optoverwrite = c.romReadOnly;  // a fresh copy of the ROM, or the output as it is
+    job.rom = dir.Write("rom.nes", rom);
+    job.create = dir.Write("out.nes", old);
+    fs::permissions(c.romReadOnly ? job.rom : job.create, fs::perms(0444));
+    fs::permissions(dir.path(), fs::perms::all);  // the fresh copy is made in the folder
     const Texts seen = AsNobody([&] {
-      t.Go();
-      return Texts{t.fake.ui.Seen(), t.fake.host.lastError};
+      engine::RunJob(job, fake.host);
+      return Texts{fake.ui.Seen(), fake.host.lastError};
     });
     ASSERT_EQ(seen.size(), 2u) << seen[0];
     EXPECT_EQ(seen[0], c.seen);
     EXPECT_THAT(seen[1], ::testing::StartsWith(c.lastError));
-    EXPECT_EQ(t.Output(), c.output);
+    EXPECT_EQ(TempDir::Read(job.create), c.output);
   }
 }
 

@@ -11,13 +11,69 @@
 #include <vector>
 
 #include "engine/failure.h"
-#include "support/run_scene.h"
+#include "engine/range_buffer.h"
+#include "support/fakes.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using Bytes = std::vector<unsigned char>;
 using Texts = std::vector<std::string>;
 using namespace engine;
+
+const std::string kLoading = std::string("status: ") + kStatusLoading + "|";
+const std::string kAltering = std::string("status: ") + kStatusAltering + "|";
+const std::string kReady = std::string("status: ") + kStatusReady + "|";
+const std::string kError = std::string("status: ") + kStatusError + "|";
+const Bytes kStale(50000, 0x55);  // an old output file, longer than the ROM
+
+Bytes RomBytes(std::size_t size = 40960) {
+  Bytes bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(i * 7 + 3);
+  return bytes;
+}
+
+Bytes Added(Bytes bytes, std::size_t start, std::size_t end) {
+  for (std::size_t i = start; i <= end; ++i) bytes[i] = static_cast<unsigned char>(bytes[i] + 1);
+  return bytes;
+}
+
+// Adds 1 to $1010-$2010 of a fresh copy of the ROM. The names are relative, not ASCII, and the working
+// directory is relative too: the copy must not change into röms/röms.
+struct Scene {
+  Scene() {
+    fs::create_directories(Utf8Path(dir / "röms"));
+    dir.Write("röms/mário.nes", RomBytes());
+    dir.Write("röms/CORRUPT é.nes", kStale);
+    SetItems(job,
+             "chdir;path=röms;rom=mário.nes;optoverwrite;emu=nes -fs %1;start=$1010;end=$2010;optall;optadd;add=1");
+    job.create = "CORRUPT é.nes";
+  }
+  ~Scene() {
+    fs::current_path(savedDirectory);
+    SetRangeBufferLimit(savedLimit);
+  }
+  // A run that got to the emulator has reported progress for exactly the bytes it
+  // announced. Windows tells no file stamps, so the copy's length goes unannounced there.
+  void Go() {
+    fs::current_path(dir.path());
+    fake.work.expected = fake.work.advanced = 0;
+    const std::size_t started = fake.launcher.started.size();
+    RunJob(job, fake.host);
+    if (fake.launcher.started.size() > started && fake.files.Stamp(job.rom)) {
+      EXPECT_EQ(fake.work.advanced, fake.work.expected);
+    }
+  }
+  Bytes Output() const { return TempDir::Read(out); }
+
+  fs::path savedDirectory = fs::current_path();
+  std::uint64_t savedLimit = RangeBufferLimit();
+  TempDir dir;
+  std::string out = dir / "röms/CORRUPT é.nes";
+  JobSettings job;
+  FakeHost fake;
+};
 
 class RunTest : public ::testing::Test, public Scene {};
 

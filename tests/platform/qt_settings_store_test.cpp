@@ -61,29 +61,6 @@ TEST(QtSettingsStore, TheUsersConfFileReadsAsWrittenAndKeepsAwkwardTexts) {
   EXPECT_EQ(store.Read("Global0", "missing"), std::nullopt);
 }
 
-// A store that cannot be written: Sync says why and names the file, and reads give what the file holds. Stores
-// spoilt in ways that need root are tried in the tests run as root.
-TEST(QtSettingsStore, AStoreThatCannotBeWrittenSaysWhyAndKeepsNothingOfTheSave) {
-  TempDir dir;
-  fs::create_directory(dir / "folder.conf");
-  std::ofstream(dir / "plain") << "a file where the store's folder would be\n";
-  const struct {
-    std::string store, reason;
-  } cases[] = {
-      {.store = "folder.conf", .reason = "it is a folder, not a file"},
-      {.store = "plain/store.conf", .reason = "its folder cannot be made"},
-  };
-  for (const auto& c : cases) {
-    QtSettingsStore store(dir / c.store);
-    store.Save("Global3", "Name", "new slot");
-    const std::optional<settings::StoreFailure> failure = store.Sync();
-    ASSERT_TRUE(failure) << c.store;
-    EXPECT_EQ(failure->file, dir / c.store);
-    EXPECT_EQ(failure->reason, c.reason);
-    EXPECT_EQ(store.Read("Global3", "Name"), std::nullopt) << c.store;
-  }
-}
-
 // The texts of an INI file are Qt's own reading of it, but for commas: random lines with Qt's escapes
 // and value types, where every value Qt reads as one text reads the same.
 TEST(IniTexts, ReadEveryValueAsQtDoes) {

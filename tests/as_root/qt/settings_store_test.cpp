@@ -1,5 +1,5 @@
-// Settings stores that only root can spoil: a file made immutable, a full disk, and a folder closed to the user
-// nobody.
+// Settings stores that cannot be written, among them some only root can spoil: a file made immutable, a full disk,
+// and a folder closed to the user nobody.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,7 +13,8 @@ namespace {
 namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
 
-// Sync says why and names the file; slot 3 reads what the file held before, and slot 5, saved alongside, nothing.
+// Sync says why and names the file; slot 3 reads what the file held before the save, and slot 5, saved alongside,
+// nothing.
 TEST_F(AsRoot, AStoreThatCannotBeWrittenSaysWhyAndReadsWhatTheFileHolds) {
   TempDir dir;
   const fs::path saved = fs::current_path();
@@ -21,9 +22,13 @@ TEST_F(AsRoot, AStoreThatCannotBeWrittenSaysWhyAndReadsWhatTheFileHolds) {
   fs::permissions(dir.path(), fs::perms(0755));
   const std::string keep = "printf '[Global3]\\nName=old slot\\n' > ";
   const struct {
-    std::string store, spoil, undo, reason;
+    std::string store, spoil;
+    std::string undo = "true";
+    std::string reason, slot3 = "old slot";
     bool asNobody = false;
   } cases[] = {
+      {.store = "folder.conf", .spoil = "mkdir folder.conf", .reason = "it is a folder, not a file", .slot3 = "none"},
+      {.store = "plain/store.conf", .spoil = "echo > plain", .reason = "its folder cannot be made", .slot3 = "none"},
       {.store = "immutable.conf",
        .spoil = keep + "immutable.conf && chattr +i immutable.conf",
        .undo = "chattr -i immutable.conf",
@@ -41,7 +46,6 @@ TEST_F(AsRoot, AStoreThatCannotBeWrittenSaysWhyAndReadsWhatTheFileHolds) {
       // Root writes into any folder: nobody meets its mode bits.
       {.store = "closed/store.conf",
        .spoil = "mkdir -m 755 closed && " + keep + "closed/store.conf && chmod 666 closed/store.conf",
-       .undo = "true",
        .reason = "its folder takes no new file (Permission denied)",
        .asNobody = true},
   };
@@ -66,7 +70,7 @@ TEST_F(AsRoot, AStoreThatCannotBeWrittenSaysWhyAndReadsWhatTheFileHolds) {
     const std::string &failedFile = seen[0], &reason = seen[1], &slot3 = seen[2], &slot5 = seen[3];
     EXPECT_EQ(failedFile, file);
     EXPECT_EQ(reason, c.reason);
-    EXPECT_EQ(slot3, "old slot") << c.store;
+    EXPECT_EQ(slot3, c.slot3) << c.store;
     EXPECT_EQ(slot5, "none") << c.store;
   }
   fs::current_path(saved);
