@@ -9,22 +9,27 @@
 namespace {
 
 TEST(Stepping, MovesAFieldByTheStepOrEndsOneStepAfterTheStartInDollarHexOrFails) {
-  // field, step, "+" or "-" (moved by the step) or "E" (the end one step after the field as start), result
-  const std::string cases[] = {
-      "$1010",     "$1000",     "+", "$2010",     "$800",  "$1000", "-", "$FFFFF800",  // below zero: eight digits
-      "$7FFFF000", "$1000",     "+", "$80000000",                                      // wraps to -2^31 without error
-      "4096",      "",          "+", "$1000",  // a zero step still rewrites the notation
-      "$100",      "-$10",      "-", "$110",   // a negative step moves "-" up
-      "$80000000", "$80000000", "-", "$0",     // -(-2^31) stays -2^31 in 32 bits
-      "$1010",     "$1000",     "E", "$200F",     "$1010", "1",     "E", "$1010",  // a one-byte range
-      "$7FFFFFFF", "$7FFFFFFF", "E", "$FFFFFFFD",                                  // wraps, no error
+  enum How { plus, minus, oneStepEnd };  // moved by the step, or the end one step after the field as start
+  const struct {
+    const char *field, *step;
+    How how;
+    const char* result;
+  } cases[] = {
+      {.field = "$1010", .step = "$1000", .how = plus, .result = "$2010"},
+      {.field = "$800", .step = "$1000", .how = minus, .result = "$FFFFF800"},      // below zero: eight digits
+      {.field = "$7FFFF000", .step = "$1000", .how = plus, .result = "$80000000"},  // wraps to -2^31 without error
+      {.field = "4096", .step = "", .how = plus, .result = "$1000"},      // a zero step still rewrites the notation
+      {.field = "$100", .step = "-$10", .how = minus, .result = "$110"},  // a negative step moves "-" up
+      {.field = "$80000000", .step = "$80000000", .how = minus, .result = "$0"},  // -(-2^31) stays -2^31 in 32 bits
+      {.field = "$1010", .step = "$1000", .how = oneStepEnd, .result = "$200F"},
+      {.field = "$1010", .step = "1", .how = oneStepEnd, .result = "$1010"},                  // a one-byte range
+      {.field = "$7FFFFFFF", .step = "$7FFFFFFF", .how = oneStepEnd, .result = "$FFFFFFFD"},  // wraps, no error
   };
-  for (std::size_t i = 0; i < std::size(cases); i += 4) {
-    const std::string &field = cases[i], &step = cases[i + 1], &how = cases[i + 2];
-    EXPECT_EQ(
-        how == "E" ? automode::OneStepEnd(step, field) : automode::MoveBy(field, automode::ReadStep(step, how == "-")),
-        cases[i + 3])
-        << field << " by " << step << how;
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.how == oneStepEnd ? automode::OneStepEnd(c.step, c.field)
+                                  : automode::MoveBy(c.field, automode::ReadStep(c.step, c.how == minus)),
+              c.result)
+        << c.field << " by " << c.step;
   }
   EXPECT_THROW(automode::ReadStep("'", false), engine::HostFailure);
   EXPECT_THROW(automode::MoveBy("99999999999", 1), engine::HostFailure);

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 TEST(BuildCommandLineTest, ReplacesFirstMarkerOrAppendsTheName) {
-  std::string lines;
-  for (const auto& [emulator, output] : {std::pair{"emu -fs %1 --again %1", "my game.nes"},
-                                         {"", "CORRUPT.nes"},
-                                         {"emu %", "1"},
-                                         {"nesticle.exe", "CORRUPT.ROM"}})
-    lines += engine::BuildCommandLine(emulator, output) + "|";
-  EXPECT_EQ(lines, "emu -fs my game.nes --again %1| CORRUPT.nes|emu % 1|nesticle.exe CORRUPT.ROM|");
+  const struct {
+    const char *emulator, *output, *commandLine;
+  } cases[] = {
+      {.emulator = "emu -fs %1 --again %1", .output = "my game.nes", .commandLine = "emu -fs my game.nes --again %1"},
+      {.emulator = "", .output = "CORRUPT.nes", .commandLine = " CORRUPT.nes"},
+      {.emulator = "emu %", .output = "1", .commandLine = "emu % 1"},
+      {.emulator = "nesticle.exe", .output = "CORRUPT.ROM", .commandLine = "nesticle.exe CORRUPT.ROM"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(engine::BuildCommandLine(c.emulator, c.output), c.commandLine);
 }

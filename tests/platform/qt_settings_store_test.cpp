@@ -8,7 +8,6 @@
 #include <random>
 
 #include "platform/ini_text.h"
-#include "support/hostile_host.h"
 #include "support/temp_dir.h"
 
 namespace platform {
@@ -60,51 +59,6 @@ TEST(QtSettingsStore, TheUsersConfFileReadsAsWrittenAndKeepsAwkwardTexts) {
   EXPECT_EQ(readAll(store) + store.Read("Global7", "Name").value_or("none"), read + "$7F,$FF|seven");
   for (int i = 0; i < values.size(); ++i) EXPECT_EQ(store.Read("Global0", std::to_string(i)), values[i].toStdString());
   EXPECT_EQ(store.Read("Global0", "missing"), std::nullopt);
-}
-
-// A store that cannot be written: Sync says why and names the file, and reads give what the file holds.
-TEST(QtSettingsStore, AStoreThatCannotBeWrittenSaysWhyAndKeepsNothingOfTheSave) {
-  TempDir dir;
-  const fs::path saved = fs::current_path();
-  fs::current_path(dir.path());  // the shell commands below work here
-  const std::string keep = "printf '[Global3]\\nName=old slot\\n' > ";
-  // The store, how it is spoilt and undone, why it cannot be written, what slot 3 reads after the failure.
-  const std::string cases[][5] = {
-      {"folder.conf", "mkdir folder.conf", "true", "it is a folder, not a file", "none"},
-      {"plain/store.conf", "echo > plain", "true", "its folder cannot be made", "none"},
-      {"immutable.conf", keep + "immutable.conf && chattr +i immutable.conf", "chattr -i immutable.conf",
-       "the file is read-only (Operation not permitted)", "old slot"},
-      // A format error in the file hides no failure.
-      {"broken.conf", keep + "broken.conf && echo '[Defaults' >> broken.conf && chattr +i broken.conf",
-       "chattr -i broken.conf", "the file is read-only (Operation not permitted)", "old slot"},
-      {"small/full.conf",
-       "mkdir small && mount -t tmpfs -o size=32k tmpfs small && " + keep +
-           "small/full.conf && { head -c 65536 /dev/zero > small/fill; true; }",
-       "umount -l small", "there is no room for it (No space left on device)", "old slot"},
-      // Root writes into any folder: nobody meets its mode bits.
-      {"closed/store.conf", "mkdir -m 755 closed && " + keep + "closed/store.conf && chmod 666 closed/store.conf",
-       "true", "its folder takes no new file (Permission denied)", "old slot"},
-  };
-  fs::permissions(dir.path(), fs::perms(0755));
-  for (const auto& [name, spoil, undo, reason, held] : cases) {
-    const Spoiled spoiled(spoil, undo);
-    if (!spoiled.made) {
-      std::cout << "[  SKIPPED ] " << name << ": this system cannot spoil the store that way\n";
-      continue;
-    }
-    const std::string file = dir / name;
-    const auto attempt = [&] {
-      QtSettingsStore store(file);
-      store.Save("Global3", "Name", "new slot");
-      store.Save("Global5", "Name", "new slot");
-      const auto failure = store.Sync();
-      return (failure ? failure->file + " | " + failure->reason : "kept") + " | " +
-             store.Read("Global3", "Name").value_or("none") + " | " + store.Read("Global5", "Name").value_or("none");
-    };
-    EXPECT_EQ(name.starts_with("closed/") ? AsNobody(attempt) : attempt(),
-              file + " | " + reason + " | " + held + " | none");
-  }
-  fs::current_path(saved);
 }
 
 // The texts of an INI file are Qt's own reading of it, but for commas: random lines with Qt's escapes

@@ -151,3 +151,21 @@ inline engine::JobSettings MakeJob(std::string_view items) {
   job.optall = true;
   return SetItems(job, items);
 }
+
+// Operations, each with the start of the failure it must raise.
+using Operations = std::vector<std::pair<std::function<void()>, std::string>>;
+
+// The operations whose failure does not start as given, with what they raised ("none" when nothing).
+inline std::string Mismatches(const Operations& operations) {
+  std::string wrong;
+  for (const auto& [operation, start] : operations) {
+    std::string failure = "none";
+    try {
+      operation();
+    } catch (const engine::HostFailure& raised) {
+      failure = raised.what();
+    }
+    if (!failure.starts_with(start)) wrong += failure + " instead of " + start + "\n";
+  }
+  return wrong;
+}

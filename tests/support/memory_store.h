@@ -39,18 +39,31 @@ inline std::string DifferingKeys(const engine::JobSettings& a, const engine::Job
   return keys;
 }
 
-// A job the window can hold (one option per group) whose texts and checks differ from both default
-// columns and whose texts are awkward for a store.
+// A job the window can hold (one option per group, the others false) whose texts and checks differ from both
+// default columns and whose texts are awkward for a store.
 inline engine::JobSettings UnusualJob() {
-  const std::string texts =
-      "0|  /games/my roms/ |fceux \"%1\" --fullscreen=1; rm -rf|Z\xC3\xBCrich [!].nes|0||'A|%1000|False|False|=3|True|"
-      "[Defaults]|0|#comment|a=b\\nc|1,2,3|\t-2|\"quoted\"|False|False|True|False|True|False|0|";
-  engine::JobSettings job;
-  for (std::size_t i = 0, at = 0; i < engine::kFields.size(); at = texts.find('|', at) + 1, ++i)
-    engine::SetField(job, engine::kFields[i].field,
-                     engine::ConvertStored(engine::kFields[i], texts.substr(at, texts.find('|', at) - at)));
-  job.create = "not stored";
-  return job;
+  using engine::kUnchecked;
+  return {.chdir = kUnchecked,
+          .path = "  /games/my roms/ ",
+          .emu = "fceux \"%1\" --fullscreen=1; rm -rf",
+          .rom = "Z\xC3\xBCrich [!].nes",
+          .autocreate = kUnchecked,
+          .start = "",
+          .end = "'A",
+          .inc = "%1000",
+          .nth = "=3",
+          .optmask = true,
+          .mask = "[Defaults]",
+          .optrandomseq = kUnchecked,
+          .range1 = "#comment",
+          .range2 = "a=b\\nc",
+          .sequence = "1,2,3",
+          .shift = "\t-2",
+          .add = "\"quoted\"",
+          .optadd = true,
+          .optbyterange = true,
+          .optoverwrite = kUnchecked,
+          .create = "not stored"};
 }
 
 }  // namespace settings

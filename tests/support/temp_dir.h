@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <string>
 #include <system_error>
@@ -60,3 +61,17 @@ class TempDir {
       std::filesystem::temp_directory_path() /
       ("glitchforge-test-" + std::to_string(std::random_device()()) + "-" + std::to_string(std::random_device()()));
 };
+
+// Every entry below `root` with what it holds: a file's mode and bytes, a link's target.
+inline std::map<std::string, std::string> Listing(const std::filesystem::path& root) {
+  std::map<std::string, std::string> entries;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    const auto bytes = entry.is_regular_file() ? TempDir::Read(entry.path().string()) : std::vector<unsigned char>{};
+    entries[entry.path().lexically_relative(root).generic_string()] =
+        entry.is_symlink()        ? "-> " + std::filesystem::read_symlink(entry.path()).string()
+        : entry.is_regular_file() ? std::to_string(static_cast<int>(entry.status().permissions())) + " " +
+                                        std::string(bytes.begin(), bytes.end())
+                                  : "folder";
+  }
+  return entries;
+}

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
 #include <functional>
 
 #include "window_fixture.h"
@@ -9,6 +10,72 @@ namespace {
 
 using LayoutTest = WindowTest;
 
+// What each named control shows: its caption, the most a text box takes typed, the name a screen reader says.
+struct Shown {
+  QString name, caption{};
+  int maxLength = 0;
+  QString accessibleName{};
+};
+const Shown kShown[] = {
+    {.name = "cmdAuto", .caption = "Auto >>"},
+    {.name = "cmdAutoEnd", .caption = "Auto End"},
+    {.name = "cmdCreateNow", .caption = "Create Now"},
+    {.name = "cmdGo", .caption = "&GO!"},
+    {.name = "cmdMinus(1)", .caption = "-"},
+    {.name = "cmdMinus(2)", .caption = "-"},
+    {.name = "cmdMinus(3)", .caption = "-"},
+    {.name = "cmdOpen1", .accessibleName = "Change directory to:"},
+    {.name = "cmdOpen2", .accessibleName = "Run Emulator:"},
+    {.name = "cmdOpen3", .accessibleName = "Corrupt This ROM:"},
+    {.name = "cmdPlus(1)", .caption = "+"},
+    {.name = "cmdPlus(2)", .caption = "+"},
+    {.name = "cmdPlus(3)", .caption = "+"},
+    {.name = "lblAction", .caption = "Action:"},
+    {.name = "lblBytes", .caption = "bytes"},
+    {.name = "lblCorruptThis", .caption = "Corrupt This ROM:"},
+    {.name = "lblCreateThis", .caption = "Create This:"},
+    {.name = "lblEnd", .caption = "End:"},
+    {.name = "lblHelp(0)", .caption = "?"},
+    {.name = "lblHelp(1)", .caption = "?"},
+    {.name = "lblHelp(2)", .caption = "?"},
+    {.name = "lblIncDec", .caption = "Change Range by:"},
+    {.name = "lblRange", .caption = "Range:"},
+    {.name = "lblRunEmulator", .caption = "Run Emulator:"},
+    {.name = "lblStart", .caption = "Start:"},
+    {.name = "lblStatus", .caption = "Status: Ready!"},
+    {.name = "lblThByte", .caption = "th Byte"},
+    {.name = "lblToByte", .caption = "To Byte"},
+    {.name = "lblWhichBytes", .caption = "Which Bytes:"},
+    {.name = "optAdd", .caption = "Add"},
+    {.name = "optAll", .caption = "Change ALL bytes"},
+    {.name = "optAutoCreate", .caption = "Auto"},
+    {.name = "optByteRange", .caption = "Byte Range"},
+    {.name = "optChdir", .caption = "Change directory to:"},
+    {.name = "optCorrupt", .caption = "Corrupt bytes with"},
+    {.name = "optMask", .caption = "Bytes 0 after Byte AND Mask"},
+    {.name = "optNth", .caption = "Every"},
+    {.name = "optOverwrite", .caption = "Overwrite Old File"},
+    {.name = "optRandomBytes", .caption = "Random Bytes"},
+    {.name = "optRandomSeq", .caption = "Random from sequence"},
+    {.name = "optSequence", .caption = "Looping Sequence:"},
+    {.name = "optShift", .caption = "Shift Right"},
+    {.name = "txtAdd", .maxLength = 32767, .accessibleName = "Add"},
+    {.name = "txtCreate", .maxLength = 32767, .accessibleName = "Create This:"},
+    {.name = "txtEMU", .maxLength = 512, .accessibleName = "Run Emulator:"},
+    {.name = "txtEnd", .maxLength = 16, .accessibleName = "End:"},
+    {.name = "txtInc", .maxLength = 16, .accessibleName = "Change Range by:"},
+    {.name = "txtMask", .maxLength = 50, .accessibleName = "Bytes 0 after Byte AND Mask"},
+    {.name = "txtNth", .maxLength = 20, .accessibleName = "Every"},
+    {.name = "txtPath", .maxLength = 512, .accessibleName = "Change directory to:"},
+    {.name = "txtROM", .maxLength = 512, .accessibleName = "Corrupt This ROM:"},
+    {.name = "txtRange1", .maxLength = 16, .accessibleName = "Byte Range"},
+    {.name = "txtRange2", .maxLength = 16, .accessibleName = "to"},
+    {.name = "txtSequence", .maxLength = 32767, .accessibleName = "Looping Sequence:"},
+    {.name = "txtShift", .maxLength = 16, .accessibleName = "Shift Right"},
+    {.name = "txtStart", .maxLength = 16, .accessibleName = "Start:"},
+    {.name = "txtTo", .caption = "to"},
+};
+
 TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowTheirCaptionsAndOrder) {
   window->show();
   EXPECT_EQ(window->client->size(), QSize(558, 344));  // 8370 x 5160 twips
@@ -16,17 +83,17 @@ TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowThei
   EXPECT_EQ(window->minimumSize(), window->maximumSize());
   EXPECT_EQ(window->windowTitle(), "ROM Glitchforge 5.99 by Quorvath");
 
-  QStringList overlaps, captions;
+  QStringList overlaps;
+  std::vector<Shown> shown;
   for (QWidget* container : {window->client, Find("fraWhich"), Find("fraAction"), Find("fraCorruptWith")}) {
     QList<QWidget*> named = container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);  // creation order
     named.removeIf([](QWidget* w) { return w->objectName().isEmpty() || qobject_cast<QMenu*>(w); });
     for (qsizetype i = 0; i < named.size(); ++i) {
       QWidget* w = named[i];
       const auto* box = qobject_cast<QLineEdit*>(w);
-      QString c =
-          w->objectName() + (box ? "<" + QString::number(box->maxLength()) : "=" + w->property("text").toString());
-      if (!w->accessibleName().isEmpty()) c += "@" + w->accessibleName();
-      if (c != w->objectName() + "=") captions << c;
+      const Shown s{w->objectName(), box ? QString() : w->property("text").toString(), box ? box->maxLength() : 0,
+                    w->accessibleName()};
+      if (!s.caption.isEmpty() || s.maxLength || !s.accessibleName.isEmpty()) shown.push_back(s);
       EXPECT_TRUE(container->rect().contains(w->geometry())) << w->objectName().toStdString();
       for (qsizetype j = i + 1; j < named.size(); ++j)
         if (const QRect both = w->geometry() & named[j]->geometry(); both.width() > 1 && both.height() > 1)
@@ -36,36 +103,30 @@ TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowThei
   overlaps.sort();
   // Rows a twip-rounded pixel apart only touch. The mask box covers the second line of its option's
   // caption; the boxes of the "Every" and "Shift Right" rows reach into the row below.
-  EXPECT_EQ(overlaps.join(" ").toStdString(), "lblThByte/optMask optMask/txtMask txtNth/optMask txtShift/optCorrupt");
+  EXPECT_EQ(overlaps, QStringList({"lblThByte/optMask", "optMask/txtMask", "txtNth/optMask", "txtShift/optCorrupt"}));
 
   // The file-row labels end at one edge, right-aligned just left of the boxes; the third "+" and
   // "-" span the start and end rows.
-  for (QLabel* label : {window->lblRunEmulator, window->lblCorruptThis, window->lblCreateThis})
-    EXPECT_EQ(QString::number(label->geometry().right()) + (label->alignment() & Qt::AlignRight ? " right" : ""),
-              "183 right");
-  for (const QRect tall : {window->cmdPlus[3]->geometry(), window->cmdMinus[3]->geometry()})
-    EXPECT_EQ(QPoint(tall.top(), tall.bottom()),
-              QPoint(window->cmdPlus[1]->y(), window->cmdPlus[2]->geometry().bottom()));
-  EXPECT_EQ(QList({window->cmdGo->size(), window->cmdAuto->size()}), QList({QSize(65, 29), QSize(65, 29)}));
-  captions.sort();
-  EXPECT_EQ(
-      captions.join("|").toStdString(),
-      "cmdAuto=Auto >>|cmdAutoEnd=Auto End|cmdCreateNow=Create "
-      "Now|cmdGo=&GO!|cmdMinus(1)=-|cmdMinus(2)=-|cmdMinus(3)=-|cmdOpen1=@Change directory to:|cmdOpen2=@Run "
-      "Emulator:|cmdOpen3=@Corrupt This "
-      "ROM:|cmdPlus(1)=+|cmdPlus(2)=+|cmdPlus(3)=+|lblAction=Action:|lblBytes=bytes|lblCorruptThis=Corrupt This "
-      "ROM:|lblCreateThis=Create This:|lblEnd=End:|lblHelp(0)=?|lblHelp(1)=?|lblHelp(2)=?|lblIncDec=Change Range "
-      "by:|lblRange=Range:|lblRunEmulator=Run Emulator:|lblStart=Start:|lblStatus=Status: Ready!|lblThByte=th "
-      "Byte|lblToByte=To Byte|lblWhichBytes=Which Bytes:|optAdd=Add|optAll=Change ALL "
-      "bytes|optAutoCreate=Auto|optByteRange=Byte Range|optChdir=Change directory to:|optCorrupt=Corrupt bytes "
-      "with|optMask=Bytes 0 after Byte AND Mask|optNth=Every|optOverwrite=Overwrite Old File|optRandomBytes=Random "
-      "Bytes|optRandomSeq=Random from sequence|optSequence=Looping Sequence:|optShift=Shift "
-      "Right|txtAdd<32767@Add|txtCreate<32767@Create This:|txtEMU<512@Run Emulator:|txtEnd<16@End:|txtInc<16@Change "
-      "Range by:|txtMask<50@Bytes 0 after Byte AND Mask|txtNth<20@Every|txtPath<512@Change directory "
-      "to:|txtROM<512@Corrupt This ROM:|txtRange1<16@Byte Range|txtRange2<16@to|txtSequence<32767@Looping "
-      "Sequence:|txtShift<16@Shift Right|txtStart<16@Start:|txtTo=to");
-  EXPECT_FALSE(window->optSequence->isEnabled() || window->txtSequence->isEnabled() ||
-               window->optRandomSeq->isEnabled() || window->lblHelp[0]->isVisible() || window->lblHelp[2]->isVisible());
+  for (QLabel* label : {window->lblRunEmulator, window->lblCorruptThis, window->lblCreateThis}) {
+    EXPECT_EQ(label->geometry().right(), 183);
+    EXPECT_TRUE(label->alignment() & Qt::AlignRight);
+  }
+  for (const QRect tall : {window->cmdPlus[3]->geometry(), window->cmdMinus[3]->geometry()}) {
+    EXPECT_EQ(tall.top(), window->cmdPlus[1]->y());
+    EXPECT_EQ(tall.bottom(), window->cmdPlus[2]->geometry().bottom());
+  }
+  for (QPushButton* button : {window->cmdGo, window->cmdAuto}) EXPECT_EQ(button->size(), QSize(65, 29));
+  EXPECT_EQ(shown.size(), std::size(kShown));
+  for (const Shown& meant : kShown) {
+    const auto it = std::find_if(shown.begin(), shown.end(), [&](const Shown& s) { return s.name == meant.name; });
+    ASSERT_NE(it, shown.end()) << meant.name.toStdString();
+    EXPECT_EQ(it->caption, meant.caption) << meant.name.toStdString();
+    EXPECT_EQ(it->maxLength, meant.maxLength) << meant.name.toStdString();
+    EXPECT_EQ(it->accessibleName, meant.accessibleName) << meant.name.toStdString();
+  }
+  for (QWidget* w : std::initializer_list<QWidget*>{window->optSequence, window->txtSequence, window->optRandomSeq})
+    EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+  for (QLabel* help : {window->lblHelp[0], window->lblHelp[2]}) EXPECT_FALSE(help->isVisible());
   // The help labels, though hidden, answer a click; an index out of range is ignored.
   for (int i : {0, 1, 2, 3, -1}) window->lblHelp_Click(i);
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"?", "?", "?"}));

@@ -6,48 +6,62 @@ namespace {
 
 using OptionRowsTest = WindowTest;
 
-// The chosen option of each group as a digit, by the ids its group gave them in order (-2, -3, -4):
-// which (All Nth Mask), action (Shift Corrupt Add) and replacement (RandomBytes ByteRange Sequence).
-std::string Current(ui::frm& w) {
-  std::string chosen;
-  for (QRadioButton* first : {w.optAll, w.optShift, w.optRandomBytes})
-    chosen += std::to_string(-2 - first->group()->checkedId());
-  return chosen;
-}
+// A press of the left or the right button released over the control (a click) or outside it (no click).
+enum class Gesture { click, rightClick, pressOutside, rightPressOutside };
 
-// Control, gesture ('c' click, 'p' press released outside the control, no click; upper case with
-// the right button), the options after it from 000 and from 222, the focus after it from txtStart.
+// Each gesture, from two starts, the first or the last option of every group chosen: the options it chooses
+// replace the chosen one of their own group, the other groups keep theirs; the focus, on txtStart before it,
+// ends on `focus`.
 TEST_F(OptionRowsTest, EachGestureChoosesItsRowClearsOnlyItsOwnGroupAndMovesTheFocusAsMeant) {
   ShowActive();
-  const char* const cases[] = {
-      "txtNth p 100 122 txtNth",
-      "lblThByte c 100 122 optNth",
-      "lblThByte C 000 222 txtStart",
-      "lblThByte p 000 222 txtStart",
-      "txtMask p 200 222 txtMask",
-      "txtShift p 000 202 txtShift",
-      "lblBytes c 000 202 optShift",
-      "txtAdd P 020 222 txtAdd",
-      "lblToByte c 020 222 optAdd",
-      "optRandomBytes c 010 210 optRandomBytes",
-      "optByteRange p 010 212 optByteRange",
-      "txtRange2 p 011 211 txtRange2",
-      "txtTo c 011 211 txtStart",
-      "txtSequence p 000 222 txtStart",  // disabled
+  using enum Gesture;
+  const struct {
+    const char* control;
+    Gesture gesture;
+    QStringList chooses;
+    QString focus;
+  } cases[] = {
+      {.control = "txtNth", .gesture = pressOutside, .chooses = {"optNth"}, .focus = "txtNth"},
+      {.control = "lblThByte", .gesture = click, .chooses = {"optNth"}, .focus = "optNth"},
+      {.control = "lblThByte", .gesture = rightClick, .chooses = {}, .focus = "txtStart"},
+      {.control = "lblThByte", .gesture = pressOutside, .chooses = {}, .focus = "txtStart"},
+      {.control = "txtMask", .gesture = pressOutside, .chooses = {"optMask"}, .focus = "txtMask"},
+      {.control = "txtShift", .gesture = pressOutside, .chooses = {"optShift"}, .focus = "txtShift"},
+      {.control = "lblBytes", .gesture = click, .chooses = {"optShift"}, .focus = "optShift"},
+      {.control = "txtAdd", .gesture = rightPressOutside, .chooses = {"optAdd"}, .focus = "txtAdd"},
+      {.control = "lblToByte", .gesture = click, .chooses = {"optAdd"}, .focus = "optAdd"},
+      {.control = "optRandomBytes",
+       .gesture = click,
+       .chooses = {"optCorrupt", "optRandomBytes"},
+       .focus = "optRandomBytes"},
+      {.control = "optByteRange", .gesture = pressOutside, .chooses = {"optCorrupt"}, .focus = "optByteRange"},
+      {.control = "txtRange2",
+       .gesture = pressOutside,
+       .chooses = {"optCorrupt", "optByteRange"},
+       .focus = "txtRange2"},
+      {.control = "txtTo", .gesture = click, .chooses = {"optCorrupt", "optByteRange"}, .focus = "txtStart"},
+      {.control = "txtSequence", .gesture = pressOutside, .chooses = {}, .focus = "txtStart"},  // disabled
   };
-  const std::array<QRadioButton*, 3> starts[] = {{window->optAll, window->optShift, window->optRandomBytes},
-                                                 {window->optMask, window->optAdd, window->optSequence}};
-  for (const char* row : cases) {
-    const QStringList c = QString(row).split(' ');
-    for (int start = 0; start < 2; ++start) {
-      for (QRadioButton* option : starts[start]) option->setChecked(true);
+  const std::vector<QRadioButton*> starts[] = {{window->optAll, window->optShift, window->optRandomBytes},
+                                               {window->optMask, window->optAdd, window->optSequence}};
+  for (const auto& c : cases) {
+    for (const auto& start : starts) {
+      std::map<QButtonGroup*, QString> expected;  // the chosen option of each group after the gesture
+      for (QRadioButton* option : start) option->setChecked(true);
+      for (QRadioButton* option : start) expected[option->group()] = option->objectName();
+      for (const QString& name : c.chooses) expected[window->findChild<QRadioButton*>(name)->group()] = name;
       window->txtStart->setFocus();
-      QWidget* w = Find(c[0].toLatin1().constData());
-      const Qt::MouseButton button = c[1][0].isUpper() ? Qt::RightButton : Qt::LeftButton;
+      QWidget* w = Find(c.control);
+      const bool right = c.gesture == rightClick || c.gesture == rightPressOutside;
+      const Qt::MouseButton button = right ? Qt::RightButton : Qt::LeftButton;
       QTest::mousePress(w, button);
-      QTest::mouseRelease(w, button, {}, c[1].toLower() == "c" ? w->rect().center() : QPoint(-40, -40));
-      EXPECT_EQ(Current(*window), c[2 + start].toStdString()) << row << " from " << start;
-      EXPECT_EQ(QApplication::focusWidget()->objectName(), c[4]) << row;
+      QTest::mouseRelease(w, button, {},
+                          c.gesture == click || c.gesture == rightClick ? w->rect().center() : QPoint(-40, -40));
+      QStringList chosen;
+      for (const auto& [group, name] : expected) chosen << name;
+      chosen.sort();
+      EXPECT_EQ(Chosen(), chosen) << c.control << " from " << start[0]->objectName().toStdString();
+      EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focus) << c.control;
     }
   }
 }
@@ -60,36 +74,58 @@ TEST_F(OptionRowsTest, EnterPressesTheDefaultFromEveryControlButCommandButtons) 
   int go = 0, autoRun = 0;
   QObject::connect(window->cmdGo, &QPushButton::clicked, [&] { ++go; });
   QObject::connect(window->cmdAuto, &QPushButton::clicked, [&] { ++autoRun; });
-  const std::tuple<QWidget*, Qt::Key, int, int> cases[] = {
-      {window->txtStart, Qt::Key_Return, 1, 0},     {window->txtNth, Qt::Key_Enter, 1, 0},
-      {window->optOverwrite, Qt::Key_Return, 1, 0}, {window->optByteRange, Qt::Key_A, 0, 0},
-      {window->cmdAuto, Qt::Key_Space, 0, 1},       {window->cmdAutoEnd, Qt::Key_Enter, 0, 0},
-      {window->txtEnd, Qt::Key_Return, 0, 1},       {window->optNth, Qt::Key_Return, 0, 1}};
-  for (const auto& [focus, key, goPresses, autoPresses] : cases) {
+  const struct {
+    QWidget* focus;
+    Qt::Key key;
+    int goPresses = 0, autoPresses = 0;
+  } cases[] = {
+      {.focus = window->txtStart, .key = Qt::Key_Return, .goPresses = 1},
+      {.focus = window->txtNth, .key = Qt::Key_Enter, .goPresses = 1},
+      {.focus = window->optOverwrite, .key = Qt::Key_Return, .goPresses = 1},
+      {.focus = window->optByteRange, .key = Qt::Key_A},
+      {.focus = window->cmdAuto, .key = Qt::Key_Space, .autoPresses = 1},
+      {.focus = window->cmdAutoEnd, .key = Qt::Key_Enter},
+      {.focus = window->txtEnd, .key = Qt::Key_Return, .autoPresses = 1},
+      {.focus = window->optNth, .key = Qt::Key_Return, .autoPresses = 1},
+  };
+  for (const auto& c : cases) {
     go = autoRun = 0;
-    focus->setFocus(Qt::OtherFocusReason);
-    QTest::keyClick(focus, key);
-    EXPECT_EQ(std::tuple(go, autoRun, Current(*window)), std::tuple(goPresses, autoPresses, "010"))
-        << focus->objectName().toStdString();
+    c.focus->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(c.focus, c.key);
+    EXPECT_EQ(go, c.goPresses) << c.focus->objectName().toStdString();
+    EXPECT_EQ(autoRun, c.autoPresses) << c.focus->objectName().toStdString();
+    EXPECT_EQ(Chosen(), QStringList({"optAll", "optCorrupt", "optRandomBytes"})) << c.focus->objectName().toStdString();
   }
-  EXPECT_EQ(std::pair(window->cmdAuto->isDefault(), window->cmdGo->isDefault()), std::pair(true, false));
+  EXPECT_TRUE(window->cmdAuto->isDefault());
+  EXPECT_FALSE(window->cmdGo->isDefault());
 }
 
 // "+", "-" and "Auto End" on the start, end and step boxes; the arithmetic itself is the stepping's own.
 TEST_F(OptionRowsTest, AutoSteppingButtonsMoveTheFlaggedFields) {
-  const char* const cases[] = {// start end step, button, after
-                               "$1010 $2010 $1000 cmdPlus(1) $2010 $2010 $1000",
-                               "$1010 $2010 $1000 cmdMinus(2) $1010 $1010 $1000",
-                               "1 ' $8 cmdMinus(1) $FFFFFFF9 ' $8",  // an unflagged field is not read
-                               "10 20 ' cmdPlus(3) 10 20 '",         // an unreadable step moves nothing, silently
-                               "$1010 x $1000 cmdAutoEnd $1010 $200F $1000",
-                               "' $5 $10 cmdAutoEnd ' $5 $10"};
-  QLineEdit* boxes[] = {window->txtStart, window->txtEnd, window->txtInc};
-  for (const char* row : cases) {
-    const QStringList c = QString(row).split(' ');
-    for (int i = 0; i < 3; ++i) boxes[i]->setText(c[i]);
-    QTest::mouseClick(Find(c[3].toLatin1().constData()), Qt::LeftButton);
-    EXPECT_EQ(QStringList({boxes[0]->text(), boxes[1]->text(), boxes[2]->text()}).join(' '), c.mid(4).join(' ')) << row;
+  struct Boxes {
+    QString start, end, step;
+  };
+  const struct {
+    Boxes before;
+    const char* button;
+    Boxes after;
+  } cases[] = {
+      {.before = {"$1010", "$2010", "$1000"}, .button = "cmdPlus(1)", .after = {"$2010", "$2010", "$1000"}},
+      {.before = {"$1010", "$2010", "$1000"}, .button = "cmdMinus(2)", .after = {"$1010", "$1010", "$1000"}},
+      // An unflagged field is not read; an unreadable step moves nothing, silently.
+      {.before = {"1", "'", "$8"}, .button = "cmdMinus(1)", .after = {"$FFFFFFF9", "'", "$8"}},
+      {.before = {"10", "20", "'"}, .button = "cmdPlus(3)", .after = {"10", "20", "'"}},
+      {.before = {"$1010", "x", "$1000"}, .button = "cmdAutoEnd", .after = {"$1010", "$200F", "$1000"}},
+      {.before = {"'", "$5", "$10"}, .button = "cmdAutoEnd", .after = {"'", "$5", "$10"}},
+  };
+  for (const auto& c : cases) {
+    window->txtStart->setText(c.before.start);
+    window->txtEnd->setText(c.before.end);
+    window->txtInc->setText(c.before.step);
+    QTest::mouseClick(Find(c.button), Qt::LeftButton);
+    EXPECT_EQ(window->txtStart->text(), c.after.start) << c.button;
+    EXPECT_EQ(window->txtEnd->text(), c.after.end) << c.button;
+    EXPECT_EQ(window->txtInc->text(), c.after.step) << c.button;
   }
   EXPECT_TRUE(dialogs.messages.empty());
 }

@@ -7,58 +7,79 @@
 
 namespace {
 
-// Picks the file it is given ("": cancels, "!": fails), and records how the dialog was set up each
-// time it was shown: "filter index" "file name". It keeps the name of the last pick, as the window
-// holds one dialog for every picker.
+// Picks the file it is given ("": cancels, "!": fails), and records how the dialog was set up each time it
+// was shown. It keeps the name of the last pick, as the window holds one dialog for every picker.
 class PickingDialogs : public RecordingDialogs {
  public:
+  struct Shown {
+    int filterIndex;
+    QString fileName;
+    bool operator==(const Shown&) const = default;
+  };
   bool ShowOpen(QWidget*) override {
-    shows += QString("%1 \"%2\"").arg(filterIndex).arg(fileName);
+    shows.push_back({filterIndex, fileName});
     if (pick == "!") throw std::runtime_error("the dialog could not be shown");
     fileName = pick;
     fileTitle = pick.mid(pick.lastIndexOf('/') + 1);
     return !pick.isEmpty();
   }
-  QString shows, pick;
+  std::vector<Shown> shows;
+  QString pick;
 };
 
 using PickersTest = WindowTest;
+
+// The boxes' texts as the layout leaves them.
+struct Boxes {
+  QString path = "path", emu = "emu", rom = "rom", create = "create";
+};
 
 // From the layout's texts, with "Change directory to:" and "Auto" as given (2: grey).
 TEST_F(PickersTest, EachButtonFillsItsBoxWholeOrSplitByChangeDirectory) {
   PickingDialogs picker;
   services.dialogs = &picker;
   const QString longDir = "/" + QString(600, 'd') + "/";  // longer than the boxes take typed
-  const char* const unchanged = "path | emu | rom | create";
-  const std::tuple<int, int, int, QString, const char*> cases[] = {
-      // button chdir autocreate pick, then path | emu | rom | create
-      {1, 1, 0, "/emu dir/nes.exe", "/emu dir/ | emu | rom | create"},
-      {2, 1, 0, "/emu dir/nes.exe", "/emu dir/ | nes.exe | rom | create"},
-      {2, 2, 0, "/emu dir/nes.exe", "path | /emu dir/nes.exe | rom | create"},
+  const QString exe = "/emu dir/nes.exe", mario = "/roms/Mario.NES";
+  const struct {
+    int button, chdir, autocreate = 0;
+    QString pick;
+    Boxes after{};
+  } cases[] = {
+      {.button = 1, .chdir = 1, .pick = exe, .after = {.path = "/emu dir/"}},
+      {.button = 2, .chdir = 1, .pick = exe, .after = {.path = "/emu dir/", .emu = "nes.exe"}},
+      {.button = 2, .chdir = 2, .pick = exe, .after = {.emu = exe}},
       // The output name is derived again from a picked ROM; with the ROM's directory as the path it needs none.
-      {3, 0, 1, "/roms/Mario.NES", "path | emu | /roms/Mario.NES | /roms/CORRUPT.NES"},
-      {3, 1, 1, "/roms/Mario.NES", "/roms/ | emu | Mario.NES | CORRUPT.NES"},
-      {3, 1, 0, longDir + "m.nes", "L | emu | m.nes | create"},
-      {3, 0, 0, longDir + "m.nes", "path | emu | Lm.nes | create"},
-      {1, 1, 0, "C:\\nes\\m.nes", unchanged},  // a name without this host's separator leaves the path alone
-      {1, 1, 0, "", unchanged},
-      {3, 1, 0, "", unchanged},
-      {2, 0, 0, "", unchanged},
-      {3, 0, 0, "!", unchanged},
+      {.button = 3, .chdir = 0, .autocreate = 1, .pick = mario, .after = {.rom = mario, .create = "/roms/CORRUPT.NES"}},
+      {.button = 3,
+       .chdir = 1,
+       .autocreate = 1,
+       .pick = mario,
+       .after = {.path = "/roms/", .rom = "Mario.NES", .create = "CORRUPT.NES"}},
+      {.button = 3, .chdir = 1, .pick = longDir + "m.nes", .after = {.path = longDir, .rom = "m.nes"}},
+      {.button = 3, .chdir = 0, .pick = longDir + "m.nes", .after = {.rom = longDir + "m.nes"}},
+      // A name without this host's separator leaves the path alone; a cancel or a failure leaves every box.
+      {.button = 1, .chdir = 1, .pick = "C:\\nes\\m.nes"},
+      {.button = 1, .chdir = 1, .pick = ""},
+      {.button = 3, .chdir = 1, .pick = ""},
+      {.button = 2, .chdir = 0, .pick = ""},
+      {.button = 3, .chdir = 0, .pick = "!"},
   };
-  const char* shown[] = {"", "3 \"\"", "1 \"\"", "2 \"\""};  // All, Executable, ROM Files
-  for (const auto& [button, chdir, autocreate, pick, boxes] : cases) {
+  // The dialog opens with no file name, on All Files for the path, Executable for the emulator, ROM Files for the ROM.
+  const PickingDialogs::Shown shown[] = {{}, {3, ""}, {1, ""}, {2, ""}};
+  for (const auto& c : cases) {
     Rebuild();
-    Write(Field::chdir, chdir);
-    Write(Field::autocreate, autocreate);
-    picker.pick = pick;
+    Write(Field::chdir, c.chdir);
+    Write(Field::autocreate, c.autocreate);
+    picker.pick = c.pick;
     picker.shows.clear();
-    QTest::mouseClick(std::array{window->cmdOpen1, window->cmdOpen2, window->cmdOpen3}[button - 1], Qt::LeftButton);
-    const QStringList now = {window->txtPath->text(), window->txtEMU->text(), window->txtROM->text(),
-                             window->txtCreate->text()};
-    EXPECT_EQ(now.join(" | ") + " after " + picker.shows,
-              QString(boxes).replace("L", longDir) + " after " + shown[button])
-        << "cmdOpen" << button << " chdir " << chdir << " pick " << pick.toStdString();
+    QTest::mouseClick(std::array{window->cmdOpen1, window->cmdOpen2, window->cmdOpen3}[c.button - 1], Qt::LeftButton);
+    const std::string row = "cmdOpen" + std::to_string(c.button) + " chdir " + std::to_string(c.chdir) + " pick " +
+                            c.pick.left(40).toStdString();
+    EXPECT_EQ(window->txtPath->text(), c.after.path) << row;
+    EXPECT_EQ(window->txtEMU->text(), c.after.emu) << row;
+    EXPECT_EQ(window->txtROM->text(), c.after.rom) << row;
+    EXPECT_EQ(window->txtCreate->text(), c.after.create) << row;
+    EXPECT_EQ(picker.shows, std::vector{shown[c.button]}) << row;
   }
   EXPECT_TRUE(picker.messages.empty());
 }
@@ -70,22 +91,26 @@ TEST(QtOpenDialogTest, OpensOnTheGivenEntryAndReportsTheFullAndBareName) {
   const QString rom = QString::fromStdString(dir.Write("mario.nes", {1, 2, 3}));
   ui::QtDialogs cmd;
   cmd.filterIndex = 2;
-  QString seen;
+  QString selected, suffix;
+  QStringList filters;
   QTimer::singleShot(0, [&] {
     QWidget* modal = QApplication::activeModalWidget();
     if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-      const QStringList filters = dialog->nameFilters();
-      seen = QStringList{dialog->selectedNameFilter().section(" (", 0, 0), dialog->defaultSuffix(),
-                         QString::number(filters.size()), filters.value(1).left(34), filters.value(2)}
-                 .join('|');
+      selected = dialog->selectedNameFilter();
+      suffix = dialog->defaultSuffix();
+      filters = dialog->nameFilters();
       dialog->selectFile(rom);
     }
     qobject_cast<QDialog*>(modal)->accept();  // as the Open button does
   });
   ASSERT_TRUE(cmd.ShowOpen(nullptr));
-  // "*.*" would hide the many programs here without an extension.
-  EXPECT_EQ(seen + "|" + cmd.fileName + "|" + cmd.fileTitle,
-            "ROM Files|NES|3|ROM Files (*.nes *.NES *.fds *.FDS|All Files (*)|" + rom + "|mario.nes");
+  EXPECT_EQ(selected.section(" (", 0, 0), "ROM Files");
+  EXPECT_EQ(suffix, "NES");
+  EXPECT_EQ(filters.size(), 3);
+  EXPECT_TRUE(filters.value(1).startsWith("ROM Files (*.nes *.NES *.fds *.FDS"));
+  EXPECT_EQ(filters.value(2), "All Files (*)");  // "*.*" would hide the many programs here without an extension
+  EXPECT_EQ(cmd.fileName, rom);
+  EXPECT_EQ(cmd.fileTitle, "mario.nes");
 }
 
 }  // namespace

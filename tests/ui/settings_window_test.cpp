@@ -13,17 +13,22 @@ std::string FileText(const std::string& file) {
   return {bytes.begin(), bytes.end()};
 }
 
-const char* const kEmptyCaptions = "&0: |&1: |&2: |&3: |&4: |&5: |&6: |&7: |&8: |&9: |&10: |";
+const QStringList kEmptyCaptions = {
+    "&0: ", "&1: ", "&2: ", "&3: ", "&4: ", "&5: ", "&6: ", "&7: ", "&8: ", "&9: ", "&10: "};
 
 TEST_F(SettingsWindowTest, FirstRunShowsTheFirstRunDefaultsAndStoresNothing) {
   Rebuild(true);
-  EXPECT_EQ(Shown(),
-            "optAll optAutoCreate=1 optChdir=1 optCorrupt optOverwrite=1 optRandomBytes optRandomSeq=1 "
-            "txtAdd=1 txtCreate=CORRUPT.nes txtEMU=nesticle.exe txtEnd=$2010 txtInc=$1000 "
-            "txtMask=%00001101 txtNth=4 txtPath=C:\\nes\\ txtROM=mario.nes txtRange1=$00 txtRange2=$FF "
-            "txtSequence=$00,$01,$02,$7F,$FF txtShift=1 txtStart=$1010");
-  EXPECT_EQ(Captions(), kEmptyCaptions);
-  EXPECT_TRUE(store.saves.empty() && dialogs.messages.empty());
+  EXPECT_EQ(Chosen(), QStringList({"optAll", "optCorrupt", "optRandomBytes"}));
+  EXPECT_EQ(Checks(),
+            (std::map<QString, int>{{"optAutoCreate", 1}, {"optChdir", 1}, {"optOverwrite", 1}, {"optRandomSeq", 1}}));
+  EXPECT_EQ(TextBoxes(),
+            "txtAdd=1 txtCreate=CORRUPT.nes txtEMU=nesticle.exe txtEnd=$2010 txtInc=$1000 txtMask=%00001101 txtNth=4 "
+            "txtPath=C:\\nes\\ txtROM=mario.nes txtRange1=$00 txtRange2=$FF txtSequence=$00,$01,$02,$7F,$FF "
+            "txtShift=1 txtStart=$1010");
+  EXPECT_EQ(Captions(window->mnuSG), kEmptyCaptions);
+  EXPECT_EQ(Captions(window->mnuLG), kEmptyCaptions);
+  EXPECT_TRUE(store.saves.empty());
+  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 // Every text longer than its box takes typed; a preset saved is on disk at once, the options at the
@@ -61,7 +66,8 @@ TEST_F(SettingsWindowTest, AnUnwritableStoreSaysSoAtASaveAndAtTheCloseWhichGoesO
   Rebuild(true);
   window->show();
   window->mnuSG[3]->trigger();
-  EXPECT_EQ(Captions(), kEmptyCaptions);
+  EXPECT_EQ(Captions(window->mnuSG), kEmptyCaptions);
+  EXPECT_EQ(Captions(window->mnuLG), kEmptyCaptions);
   window->mnuExit->trigger();
   EXPECT_FALSE(window->isVisible());
   const std::string cannot =
@@ -76,7 +82,11 @@ TEST_F(SettingsWindowTest, ASlotSavedAndLoadedRestoresEveryFieldWhateverCameBetw
   Rebuild(true);
   store.values["Global5/Name"] = "zelda.nes 0-FF";  // behind the window's back: only a save's recaptioning shows it
   window->mnuSG[3]->trigger();
-  EXPECT_EQ(Captions(), "&0: |&1: |&2: |&3: mario.nes 1010-2010|&4: |&5: zelda.nes 0-FF|&6: |&7: |&8: |&9: |&10: |");
+  QStringList captions = kEmptyCaptions;
+  captions[3] = "&3: mario.nes 1010-2010";
+  captions[5] = "&5: zelda.nes 0-FF";
+  EXPECT_EQ(Captions(window->mnuSG), captions);
+  EXPECT_EQ(Captions(window->mnuLG), captions);
   for (std::size_t slot : {0, 10}) {
     Apply(settings::UnusualJob());
     window->mnuSG[slot]->trigger();
@@ -84,38 +94,62 @@ TEST_F(SettingsWindowTest, ASlotSavedAndLoadedRestoresEveryFieldWhateverCameBetw
     window->mnuLG[slot]->trigger();
     EXPECT_EQ(settings::DifferingKeys(window->ReadJob(), settings::UnusualJob()), "") << slot;
   }
-  const std::string before = Captions() + store.saves;
+  const QStringList before = Captions(window->mnuSG);
+  const std::string saves = store.saves;
   for (int slot : {-1, 11}) {
     window->mnuSG_Click(slot);
     window->mnuLG_Click(slot);
   }
   EXPECT_EQ(settings::DifferingKeys(window->ReadJob(), settings::UnusualJob()), "");
   window->mnuLG[7]->trigger();
-  EXPECT_EQ(Captions() + store.saves, before);
+  EXPECT_EQ(Captions(window->mnuSG), before);
+  EXPECT_EQ(Captions(window->mnuLG), before);
+  EXPECT_EQ(store.saves, saves);
 }
 
-// From the first-run options with "Change directory to:" unchecked, slot 4 holding the first text is
-// loaded, each field reacting as it is written: then the output name, whether txtCreate and txtPath
-// are locked, and the check boxes and options.
+// From the first-run options with "Change directory to:" unchecked, slot 4 holding the stored keys is loaded,
+// each field reacting as it is written: then the output name, whether txtCreate and txtPath are locked, and the
+// check boxes and options.
 TEST_F(SettingsWindowTest, ALoadRunsTheControlsReactionsInStoreOrder) {
-  const char* const cases[][2] = {
-      {"chdir=1 path=/nes/ rom=/nes/zelda.smc autocreate=1 optall=False optnth=false optmask=0 optshift=1 optadd=-1",
-       "CORRUPT.smc 10 optAdd optAutoCreate=1 optChdir=1 optOverwrite=1 optRandomBytes optRandomSeq=0"},
-      {"chdir=0 path=/nes/ rom=/snes/zelda.smc autocreate=0",
-       "/snes/CORRUPT.smc 01 optAll optAutoCreate=0 optChdir=0 optCorrupt optOverwrite=1 optRandomBytes "
-       "optRandomSeq=0"},
+  const struct {
+    std::map<std::string, std::string> stored;
+    QString create;
+    bool createLocked, pathLocked;
+    QStringList chosen;
+    std::map<QString, int> checks;
+  } cases[] = {
+      {.stored = {{"chdir", "1"},
+                  {"path", "/nes/"},
+                  {"rom", "/nes/zelda.smc"},
+                  {"autocreate", "1"},
+                  {"optall", "False"},
+                  {"optnth", "false"},
+                  {"optmask", "0"},
+                  {"optshift", "1"},
+                  {"optadd", "-1"}},
+       .create = "CORRUPT.smc",
+       .createLocked = true,
+       .pathLocked = false,
+       .chosen = {"optAdd", "optRandomBytes"},
+       .checks = {{"optAutoCreate", 1}, {"optChdir", 1}, {"optOverwrite", 1}, {"optRandomSeq", 0}}},
+      {.stored = {{"chdir", "0"}, {"path", "/nes/"}, {"rom", "/snes/zelda.smc"}, {"autocreate", "0"}},
+       .create = "/snes/CORRUPT.smc",
+       .createLocked = false,
+       .pathLocked = true,
+       .chosen = {"optAll", "optCorrupt", "optRandomBytes"},
+       .checks = {{"optAutoCreate", 0}, {"optChdir", 0}, {"optOverwrite", 1}, {"optRandomSeq", 0}}},
   };
-  for (const auto& [stored, after] : cases) {
+  for (const auto& c : cases) {
     store = {};
     Rebuild(true);
     Write(Field::chdir, engine::kUnchecked);
-    for (const QString& pair : QString(stored).split(' '))
-      store.values["Global4/" + pair.section('=', 0, 0).toStdString()] = pair.section('=', 1).toStdString();
+    for (const auto& [key, value] : c.stored) store.values["Global4/" + key] = value;
     window->mnuLG[4]->trigger();
-    EXPECT_EQ(window->txtCreate->text().toStdString() + " " + std::to_string(window->txtCreate->isReadOnly()) +
-                  std::to_string(window->txtPath->isReadOnly()) + " " + Shown().substr(0, Shown().find(" txtAdd=")),
-              after)
-        << stored;
+    EXPECT_EQ(window->txtCreate->text(), c.create);
+    EXPECT_EQ(window->txtCreate->isReadOnly(), c.createLocked);
+    EXPECT_EQ(window->txtPath->isReadOnly(), c.pathLocked);
+    EXPECT_EQ(Chosen(), c.chosen);
+    EXPECT_EQ(Checks(), c.checks);
   }
 }
 
@@ -125,12 +159,23 @@ TEST_F(SettingsWindowTest, AChangedRandomFromSequenceChoosesSequenceAndCorruptOn
   Rebuild(true);
   Apply(settings::UnusualJob());  // optrandomseq unchecked, Add and Byte Range chosen
   store.values["Global6/optrandomseq"] = "1";
-  std::string seen;  // the check boxes and options, and range1, each time Corrupt becomes chosen
+  int corruptChosen = 0;  // and then the options, the check boxes and range1
+  QStringList chosen;
+  std::map<QString, int> checks;
+  QString range1;
   QObject::connect(window->optCorrupt, &QRadioButton::toggled, window.get(), [&](bool on) {
-    if (on) seen += Shown().substr(0, Shown().find(" txtAdd=")) + " " + window->txtRange1->text().toStdString() + "|";
+    if (!on) return;
+    ++corruptChosen;
+    chosen = Chosen();
+    checks = Checks();
+    range1 = window->txtRange1->text();
   });
   window->mnuLG[6]->trigger();
-  EXPECT_EQ(seen, "optAll optAutoCreate=1 optChdir=1 optCorrupt optOverwrite=0 optRandomSeq=1 optSequence #comment|");
+  EXPECT_EQ(corruptChosen, 1);
+  EXPECT_EQ(chosen, QStringList({"optAll", "optCorrupt", "optSequence"}));
+  EXPECT_EQ(checks,
+            (std::map<QString, int>{{"optAutoCreate", 1}, {"optChdir", 1}, {"optOverwrite", 0}, {"optRandomSeq", 1}}));
+  EXPECT_EQ(range1, "#comment");
 }
 
 }  // namespace

@@ -52,27 +52,33 @@ class WindowTest : public ::testing::Test {
   }
   QWidget* Find(const char* name) { return window->findChild<QWidget*>(name); }
 
-  // Every text box, every check box (0, 1, 2 grey) and every chosen option, by name:
-  // "optAll optChdir=1 txtAdd=1 ...".
-  std::string Shown() const {
-    std::map<QString, QString> shown;
-    for (auto* box : window->findChildren<QLineEdit*>()) shown[box->objectName()] = "=" + box->text();
-    for (auto* box : window->findChildren<QCheckBox*>())
-      shown[box->objectName()] = "=" + QString::number(ui::frm::CheckValue(box));
+  // The chosen options, by name in name order: one per group, or none in a group.
+  QStringList Chosen() const {
+    QStringList chosen;
     for (auto* option : window->findChildren<QRadioButton*>())
-      if (option->isChecked()) shown[option->objectName()] = "";
+      if (option->isChecked()) chosen << option->objectName();
+    chosen.sort();
+    return chosen;
+  }
+  // Every text box by name with its text, in name order: "txtAdd=1 txtCreate=CORRUPT.nes ...".
+  std::string TextBoxes() const {
+    std::map<QString, QString> texts;
+    for (auto* box : window->findChildren<QLineEdit*>()) texts[box->objectName()] = box->text();
     QStringList all;
-    for (const auto& [name, value] : shown) all << name + value;
+    for (const auto& [name, text] : texts) all << name + "=" + text;
     return all.join(' ').toStdString();
   }
-  // The Save Global captions, "|" after each; a Load Global caption that differs follows "!".
-  std::string Captions() const {
-    QString all;
-    for (std::size_t i = 0; i < 11; ++i) {
-      const QString save = window->mnuSG[i]->text(), load = window->mnuLG[i]->text();
-      all += save + (save == load ? "|" : "!" + load + "|");
-    }
-    return all.toStdString();
+  // Every check box by name: 0, 1 or the grey 2.
+  std::map<QString, int> Checks() const {
+    std::map<QString, int> checks;
+    for (auto* box : window->findChildren<QCheckBox*>()) checks[box->objectName()] = ui::frm::CheckValue(box);
+    return checks;
+  }
+  // The captions of the 11 entries of a preset menu.
+  static QStringList Captions(const std::array<QAction*, 11>& menu) {
+    QStringList captions;
+    for (QAction* entry : menu) captions << entry->text();
+    return captions;
   }
 
   RecordingDialogs dialogs;
