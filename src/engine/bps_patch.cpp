@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <future>
 #include <limits>
 #include <vector>
 
@@ -41,26 +42,35 @@ class BpsWriter : public PatchWriter {
     Number(0);  // no metadata
   }
 
+  // The two checksums of a large piece are taken side by side on two threads.
   void Compare(std::span<const std::uint8_t> source,
                std::span<const std::uint8_t> target) override {
-    sourceCrc_ = Crc(sourceCrc_, source);
+    const auto launch = source.size() >= kPiece ? std::launch::async : std::launch::deferred;
+    std::future<std::uint32_t> sourceCrc =
+        std::async(launch, [&] { return Crc(sourceCrc_, source); });
     targetCrc_ = Crc(targetCrc_, target);
-    for (std::size_t i = 0; i < target.size(); ++i) {
-      if (source[i] == target[i]) {
-        if (!changed_.empty()) FlushChanged();
-        ++unchanged_;
-      } else {
-        if (unchanged_ > 0) FlushUnchanged();
-        changed_.push_back(target[i]);
-        if (changed_.size() == kLargestTargetRead) FlushChanged();
-        any_ = true;
+    for (std::size_t i = 0; i < target.size();) {
+      if (changed_.empty()) {
+        const std::size_t differs = FirstDifference(source, target, i);
+        unchanged_ += differs - i;
+        i = differs;
+        if (i == target.size()) break;
+        FlushUnchanged();
       }
+      if (source[i] == target[i]) {
+        FlushChanged();
+        continue;
+      }
+      changed_.push_back(target[i++]);
+      if (changed_.size() == kLargestTargetRead) FlushChanged();
+      any_ = true;
     }
+    sourceCrc_ = sourceCrc.get();
   }
 
   bool Finish() override {
-    if (!changed_.empty()) FlushChanged();
-    if (unchanged_ > 0) FlushUnchanged();
+    FlushChanged();
+    FlushUnchanged();
     Word(sourceCrc_);
     Word(targetCrc_);
     Word(patchCrc_);
@@ -98,11 +108,13 @@ class BpsWriter : public PatchWriter {
   }
 
   void FlushUnchanged() {
+    if (unchanged_ == 0) return;
     Number((unchanged_ - 1) << 2 | kSourceRead);
     unchanged_ = 0;
   }
 
   void FlushChanged() {
+    if (changed_.empty()) return;
     Number((changed_.size() - 1) << 2 | kTargetRead);
     Emit(changed_);
     changed_.clear();

@@ -25,21 +25,27 @@ class IpsWriter : public PatchWriter {
 
   void Compare(std::span<const std::uint8_t> source,
                std::span<const std::uint8_t> target) override {
-    for (std::size_t i = 0; i < target.size(); ++i, ++position_) {
-      if (source[i] != target[i]) {
-        if (changed_.empty()) {
-          if (position_ >= kIpsLimit)
-            throw PatchFailure(PatchFailure::Kind::TooFarForIps,
-                               "a change lies past the 16 MiB that IPS can address");
-          changedAt_ = position_;
-          byteBefore_ = lastByte_;
-        }
-        changed_.push_back(target[i]);
-        if (changed_.size() == kLargestRecord) Flush();
-      } else if (!changed_.empty()) {
-        Flush();
+    for (std::size_t i = 0; i < target.size();) {
+      if (changed_.empty()) {
+        const std::size_t differs = FirstDifference(source, target, i);
+        if (differs > i) lastByte_ = target[differs - 1];
+        position_ += static_cast<std::int64_t>(differs - i);
+        i = differs;
+        if (i == target.size()) break;
+        if (position_ >= kIpsLimit)
+          throw PatchFailure(PatchFailure::Kind::TooFarForIps,
+                             "a change lies past the 16 MiB that IPS can address");
+        changedAt_ = position_;
+        byteBefore_ = lastByte_;
       }
-      lastByte_ = target[i];
+      if (source[i] == target[i]) {
+        Flush();
+        continue;
+      }
+      lastByte_ = target[i++];
+      changed_.push_back(lastByte_);
+      ++position_;
+      if (changed_.size() == kLargestRecord) Flush();
     }
   }
 

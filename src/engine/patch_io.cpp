@@ -10,6 +10,16 @@ constexpr std::int64_t kReadAhead = std::int64_t{1} << 20;
 
 }  // namespace
 
+std::size_t FirstDifference(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b,
+                            std::size_t from) {
+  constexpr std::size_t kBlock = 256;
+  const std::size_t size = std::min(a.size(), b.size());
+  while (from + kBlock <= size && std::memcmp(a.data() + from, b.data() + from, kBlock) == 0)
+    from += kBlock;
+  while (from < size && a[from] == b[from]) ++from;
+  return from;
+}
+
 void PatchReader::Fill() {
   const std::int64_t length = std::min(kReadAhead, size_ - position_);
   if (length <= 0) throw PatchFailure(PatchFailure::Kind::Malformed, "the patch is cut short");

@@ -28,6 +28,11 @@ class PatchFailure : public std::runtime_error {
 
 using ByteSink = std::function<void(std::span<const std::uint8_t>)>;
 
+// The first position from `from` on where the two pieces differ; their size
+// when nowhere. Equal stretches are skipped a block at a time.
+std::size_t FirstDifference(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b,
+                            std::size_t from);
+
 // Writes a patch from a source and a target of the same length, handed over
 // in order as pieces of equal length. The patch goes to the sink as it is made.
 class PatchWriter {
