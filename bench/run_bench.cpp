@@ -196,7 +196,9 @@ bool WholeRangeRuns(const fs::path& dir) {
 // GiB image) as BPS, against `cmp -l`, which also reads both files whole.
 bool ExportAfterSteps(Scene& scene, const fs::path& dir) {
   const std::string patch = (dir / "glitch.bps").string();
-  const std::string cmp = "cmp -l '" + scene.rom + "' '" + scene.job.create + "' > /dev/null";
+  // Not to /dev/null: GNU cmp then stops at the first difference, as -s does.
+  const std::string cmp = "cmp -l '" + scene.rom + "' '" + scene.job.create + "' > '" +
+                          (dir / "listing").string() + "'";
   std::vector<double> compares, exports;
   long peakAbove = -1, before = -1;
   for (int i = 0; i < 3; ++i) {

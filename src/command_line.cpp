@@ -85,5 +85,18 @@ std::optional<int> HandleCommandLine(int argc, char** argv) {
     std::printf("Glitchforge %s\n", GLITCHFORGE_VERSION);
     return 0;
   }
+#if defined(Q_OS_LINUX)
+  // Without this, the X11 plugin fails to connect and aborts the program.
+  const bool platformChosen =
+      parser.isSet(QStringLiteral("platform")) || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+  if (!platformChosen && qEnvironmentVariableIsEmpty("DISPLAY") &&
+      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    std::fprintf(stderr,
+                 "%s: no display to open the window on: set DISPLAY (or WAYLAND_DISPLAY), "
+                 "or give -platform offscreen to run without one.\n",
+                 kProgram);
+    return 2;
+  }
+#endif
   return std::nullopt;
 }

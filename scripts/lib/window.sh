@@ -57,7 +57,7 @@ window_await_runs() {
 # screen when it failed.
 window_start() {
   unset QT_QPA_PLATFORM
-  export XDG_CONFIG_HOME="$1/config" XDG_CACHE_HOME="$1/cache" XDG_RUNTIME_DIR="$1/runtime"
+  export XDG_CONFIG_HOME="$1/config" XDG_CACHE_HOME="$1/cache" XDG_DATA_HOME="$1/data" XDG_RUNTIME_DIR="$1/runtime"
   mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
   window_log=$1/program.log

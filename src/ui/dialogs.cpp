@@ -3,9 +3,42 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
+#include <QSortFilterProxyModel>
 
 namespace ui {
+
+namespace {
+
+// Entry 1 of the filter list: programs.
+constexpr int kProgramsEntry = 1;
+
+#ifndef _WIN32
+// Programs on Linux and macOS have no extension of their own: while the
+// programs entry is in use, the dialog lists folders and the files the user
+// may execute, whatever their names.
+class ExecutablesOnly : public QSortFilterProxyModel {
+ public:
+  void SetActive(bool active) {
+    active_ = active;
+    invalidateFilter();
+  }
+
+ protected:
+  bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    if (!active_ || !files) return true;
+    const QFileInfo info = files->fileInfo(files->index(row, 0, parent));
+    return info.isDir() || info.isExecutable();
+  }
+
+ private:
+  bool active_ = false;
+};
+#endif
+
+}  // namespace
 
 void QtDialogs::ShowMessage(QWidget* parent, const QString& text) {
   QString shown = text;
@@ -32,8 +65,9 @@ QStringList NameFilters(const QString& filter) {
     QStringList patterns;
     for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
 #ifndef _WIN32
-      if (pattern == QLatin1String("*.*")) {
-        patterns << QStringLiteral("*");
+      // Programs here have no extension; the dialog shows the executable files.
+      if (pattern == QLatin1String("*.*") || i == 2 * (kProgramsEntry - 1)) {
+        if (!patterns.contains(QStringLiteral("*"))) patterns << QStringLiteral("*");
         continue;
       }
 #endif
@@ -56,10 +90,24 @@ bool QtDialogs::ShowOpen(QWidget* parent) {
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   const QStringList filters = NameFilters(QString::fromLatin1(kOpenFilter));
   dialog.setNameFilters(filters);
+  // A program's name gets no extension added; a ROM's or any file's does.
+  const auto entryChosen = [&dialog, filters](const QString& entry) {
+    const bool programs =
+        !filters.isEmpty() &&
+        (entry == filters.first() || filters.first().startsWith(entry + QStringLiteral(" (")));
+#ifndef _WIN32
+    static_cast<ExecutablesOnly*>(dialog.proxyModel())->SetActive(programs);
+#endif
+    dialog.setDefaultSuffix(programs ? QString() : QString::fromLatin1(kDefaultExtension));
+  };
+#ifndef _WIN32
+  dialog.setProxyModel(new ExecutablesOnly);
+#endif
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, entryChosen);
   if (filterIndex >= 1 && filterIndex <= filters.size()) {
     dialog.selectNameFilter(filters[filterIndex - 1]);
   }
-  dialog.setDefaultSuffix(QString::fromLatin1(kDefaultExtension));
+  entryChosen(dialog.selectedNameFilter());
   if (!fileName.isEmpty()) dialog.selectFile(fileName);
   if (dialog.exec() != QDialog::Accepted) return false;
   const QStringList chosen = dialog.selectedFiles();

@@ -72,7 +72,9 @@ inline constexpr const char* kDefaultExtension = "NES";
 
 // The filter list as Qt's name filters, "Description (*.a *.A)". Each
 // pattern is given in lower and upper case, since the dialog may match case
-// exactly; off Windows "*.*" becomes "*", which also matches names without a dot.
+// exactly. Off Windows "*.*" becomes "*", which also matches names without a
+// dot, and the programs entry is "*" as well: the dialog then lists the files
+// the user may execute, and adds no extension to a program's name.
 QStringList NameFilters(const QString& filter);
 
 }  // namespace ui

@@ -1,5 +1,7 @@
+#include <QAbstractProxyModel>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QTimer>
 #include <functional>
@@ -38,17 +40,24 @@ TEST(RealMessageBox, ShowsPlainTextUnderTheTitleWithOkAlone) {
                           });
 }
 
-// Each picker opens the real dialog on its own entry of the filter list; a chosen file comes back with its full and
-// bare names and the entry in use.
+// Each picker opens the real dialog on its own entry of the filter list, adding the extension "NES" to a typed name
+// except to a program's (programs off Windows have none); a chosen file comes back with its full and bare names and
+// the entry in use.
 TEST(RealOpenDialog, OpensOnTheAskedEntryAndReportsTheChosenFile) {
   struct Row {
     int filterIndex;
     const char* shownEntry;
+    const char* addedExtension;
   };
+#ifdef _WIN32
+  const char* programExtension = "NES";
+#else
+  const char* programExtension = "";
+#endif
   const Row rows[] = {
-      {.filterIndex = 1, .shownEntry = "Executable Files"},
-      {.filterIndex = 2, .shownEntry = "ROM Files"},
-      {.filterIndex = 3, .shownEntry = "All Files"},
+      {.filterIndex = 1, .shownEntry = "Executable Files", .addedExtension = programExtension},
+      {.filterIndex = 2, .shownEntry = "ROM Files", .addedExtension = "NES"},
+      {.filterIndex = 3, .shownEntry = "All Files", .addedExtension = "NES"},
   };
   TempDir dir;
   const std::string chosen = dir.Write("zelda.nes", {1});
@@ -59,7 +68,7 @@ TEST(RealOpenDialog, OpensOnTheAskedEntryAndReportsTheChosenFile) {
     WhileModal<QFileDialog>([&] { accepted = dialogs.ShowOpen(nullptr); },
                             [&](QFileDialog& dialog) {
                               EXPECT_TRUE(dialog.selectedNameFilter().startsWith(row.shownEntry)) << row.shownEntry;
-                              EXPECT_EQ(dialog.defaultSuffix(), "NES");
+                              EXPECT_EQ(dialog.defaultSuffix().toStdString(), row.addedExtension) << row.shownEntry;
                               dialog.selectFile(QString::fromStdString(chosen));
                               static_cast<QDialog&>(dialog).accept();  // QFileDialog hides it
                             });
@@ -69,6 +78,39 @@ TEST(RealOpenDialog, OpensOnTheAskedEntryAndReportsTheChosenFile) {
     EXPECT_EQ(dialogs.filterIndex, row.filterIndex);
   }
 }
+
+#ifndef _WIN32
+// Off Windows the programs entry lists folders and the files the user may execute, whatever their names; another
+// entry lists the other files again.
+TEST(RealOpenDialog, TheProgramsEntryListsWhatMayBeExecuted) {
+  TempDir dir;
+  dir.Write("fceux", {1});
+  dir.Write("notes.txt", {1});
+  std::filesystem::permissions(dir / "fceux", std::filesystem::perms(0755));
+  std::filesystem::create_directory(dir / "games");
+  ui::QtDialogs dialogs;
+  dialogs.filterIndex = 1;
+  dialogs.fileName = QString::fromStdString(dir / "");
+  const auto listed = [&](QFileDialog& dialog) {
+    auto* files = qobject_cast<QFileSystemModel*>(dialog.proxyModel()->sourceModel());
+    const QModelIndex folder = files->index(QString::fromStdString(dir.path().string()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return files->rowCount(folder) == 3; }));  // read beside the dialog
+    QStringList names;
+    const QModelIndex shown = dialog.proxyModel()->mapFromSource(folder);
+    for (int row = 0; row < dialog.proxyModel()->rowCount(shown); ++row)
+      names << dialog.proxyModel()->index(row, 0, shown).data().toString();
+    names.sort();
+    return names;
+  };
+  WhileModal<QFileDialog>([&] { dialogs.ShowOpen(nullptr); },
+                          [&](QFileDialog& dialog) {
+                            EXPECT_EQ(listed(dialog), QStringList({"fceux", "games"}));
+                            emit dialog.filterSelected(dialog.nameFilters().last());
+                            EXPECT_EQ(listed(dialog), QStringList({"fceux", "games", "notes.txt"}));
+                            static_cast<QDialog&>(dialog).reject();
+                          });
+}
+#endif
 
 TEST(RealOpenDialog, ACancelChangesNothing) {
   ui::QtDialogs dialogs;
