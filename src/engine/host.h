@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <span>
@@ -49,8 +50,15 @@ struct FileStamp {
   }
 };
 
+// What Progress::Advance throws when the user asked the long work to stop:
+// the stretch ends between two pieces, and the handler says what was left.
+class Cancelled : public std::exception {
+ public:
+  const char* what() const noexcept override { return "Cancelled"; }
+};
+
 // How far a long stretch has come, in bytes. Called on the worker thread
-// that runs the stretch.
+// that runs the stretch, between pieces; may throw Cancelled.
 class Progress {
  public:
   virtual ~Progress() = default;

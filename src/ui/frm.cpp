@@ -15,7 +15,7 @@ namespace ui {
 
 frm::frm(const Services& services, QWidget* parent) : QMainWindow(parent), services_(services) {
   CreateControls();
-  work_ = std::make_unique<WindowWork>(prgRun, services.progressDelay);
+  work_ = std::make_unique<WindowWork>(prgRun, cmdCancel, services.progressDelay);
   ConnectHandlers();
   WatchMousePresses();
 }

@@ -212,7 +212,8 @@ class frm : public QMainWindow, public engine::UserInterface {
   QCheckBox* optRandomSeq = nullptr;
 
   QLabel* lblStatus = nullptr;
-  QProgressBar* prgRun = nullptr;  // beside the status line while a long run works
+  QProgressBar* prgRun = nullptr;    // beside the status line while a long run works
+  QPushButton* cmdCancel = nullptr;  // beside the progress bar; Esc does the same
   QFrame* Separator2 = nullptr;
   QPushButton* cmdGo = nullptr;
   QPushButton* cmdAuto = nullptr;

@@ -283,8 +283,11 @@ void frm::CreateAction() {
 
 void frm::CreateBottom() {
   lblStatus = Label(client, "lblStatus", "Status: Ready!", 240, 4320, 2895, 255);
-  prgRun = Place(new QProgressBar(client), "prgRun", 3240, 4320, 2295, 255);
+  prgRun = Place(new QProgressBar(client), "prgRun", 3240, 4320, 1440, 255);
   prgRun->hide();
+  cmdCancel = Button(client, "cmdCancel", "Cancel", 4725, 4320, 810, 240);
+  cmdCancel->setFocusPolicy(Qt::NoFocus);
+  cmdCancel->hide();
   Separator2 = Frame(client, "Separator2", 120, 4560, 8175, 80, QFrame::HLine);
   cmdGo = Button(client, "cmdGo", "&GO!", 120, 4680, 975, 435);
   PaintButtonFace(cmdGo, "rgb(0, 255, 0)");

@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 #include <exception>
@@ -20,17 +21,21 @@ constexpr int kBarSteps = 1000;
 
 }  // namespace
 
-WindowWork::WindowWork(QProgressBar* bar, std::chrono::milliseconds showAfter)
-    : bar_(bar), showAfter_(showAfter) {}
+WindowWork::WindowWork(QProgressBar* bar, QPushButton* cancel, std::chrono::milliseconds showAfter)
+    : bar_(bar), cancel_(cancel), showAfter_(showAfter) {
+  connect(cancel_, &QPushButton::clicked, this, [this] { Cancel(); });
+}
 
 void WindowWork::BeginCall() {
   counter_.done = 0;
+  counter_.cancelled = false;
   expected_ = 0;
   workedMs_ = 0;
 }
 
 void WindowWork::EndCall() {
   bar_->hide();
+  cancel_->hide();
   bar_->reset();
 }
 
@@ -49,7 +54,7 @@ void WindowWork::Run(const std::function<void(engine::Progress&)>& stretch) {
   stretchTime_.start();
   ShowProgress();  // a bar already shown by the stretch before stays up
   waiting_ = true;
-  std::optional<InputBlocker> blocker(std::in_place);
+  std::optional<InputBlocker> blocker(std::in_place, cancel_, [this] { Cancel(); });
   tick.start();
   std::thread worker([&] {
     try {
@@ -68,6 +73,7 @@ void WindowWork::Run(const std::function<void(engine::Progress&)>& stretch) {
   waiting_ = false;
   workedMs_ += stretchTime_.elapsed();
   bar_->hide();
+  cancel_->hide();
   if (failure) std::rethrow_exception(failure);
 }
 
@@ -77,6 +83,7 @@ void WindowWork::ShowProgress() {
   bar_->setRange(0, expected_ > 0 ? kBarSteps : 0);  // nothing expected: a busy bar
   if (expected_ > 0) bar_->setValue(static_cast<int>(done * kBarSteps / expected_));
   bar_->show();
+  cancel_->show();
 }
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <algorithm>
 #include <functional>
 
@@ -19,6 +20,7 @@ struct Shown {
 const Shown kShown[] = {
     {.name = "cmdAuto", .caption = "Auto >>"},
     {.name = "cmdAutoEnd", .caption = "Auto End"},
+    {.name = "cmdCancel", .caption = "Cancel"},
     {.name = "cmdCreateNow", .caption = "Create Now"},
     {.name = "cmdGo", .caption = "&GO!"},
     {.name = "cmdMinus(1)", .caption = "-"},
@@ -126,7 +128,9 @@ TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowThei
   }
   for (QWidget* w : std::initializer_list<QWidget*>{window->optSequence, window->txtSequence, window->optRandomSeq})
     EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-  for (QLabel* help : {window->lblHelp[0], window->lblHelp[2]}) EXPECT_FALSE(help->isVisible());
+  for (QWidget* hidden :
+       std::initializer_list<QWidget*>{window->lblHelp[0], window->lblHelp[2], window->prgRun, window->cmdCancel})
+    EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
   // The help labels, though hidden, answer a click; an index out of range is ignored.
   for (int i : {0, 1, 2, 3, -1}) window->lblHelp_Click(i);
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"?", "?", "?"}));
