@@ -11,6 +11,7 @@ packages=(
   xvfb xauth xdotool imagemagick fonts-liberation libx11-dev
   dpkg-dev file desktop-file-utils librsvg2-bin lintian appstream
   g++-mingw-w64-x86-64-posix wine64 googletest
+  cc65 fceux retroarch libretro-nestopia
 )
 if [ "${1:-}" = "--run-only" ]; then
   packages=(build-essential cmake ninja-build zlib1g-dev qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
