@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -332,17 +333,49 @@ void DiskFileSystem::CopyRange(const std::string& from, const std::string& to, s
     RaiseAbout(FailureKind::FileAccess, from, "the file ended before the range did");
 }
 
+namespace {
+
+std::int64_t Nanoseconds(const struct timespec& t) {
+  return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+std::int64_t Now() {
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return Nanoseconds(now);
+}
+
+// The coarsest step of a file system's clock (FAT's two seconds), with room
+// for the kernel's clock lagging the one read here.
+constexpr std::int64_t kCoarsestStep = 3'000'000'000;
+
+}  // namespace
+
 std::optional<FileStamp> DiskFileSystem::Stamp(const std::string& path) {
   struct stat st {};
+  const std::int64_t now = Now();
   if (path.find('\0') != std::string::npos || ::stat(path.c_str(), &st) != 0 ||
       !S_ISREG(st.st_mode))
     return std::nullopt;
-  const auto nanoseconds = [](const struct timespec& t) {
-    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
-  };
-  return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                   static_cast<std::int64_t>(st.st_size), nanoseconds(st.st_mtim),
-                   nanoseconds(st.st_ctim)};
+  const std::int64_t modified = Nanoseconds(st.st_mtim);
+  return FileStamp{static_cast<std::uint64_t>(st.st_dev),
+                   static_cast<std::uint64_t>(st.st_ino),
+                   static_cast<std::int64_t>(st.st_size),
+                   modified,
+                   Nanoseconds(st.st_ctim),
+                   modified <= now - kCoarsestStep};
+}
+
+// A moment a step before the coarsest one: a write from now on gets a later
+// time, even rounded down to FAT's two seconds, so the stamp tells it.
+std::optional<FileStamp> DiskFileSystem::MarkWritten(const std::string& path) {
+  if (path.find('\0') != std::string::npos) return std::nullopt;
+  const std::int64_t back = Now() - kCoarsestStep - 1'000'000'000;
+  const struct timespec times[2] = {{0, UTIME_OMIT}, {back / 1000000000, back % 1000000000}};
+  if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) return std::nullopt;
+  const auto stamp = Stamp(path);
+  if (!stamp || stamp->modified > back) return std::nullopt;
+  return stamp;
 }
 
 std::int64_t DiskFileSystem::FileLength(const std::string& path) {

@@ -31,6 +31,7 @@ class DiskFileSystem : public engine::FileSystem {
   void WriteAt(const std::string& path, std::int64_t offset,
                std::span<const std::uint8_t> data) override;
   std::optional<engine::FileStamp> Stamp(const std::string& path) override;
+  std::optional<engine::FileStamp> MarkWritten(const std::string& path) override;
 
  protected:
   [[maybe_unused]] bool kernelCopy_;

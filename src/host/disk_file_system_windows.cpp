@@ -327,6 +327,7 @@ void DiskFileSystem::CopyRange(const std::string& from, const std::string& to, s
 // Windows lets any program set a file's change time back, so no stamp can
 // prove that nobody touched the output: every copy is a full one.
 std::optional<FileStamp> DiskFileSystem::Stamp(const std::string&) { return std::nullopt; }
+std::optional<FileStamp> DiskFileSystem::MarkWritten(const std::string&) { return std::nullopt; }
 
 std::int64_t DiskFileSystem::FileLength(const std::string& path) {
   const FileHandle file(path, FILE_READ_ATTRIBUTES);
