@@ -25,6 +25,7 @@ class SilentUi : public engine::UserInterface {
 class NoLauncher : public engine::ProcessLauncher {
  public:
   void Start(const std::string&, const std::string&) override {}
+  bool MayStillWrite(const std::string&) override { return false; }
 };
 
 class MidnightClock : public engine::Clock {

@@ -10,6 +10,25 @@
 namespace engine {
 namespace {
 
+// When the stamps prove the output unchanged since this program wrote it.
+// Every write by any program sets the file's modification time to the moment
+// of that write, rounded down to the file system's step. Right after each of
+// its own writes this program sets that time a few seconds back (MarkWritten)
+// and keeps the stamp only then: no later write can give the file that time
+// again, however coarse the clock, so a write since shows in the stamp. The
+// ROM is only read; its stamp counts when its time already lay that far back
+// (FileStamp::settled). Two things stamps cannot show, and so make the full
+// copy:
+// - a write made while this program wrote, which its own setting of the time
+//   hides. The one program known to write into the output is the emulator
+//   started on it: while one may still run, the output is not trusted, and no
+//   write made then is recorded;
+// - a program that sets the time back to what it was within one step of the
+//   clock after writing; the status-change time shows it once the step is over.
+bool Trusted(const FileStamp& rom, const FileStamp& output) {
+  return rom.settled && output.settled;
+}
+
 // Puts the ROM's bytes back over the ranges that runs altered since the last
 // full copy, when the stamps show that neither file changed in between. False
 // when that cannot be shown or a step fails; the record is then forgotten.
@@ -19,7 +38,11 @@ bool RestoreFromRom(const JobSettings& job, Host& host) {
   try {
     const auto rom = host.files.Stamp(job.rom);
     const auto output = host.files.Stamp(job.create);
-    if (!rom || !output || rom->SameFile(*output) || !record->Matches(*rom, *output)) return false;
+    if (!rom || !output || rom->SameFile(*output) || !record->Matches(*rom, *output) ||
+        host.launcher.MayStillWrite(job.create)) {
+      record->Forget();
+      return false;
+    }
     const RangeSet altered = record->Altered();
     record->Forget();
     host.work.Expect(altered.Bytes());
@@ -30,9 +53,9 @@ bool RestoreFromRom(const JobSettings& job, Host& host) {
       }
     });
     // The ROM must not have changed while it was read.
-    const auto restored = host.files.Stamp(job.create);
+    const auto restored = host.files.MarkWritten(job.create);
     if (host.files.Stamp(job.rom) != rom || !restored) return false;
-    record->Keep(*rom, *restored, {});
+    if (Trusted(*rom, *restored)) record->Keep(*rom, *restored, {});
     return true;
   } catch (const std::exception&) {
     record->Forget();
@@ -55,10 +78,12 @@ bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory) {
     if (changeDirectory) ChangeToWorkingDirectory(job, host.files);
     if (host.record) host.record->Forget();
     const auto rom = host.files.Stamp(job.rom);
+    const bool recorded = host.record && rom && !host.launcher.MayStillWrite(job.create);
     if (rom) host.work.Expect(static_cast<std::uint64_t>(rom->size));
     host.work.Run([&](Progress& progress) { host.files.Copy(job.rom, job.create, progress); });
-    if (host.record && rom && host.files.Stamp(job.rom) == rom) {
-      if (const auto output = host.files.Stamp(job.create)) host.record->Keep(*rom, *output, {});
+    if (recorded && host.files.Stamp(job.rom) == rom) {
+      const auto output = host.files.MarkWritten(job.create);
+      if (output && Trusted(*rom, *output)) host.record->Keep(*rom, *output, {});
     }
     return true;
   } catch (...) {

@@ -36,13 +36,21 @@ class UserInterface {
 // Which file a name stands for and when it last changed: device and inode,
 // size, and the modification and status-change times in nanoseconds. The
 // status-change time moves with every write and every change of the other
-// times, and no program can set it back.
+// times, and no program can set it back. File systems keep these times in
+// steps of their own clock (two seconds on FAT, one on ext2 and ext3, a few
+// milliseconds elsewhere): a change within the step of the last one leaves
+// them as they were.
 struct FileStamp {
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
   std::int64_t size = 0;
   std::int64_t modified = 0;
   std::int64_t changed = 0;
+  // The modification time lay further back than the coarsest step when the
+  // stamp was taken: any later write gives the file a time of its own, so the
+  // stamp tells it. A file written just before may be written again within
+  // the same step unseen.
+  bool settled = false;
 
   bool operator==(const FileStamp&) const = default;
   bool SameFile(const FileStamp& other) const {
@@ -118,6 +126,11 @@ class FileSystem {
   // When fill throws, `path` stays as it was and the new file is gone. The new
   // file is ordinary data: 0666 less the umask, whatever was there before.
   virtual void Replace(const std::string& path, const std::function<void(NewFile&)>& fill) = 0;
+  // Called right after this program wrote the file: sets its modification
+  // time a few seconds back, to a moment no later write can give it, and
+  // returns its stamp then, settled. Nothing where times cannot be set, or
+  // when the file was written again meanwhile.
+  virtual std::optional<FileStamp> MarkWritten(const std::string& /*path*/) { return std::nullopt; }
 };
 
 // Window's thread only.
@@ -129,6 +142,10 @@ class ProcessLauncher {
   // file `dataFile` is data, never a program: a command line whose program
   // would be that file (an empty emulator box puts it first) cannot be started.
   virtual void Start(const std::string& commandLine, const std::string& dataFile) = 0;
+  // Whether a program started on the file `dataFile`, or one that program
+  // started in turn, may still be running and so writing into it. Errs toward
+  // yes where that cannot be told. Called on the thread that calls Start.
+  virtual bool MayStillWrite(const std::string& dataFile) = 0;
 };
 
 // Window's thread only.

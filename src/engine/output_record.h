@@ -25,9 +25,10 @@ class RangeSet {
 // What this program knows of the output file it wrote last: it was made a
 // copy of the ROM, and since then only the `altered` ranges were written,
 // with both files stamped as they were right after this program's last
-// write. While both stamps still match, the output differs from the ROM at
-// most in those ranges; anything else (another program's write or touch, a
-// run that failed half-way, a file replaced) leaves the record of no use.
+// write, both stamps settled. While both stamps still match, the output
+// differs from the ROM at most in those ranges; anything else (another
+// program's write or touch, a run that failed half-way, a file replaced)
+// leaves the record of no use.
 class OutputRecord {
  public:
   bool Matches(const FileStamp& rom, const FileStamp& output) const {

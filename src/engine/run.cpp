@@ -55,8 +55,10 @@ std::uint64_t RangeBytesIfReadable(const JobSettings& job) {
 
 // Keeps host.record true while the run writes the range: the record learns of
 // the range once the write has ended, and forgets the output when that was
-// changed by someone else or the write fails half-way. A run on another file
-// than the recorded output leaves the record alone.
+// changed by someone else or the write fails half-way. A write made while the
+// emulator started on the output may still run is not recorded either: what
+// that wrote meanwhile would not show. A run on another file than the
+// recorded output leaves the record alone.
 class RecordedWrite {
  public:
   RecordedWrite(Host& host, const std::string& output, std::uint64_t first, std::uint64_t last)
@@ -65,7 +67,7 @@ class RecordedWrite {
     if (!record) return;
     const auto stamp = host.files.Stamp(output);
     if (stamp && !record->IsOutput(*stamp)) return;
-    if (stamp && record->Matches(record->Rom(), *stamp)) {
+    if (stamp && record->Matches(record->Rom(), *stamp) && !host.launcher.MayStillWrite(output)) {
       rom_ = record->Rom();
       altered_ = record->Altered();
       altered_.Add(first, last);
@@ -75,7 +77,8 @@ class RecordedWrite {
 
   void Done() {
     if (!rom_) return;
-    if (const auto stamp = host_.files.Stamp(output_)) host_.record->Keep(*rom_, *stamp, altered_);
+    const auto stamp = host_.files.MarkWritten(output_);
+    if (stamp && stamp->settled) host_.record->Keep(*rom_, *stamp, altered_);
   }
 
  private:

@@ -1,7 +1,9 @@
 // The disk on Linux and macOS: POSIX calls with positioned reads and writes.
 #include "host/disk_file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,10 +11,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "engine/failure.h"
@@ -34,17 +38,26 @@ void RequireNoNul(const std::string& path, FailureKind kind) {
   if (path.find('\0') != std::string::npos) RaiseAbout(kind, path, "the name holds a NUL byte");
 }
 
-// A fresh temporary name beside `target`, unlikely to be taken: a hidden
-// "." + its name + ".glitchforge-" and a few random hex digits.
-std::string TemporaryName(const fs::path& target, unsigned attempt) {
-  static unsigned counter = 0;
-  static const unsigned seed = std::random_device()();
-  char suffix[32];
-  std::snprintf(suffix, sizeof suffix, "%08x%04x", seed ^ (attempt * 2654435761u),
-                ++counter & 0xFFFF);
-  std::string name(".");
-  name.append(target.filename().string()).append(".glitchforge-").append(suffix);
-  return (target.parent_path() / name).string();
+// The temporary copies in the output's folder: "." + this prefix, 16 hex
+// digits and ".tmp", short whatever the output's own name.
+constexpr std::string_view kTemporaryPrefix = ".glitchforge-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+constexpr std::size_t kTemporaryDigits = 16;
+
+std::string TemporaryName() {
+  static std::mt19937_64 random(std::random_device{}() ^ static_cast<std::uint64_t>(::getpid()));
+  char digits[kTemporaryDigits + 1];
+  std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(random()));
+  return std::string(kTemporaryPrefix).append(digits).append(kTemporarySuffix);
+}
+
+bool IsTemporaryName(std::string_view name) {
+  if (name.size() != kTemporaryPrefix.size() + kTemporaryDigits + kTemporarySuffix.size() ||
+      !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix))
+    return false;
+  const auto digits = name.substr(kTemporaryPrefix.size(), kTemporaryDigits);
+  return std::all_of(digits.begin(), digits.end(),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 bool IsDirectory(const std::string& path) {
@@ -61,7 +74,6 @@ FailureKind OpenFailureKind(const std::string& path, int error) {
       return IsDirectory(fs::path(path).parent_path().string()) ? FailureKind::FileNotFound
                                                                 : FailureKind::PathNotFound;
     case ENOTDIR:
-    case ENAMETOOLONG:
     case ELOOP: return FailureKind::PathNotFound;
     default: return FailureKind::FileNotOpenable;
   }
@@ -71,25 +83,43 @@ FailureKind OpenFailureKind(const std::string& path, int error) {
   RaiseAbout(kind, path, std::strerror(error));
 }
 
+// A name the system refuses is no missing path: the user learns why.
+void RaiseIfNameRefused(const std::string& shown, int error) {
+  if (error == ENAMETOOLONG) RaiseAbout(FailureKind::FileNotOpenable, shown, "name too long");
+  if (error == EINVAL || error == EILSEQ)
+    RaiseAbout(FailureKind::FileNotOpenable, shown, "not valid on this system");
+}
+
+[[noreturn]] void RaiseOpenFailure(const std::string& path, const std::string& shown, int error) {
+  RaiseIfNameRefused(shown, error);
+  RaiseErrno(OpenFailureKind(path, error), shown, error);
+}
+
+// A failed write of a full copy: the copy needs room for a second image
+// beside the output it replaces.
+[[noreturn]] void RaiseCopyFailure(const std::string& shown, int error) {
+  if (error == ENOSPC || error == EDQUOT) {
+    RaiseAbout(FailureKind::FileAccess, shown,
+               std::string("no room for a second copy of the image: ") + std::strerror(error));
+  }
+  RaiseErrno(FailureKind::FileAccess, shown, error);
+}
+
 // An open file descriptor, closed on every way out. Failures name `shown`,
 // the name the user typed, which may differ from the name opened.
 class FileHandle {
  public:
   // Non-blocking, so that a FIFO under the name fails the regular-file check
   // instead of hanging the window; regular files ignore the flag.
-  FileHandle(const std::string& path, int flags, mode_t mode = 0,
-             const std::string* shown = nullptr)
-      : path_(shown ? *shown : path) {
+  FileHandle(const std::string& path, int flags) : path_(path) {
     RequireNoNul(path, FailureKind::FileNotFound);
     do {
-      fd_ = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, mode);
+      fd_ = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
     } while (fd_ < 0 && errno == EINTR);
-    if (fd_ < 0) {
-      const int error = errno;
-      if (!(flags & O_EXCL) || error != EEXIST)
-        RaiseErrno(OpenFailureKind(path, error), path_, error);
-    }
+    if (fd_ < 0) RaiseOpenFailure(path, path_, errno);
   }
+  // Takes over a descriptor that is open already.
+  FileHandle(int fd, const std::string& shown) : path_(shown), fd_(fd) {}
   ~FileHandle() {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -97,7 +127,6 @@ class FileHandle {
   FileHandle& operator=(const FileHandle&) = delete;
 
   int fd() const { return fd_; }
-  bool open() const { return fd_ >= 0; }
   const std::string& path() const { return path_; }
 
   struct stat Stat() const {
@@ -111,7 +140,7 @@ class FileHandle {
   void Close() {
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR) RaiseErrno(FailureKind::FileAccess, path_, errno);
+    if (::close(fd) != 0 && errno != EINTR) RaiseCopyFailure(path_, errno);
   }
 
  private:
@@ -141,38 +170,156 @@ std::string FinalTarget(const std::string& path) {
   RaiseErrno(FailureKind::PathNotFound, path, ELOOP);
 }
 
-// A new file beside the output, created with the mode of any new file (0666
-// less the umask), never the source's. Removed again unless it was moved
-// onto the output.
+// Removes the temporary copies that copies into this folder left behind when
+// their program was killed or lost its power: files of this program's own
+// name that nobody holds locked. A copy being written holds its lock until
+// its file has been moved onto the output.
+void RemoveLeftovers(int folder) {
+  const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listing < 0) return;
+  DIR* entries = ::fdopendir(listing);
+  if (!entries) {
+    ::close(listing);
+    return;
+  }
+  while (const dirent* entry = ::readdir(entries)) {
+    const std::string name = entry->d_name;
+    struct stat seen {};
+    if (!IsTemporaryName(name) ||
+        ::fstatat(folder, name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(seen.st_mode))
+      continue;
+    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat opened {};
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 &&
+        ::fstatat(folder, name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) == 0 &&
+        opened.st_dev == seen.st_dev && opened.st_ino == seen.st_ino)
+      ::unlinkat(folder, name.c_str(), 0);
+    ::close(fd);
+  }
+  ::closedir(entries);
+}
+
+// A folder opened only to name files in it, which takes no permission to read it.
+#if defined(O_PATH)
+constexpr int kFolderOnly = O_PATH;
+#else
+constexpr int kFolderOnly = O_RDONLY;
+#endif
+
+// The new file that becomes the output, in the output's folder, created with
+// the mode of any new file (0666 less the umask), never the source's. Where
+// the file system offers unnamed files (O_TMPFILE), it gets a name only once
+// it is complete, right before it is moved onto the output: a program killed
+// while copying leaves nothing. Elsewhere it has a temporary name from the
+// start, which the next copy into the folder removes if this one never ends.
+// Names are taken relative to the folder, so the output's own name and path
+// may be as long as the system allows.
 class TemporaryCopy {
  public:
-  TemporaryCopy(const std::string& target, const std::string& shown) {
-    for (unsigned attempt = 0; attempt < 100; ++attempt) {
-      name_ = TemporaryName(target, attempt);
-      file_ = std::make_unique<FileHandle>(name_, O_RDWR | O_CREAT | O_EXCL, 0666, &shown);
-      if (file_->open()) return;
-    }
-    RaiseErrno(FailureKind::FileNotOpenable, shown, EEXIST);
+  TemporaryCopy(const fs::path& target, const std::string& shown, bool unnamed)
+      : shown_(shown), base_(target.filename().string()) {
+    const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+    folder_ = ::open(folder.c_str(), kFolderOnly | O_DIRECTORY | O_CLOEXEC);
+    if (folder_ < 0) RaiseOpenFailure(folder, shown, errno);
+    RemoveLeftovers(folder_);
+    if (!unnamed || !OpenUnnamed()) OpenNamed();
   }
   ~TemporaryCopy() {
+    if (!name_.empty()) ::unlinkat(folder_, name_.c_str(), 0);
     file_.reset();
-    if (!name_.empty()) ::unlink(name_.c_str());
+    ::close(folder_);
   }
   TemporaryCopy(const TemporaryCopy&) = delete;
   TemporaryCopy& operator=(const TemporaryCopy&) = delete;
 
   const FileHandle& file() const { return *file_; }
 
-  // Closes the copy and puts it in the target's place in one step.
-  void MoveOnto(const std::string& target) {
-    file_->Close();
-    if (::rename(name_.c_str(), target.c_str()) != 0)
-      RaiseErrno(FailureKind::FileAccess, file_->path(), errno);
+  // Closes the copy and puts it in the target's place in one step. The lock
+  // stays on a second descriptor until then, so that no other copy takes the
+  // named file for a leftover.
+  void MoveOnto() {
+    if (name_.empty()) Name();
+    const int locked = ::dup(file_->fd());
+    try {
+      file_->Close();
+    } catch (...) {
+      if (locked >= 0) ::close(locked);
+      throw;
+    }
+    const int moved = ::renameat(folder_, name_.c_str(), folder_, base_.c_str());
+    const int error = errno;
+    if (locked >= 0) ::close(locked);
+    if (moved != 0) {
+      RaiseIfNameRefused(shown_, error);
+      RaiseCopyFailure(shown_, error);
+    }
     name_.clear();
   }
 
  private:
-  std::string name_;
+  [[noreturn]] void RaiseCreateFailure(int error) {
+    if (error == ENOSPC || error == EDQUOT) RaiseCopyFailure(shown_, error);
+    RaiseOpenFailure(base_, shown_, error);
+  }
+
+  bool OpenUnnamed() {
+#if defined(O_TMPFILE)
+    // The name is given through /proc, the one way open to every user.
+    if (::access("/proc/self/fd", X_OK) != 0) return false;
+    const int fd = ::openat(folder_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) return false;
+    if (fd < 0) RaiseCreateFailure(errno);
+    file_ = std::make_unique<FileHandle>(fd, shown_);
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    return true;
+#else
+    return false;
+#endif
+  }
+
+  // Another copy into the folder may take a new file for a leftover before it
+  // is locked: then it is gone or locked by that copy, and another name is tried.
+  void OpenNamed() {
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+      const std::string name = TemporaryName();
+      const int fd =
+          ::openat(folder_, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+      if (fd < 0 && errno == EEXIST) continue;
+      if (fd < 0) RaiseCreateFailure(errno);
+      auto file = std::make_unique<FileHandle>(fd, shown_);
+      const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+      struct stat opened {};
+      struct stat named {};
+      if (locked && ::fstat(fd, &opened) == 0 &&
+          ::fstatat(folder_, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+          opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
+        file_ = std::move(file);
+        name_ = name;
+        return;
+      }
+    }
+    RaiseErrno(FailureKind::FileNotOpenable, shown_, EEXIST);
+  }
+
+  // Links the unnamed file into the folder under a temporary name.
+  void Name() {
+    const std::string self = "/proc/self/fd/" + std::to_string(file_->fd());
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+      const std::string name = TemporaryName();
+      if (::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        name_ = name;
+        return;
+      }
+      if (errno != EEXIST) RaiseCopyFailure(shown_, errno);
+    }
+    RaiseErrno(FailureKind::FileAccess, shown_, EEXIST);
+  }
+
+  std::string shown_;
+  std::string base_;
+  int folder_ = -1;
+  std::string name_;  // while the file has a temporary name
   std::unique_ptr<FileHandle> file_;
 };
 
@@ -182,7 +329,11 @@ class TemporaryCopy {
 // file system offers them), falling back to reads and writes where it is not
 // offered. Reports progress every few MiB.
 off_t CopySegment(const FileHandle& in, const FileHandle& out, off_t from, off_t to,
-                  Progress& progress, bool kernelCopy) {
+                  Progress& progress, bool kernelCopy, bool fullCopy = false) {
+  const auto raiseWriteFailure = [&](int error) {
+    if (fullCopy) RaiseCopyFailure(out.path(), error);
+    RaiseErrno(FailureKind::FileAccess, out.path(), error);
+  };
   constexpr off_t kStep = off_t{8} << 20;
   off_t at = from;
 #if defined(__linux__)
@@ -196,7 +347,7 @@ off_t CopySegment(const FileHandle& in, const FileHandle& out, off_t from, off_t
                     errno == EBADF)) {
       break;
     }
-    if (got < 0) RaiseErrno(FailureKind::FileAccess, out.path(), errno);
+    if (got < 0) raiseWriteFailure(errno);
     if (got == 0) return at;
     at += got;
     progress.Advance(static_cast<std::uint64_t>(got));
@@ -214,7 +365,7 @@ off_t CopySegment(const FileHandle& in, const FileHandle& out, off_t from, off_t
       const ssize_t put =
           ::pwrite(out.fd(), chunk.get() + done, static_cast<std::size_t>(got - done), at + done);
       if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) RaiseErrno(FailureKind::FileAccess, out.path(), put < 0 ? errno : ENOSPC);
+      if (put <= 0) raiseWriteFailure(put < 0 ? errno : ENOSPC);
       done += put;
     }
     at += got;
@@ -248,14 +399,14 @@ void CopyContents(const FileHandle& in, const FileHandle& out, off_t length, Pro
     progress.Advance(static_cast<std::uint64_t>(data - at));
     at = data;
     if (at == length) break;
-    const off_t reached = CopySegment(in, out, at, hole, progress, kernelCopy);
+    const off_t reached = CopySegment(in, out, at, hole, progress, kernelCopy, true);
     if (reached < hole) {
       length = reached;
       break;
     }
     at = hole;
   }
-  if (::ftruncate(out.fd(), length) != 0) RaiseErrno(FailureKind::FileAccess, out.path(), errno);
+  if (::ftruncate(out.fd(), length) != 0) RaiseCopyFailure(out.path(), errno);
 }
 
 off_t At(std::int64_t offset, std::size_t done) {
@@ -288,9 +439,10 @@ void DiskFileSystem::ChangeDirectory(const std::string& path) {
   std::error_code error;
   fs::current_path(fs::path(path), error);
   if (!error) return;
-  const bool missing =
-      error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory ||
-      error == std::errc::filename_too_long || error == std::errc::too_many_symbolic_link_levels;
+  RaiseIfNameRefused(path, error.value());
+  const bool missing = error == std::errc::no_such_file_or_directory ||
+                       error == std::errc::not_a_directory ||
+                       error == std::errc::too_many_symbolic_link_levels;
   RaiseAbout(missing ? FailureKind::PathNotFound : FailureKind::PathNotAccessible, path,
              error.message());
 }
@@ -298,26 +450,35 @@ void DiskFileSystem::ChangeDirectory(const std::string& path) {
 // The copy goes to a new file beside the output (beside the target of a
 // symbolic link, so that the link stays) and replaces the output only when
 // complete: a failed copy leaves the old output as it was and nothing else.
-void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progress& progress) {
-  FileHandle in(from, O_RDONLY);
-  const struct stat source = in.Stat();
-  RequireRegularFile(from, source);
-  RequireNoNul(to, FailureKind::FileNotFound);
+namespace {
 
+// The file a new one will replace under `to`, checked: a regular file, or no
+// file yet in an existing folder, and never the `source` itself.
+std::string CheckedTarget(const std::string& to, const struct stat* source) {
+  RequireNoNul(to, FailureKind::FileNotFound);
   const std::string target = FinalTarget(to);
   struct stat existing {};
   if (::stat(target.c_str(), &existing) == 0) {
     // Another spelling of the source, a link or a hard link to it.
-    if (existing.st_dev == source.st_dev && existing.st_ino == source.st_ino)
+    if (source && existing.st_dev == source->st_dev && existing.st_ino == source->st_ino)
       RaiseAbout(FailureKind::FileAccess, to, "it is the source file itself");
     RequireRegularFile(to, existing);
-  } else if (errno != ENOENT || !IsDirectory(fs::path(target).parent_path().string())) {
-    RaiseErrno(OpenFailureKind(target, errno), to, errno);
+  } else if (const int error = errno;
+             error != ENOENT || !IsDirectory(fs::path(target).parent_path().string())) {
+    RaiseOpenFailure(target, to, error);
   }
+  return target;
+}
 
-  TemporaryCopy copy(target, to);
+}  // namespace
+
+void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progress& progress) {
+  FileHandle in(from, O_RDONLY);
+  const struct stat source = in.Stat();
+  RequireRegularFile(from, source);
+  TemporaryCopy copy(CheckedTarget(to, &source), to, unnamedTemporary_);
   CopyContents(in, copy.file(), source.st_size, progress, kernelCopy_);
-  copy.MoveOnto(target);
+  copy.MoveOnto();
 }
 
 void DiskFileSystem::CopyRange(const std::string& from, const std::string& to, std::int64_t offset,
@@ -332,23 +493,55 @@ void DiskFileSystem::CopyRange(const std::string& from, const std::string& to, s
     RaiseAbout(FailureKind::FileAccess, from, "the file ended before the range did");
 }
 
+namespace {
+
+std::int64_t Nanoseconds(const struct timespec& t) {
+  return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+std::int64_t Now() {
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return Nanoseconds(now);
+}
+
+// The coarsest step of a file system's clock (FAT's two seconds), with room
+// for the kernel's clock lagging the one read here.
+constexpr std::int64_t kCoarsestStep = 3'000'000'000;
+
+}  // namespace
+
 std::optional<FileStamp> DiskFileSystem::Stamp(const std::string& path) {
   struct stat st {};
+  const std::int64_t now = Now();
   if (path.find('\0') != std::string::npos || ::stat(path.c_str(), &st) != 0 ||
       !S_ISREG(st.st_mode))
     return std::nullopt;
-  const auto nanoseconds = [](const struct timespec& t) {
-    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
-  };
-  return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                   static_cast<std::int64_t>(st.st_size), nanoseconds(st.st_mtim),
-                   nanoseconds(st.st_ctim)};
+  const std::int64_t modified = Nanoseconds(st.st_mtim);
+  return FileStamp{static_cast<std::uint64_t>(st.st_dev),
+                   static_cast<std::uint64_t>(st.st_ino),
+                   static_cast<std::int64_t>(st.st_size),
+                   modified,
+                   Nanoseconds(st.st_ctim),
+                   modified <= now - kCoarsestStep};
+}
+
+// A moment a step before the coarsest one: a write from now on gets a later
+// time, even rounded down to FAT's two seconds, so the stamp tells it.
+std::optional<FileStamp> DiskFileSystem::MarkWritten(const std::string& path) {
+  if (path.find('\0') != std::string::npos) return std::nullopt;
+  const std::int64_t back = Now() - kCoarsestStep - 1'000'000'000;
+  const struct timespec times[2] = {{0, UTIME_OMIT}, {back / 1000000000, back % 1000000000}};
+  if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) return std::nullopt;
+  const auto stamp = Stamp(path);
+  if (!stamp || stamp->modified > back) return std::nullopt;
+  return stamp;
 }
 
 std::int64_t DiskFileSystem::FileLength(const std::string& path) {
   RequireNoNul(path, FailureKind::FileNotFound);
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) RaiseErrno(OpenFailureKind(path, errno), path, errno);
+  if (::stat(path.c_str(), &st) != 0) RaiseOpenFailure(path, path, errno);
   RequireRegularFile(path, st);
   return static_cast<std::int64_t>(st.st_size);
 }
@@ -422,18 +615,10 @@ class DiskNewFile : public engine::NewFile {
 
 void DiskFileSystem::Replace(const std::string& path,
                              const std::function<void(engine::NewFile&)>& fill) {
-  RequireNoNul(path, FailureKind::FileNotFound);
-  const std::string target = FinalTarget(path);
-  struct stat existing {};
-  if (::stat(target.c_str(), &existing) == 0) {
-    RequireRegularFile(path, existing);
-  } else if (errno != ENOENT || !IsDirectory(fs::path(target).parent_path().string())) {
-    RaiseErrno(OpenFailureKind(target, errno), path, errno);
-  }
-  TemporaryCopy copy(target, path);
+  TemporaryCopy copy(CheckedTarget(path, nullptr), path, unnamedTemporary_);
   DiskNewFile file(copy.file(), kernelCopy_);
   fill(file);
-  copy.MoveOnto(target);
+  copy.MoveOnto();
 }
 
 }  // namespace host

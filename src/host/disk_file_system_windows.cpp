@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
 #include <cwctype>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "engine/failure.h"
@@ -60,24 +62,41 @@ std::string Reason(DWORD error) {
 
 // What an error from opening `path` means to the user: a missing name in an
 // existing directory is a missing file (Windows says so itself), a missing
-// directory or drive a missing path; a name no file can have is a missing
-// file; a file that is there but refuses to open cannot be opened.
+// directory or drive a missing path; a file that is there but refuses to
+// open cannot be opened.
 FailureKind OpenFailureKind(DWORD error) {
   switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_INVALID_NAME: return FailureKind::FileNotFound;
+    case ERROR_FILE_NOT_FOUND: return FailureKind::FileNotFound;
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
-    case ERROR_FILENAME_EXCED_RANGE:
     case ERROR_DIRECTORY: return FailureKind::PathNotFound;
     default: return FailureKind::FileNotOpenable;
   }
 }
 
+// A name the system refuses is no missing path: the user learns why.
+void RaiseIfNameRefused(const std::string& path, DWORD error) {
+  if (error == ERROR_FILENAME_EXCED_RANGE)
+    RaiseAbout(FailureKind::FileNotOpenable, path, "name too long");
+  if (error == ERROR_INVALID_NAME)
+    RaiseAbout(FailureKind::FileNotOpenable, path, "not valid on this system");
+}
+
+// A failed write of a full copy: the copy needs room for a second image
+// beside the output it replaces.
+[[noreturn]] void RaiseCopyFailure(const std::string& path, DWORD error) {
+  if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) {
+    RaiseAbout(FailureKind::FileAccess, path,
+               "no room for a second copy of the image: " + Reason(error));
+  }
+  RaiseAbout(FailureKind::FileAccess, path, Reason(error));
+}
+
 // No file or directory can have a name that holds a NUL byte, nor one that
 // is not UTF-8; the wide-character calls would take the part before a NUL
-// for the whole name.
+// for the whole name. No file system of Windows takes a name of more than
+// 255 characters, and some report it as a missing path.
 std::wstring Wide(const std::string& path, FailureKind kind) {
   if (path.find('\0') != std::string::npos) RaiseAbout(kind, path, "the name holds a NUL byte");
   if (path.empty()) return {};
@@ -86,6 +105,10 @@ std::wstring Wide(const std::string& path, FailureKind kind) {
   if (size == 0) RaiseAbout(kind, path, "the name is not UTF-8");
   std::wstring out(static_cast<std::size_t>(size), L'\0');
   ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), out.data(), size);
+  for (std::size_t start = 0, end; start < out.size(); start = end + 1) {
+    end = std::min(out.find_first_of(L"\\/", start), out.size());
+    if (end - start > 255) RaiseAbout(FailureKind::FileNotOpenable, path, "name too long");
+  }
   return out;
 }
 
@@ -96,6 +119,7 @@ std::wstring Wide(const std::string& path, FailureKind kind) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
       RaiseAbout(FailureKind::FileNotOpenable, path, "is a directory");
   }
+  RaiseIfNameRefused(path, error);
   RaiseAbout(OpenFailureKind(error), path, Reason(error));
 }
 
@@ -105,11 +129,11 @@ class FileHandle {
  public:
   // An open that fails with `expected` leaves the handle closed instead.
   FileHandle(const std::string& path, const std::wstring& name, DWORD access, DWORD disposition,
-             DWORD expected = ERROR_SUCCESS)
+             DWORD expected = ERROR_SUCCESS,
+             DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)
       : path_(path) {
-    handle_ =
-        ::CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    handle_ = ::CreateFileW(name.c_str(), access, sharing, nullptr, disposition,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ != INVALID_HANDLE_VALUE) return;
     const DWORD error = ::GetLastError();
     if (error != expected) RaiseOpenFailure(path, name, error);
@@ -168,12 +192,16 @@ std::size_t ReadSome(const FileHandle& file, std::int64_t offset, void* out, std
 }
 
 void WriteAll(const FileHandle& file, std::int64_t offset, const std::uint8_t* data,
-              std::size_t size) {
+              std::size_t size, bool fullCopy = false) {
   while (size > 0) {
     OVERLAPPED at = At(offset);
     DWORD put = 0;
-    if (!::WriteFile(file.get(), data, static_cast<DWORD>(std::min(size, kMaxTransfer)), &put, &at))
-      RaiseAbout(FailureKind::FileAccess, file.path(), Reason(::GetLastError()));
+    if (!::WriteFile(file.get(), data, static_cast<DWORD>(std::min(size, kMaxTransfer)), &put,
+                     &at)) {
+      const DWORD error = ::GetLastError();
+      if (fullCopy) RaiseCopyFailure(file.path(), error);
+      RaiseAbout(FailureKind::FileAccess, file.path(), Reason(error));
+    }
     if (put == 0) RaiseAbout(FailureKind::FileAccess, file.path(), "nothing could be written");
     data += put, offset += put, size -= put;
   }
@@ -183,14 +211,14 @@ void WriteAll(const FileHandle& file, std::int64_t offset, const std::uint8_t* d
 // where the source ended: `to`, or earlier when it was shorter. Holes of a
 // sparse source are written out as zeros.
 std::int64_t CopySegment(const FileHandle& in, const FileHandle& out, std::int64_t from,
-                         std::int64_t to, Progress& progress) {
+                         std::int64_t to, Progress& progress, bool fullCopy = false) {
   constexpr std::int64_t kStep = std::int64_t{8} << 20;
   std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[kStep]);
   for (std::int64_t at = from; at < to;) {
     const std::size_t got =
         ReadSome(in, at, chunk.get(), static_cast<std::size_t>(std::min(to - at, kStep)));
     if (got == 0) return at;
-    WriteAll(out, at, chunk.get(), got);
+    WriteAll(out, at, chunk.get(), got, fullCopy);
     at += static_cast<std::int64_t>(got);
     progress.Advance(got);
   }
@@ -211,21 +239,81 @@ std::wstring FinalName(HANDLE handle) {
   }
 }
 
-// A new ordinary file beside the output, never read-only or hidden whatever
-// the source was: "." + the output's name + ".glitchforge-" and a number.
-// Removed again unless it was moved onto the output.
+// The temporary copies in the output's folder: "." + this prefix, 16 hex
+// digits and ".tmp", short whatever the output's own name.
+constexpr std::wstring_view kTemporaryPrefix = L".glitchforge-";
+constexpr std::wstring_view kTemporarySuffix = L".tmp";
+constexpr std::size_t kTemporaryDigits = 16;
+
+std::wstring TemporaryName() {
+  static std::mt19937_64 random(std::random_device{}() ^ ::GetCurrentProcessId());
+  wchar_t digits[kTemporaryDigits + 1];
+  std::swprintf(digits, kTemporaryDigits + 1, L"%016llx",
+                static_cast<unsigned long long>(random()));
+  return std::wstring(kTemporaryPrefix).append(digits).append(kTemporarySuffix);
+}
+
+bool IsTemporaryName(std::wstring_view name) {
+  if (name.size() != kTemporaryPrefix.size() + kTemporaryDigits + kTemporarySuffix.size() ||
+      !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix))
+    return false;
+  const auto digits = name.substr(kTemporaryPrefix.size(), kTemporaryDigits);
+  return std::all_of(digits.begin(), digits.end(), [](wchar_t c) {
+    return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f');
+  });
+}
+
+// The folder part of `target` as a full name in the long form ("\\?\"), with
+// its separator, so that a short name added to it works however close the
+// output's own path comes to the limit of ordinary names.
+std::wstring LongFolder(const std::wstring& target) {
+  if (target.starts_with(LR"(\\?\)")) return target.substr(0, target.find_last_of(L'\\') + 1);
+  const std::size_t cut = target.find_last_of(L"\\/:");
+  std::wstring folder = cut == std::wstring::npos ? L"." : target.substr(0, cut + 1);
+  if (folder.back() == L':') folder += L'.';
+  std::wstring full(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size =
+        ::GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (size == 0) return folder.back() == L'.' ? folder.substr(0, folder.size() - 1) : folder;
+    if (size < full.size()) {
+      full.resize(size);
+      break;
+    }
+    full.resize(size);
+  }
+  if (full.back() != L'\\') full += L'\\';
+  if (full.starts_with(LR"(\\)")) return LR"(\\?\UNC\)" + full.substr(2);
+  return LR"(\\?\)" + full;
+}
+
+// Removes the temporary copies that copies into this folder left behind when
+// their program was killed or lost its power. A copy being written keeps its
+// file open without sharing its deletion, so Windows refuses to delete that one.
+void RemoveLeftovers(const std::wstring& folder) {
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileW((folder + L".glitchforge-*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryName(found.cFileName))
+      ::DeleteFileW((folder + found.cFileName).c_str());
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+}
+
+// A new ordinary file in the output's folder, never read-only or hidden
+// whatever the source was, under a short temporary name of its own. Removed
+// again unless it was moved onto the output; one a killed program left goes
+// with the next copy into the folder.
 class TemporaryCopy {
  public:
   TemporaryCopy(const std::wstring& target, const std::string& shown) {
-    const std::size_t cut = target.find_last_of(L"\\/:");
-    const std::wstring folder = cut == std::wstring::npos ? L"" : target.substr(0, cut + 1);
-    const std::wstring base = cut == std::wstring::npos ? target : target.substr(cut + 1);
-    static unsigned counter = 0;
+    const std::wstring folder = LongFolder(target);
+    RemoveLeftovers(folder);
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-      name_ = folder + L"." + base + L".glitchforge-" + std::to_wstring(::GetCurrentProcessId()) +
-              L"-" + std::to_wstring(++counter);
+      name_ = folder + TemporaryName();
       file_ = std::make_unique<FileHandle>(shown, name_, GENERIC_READ | GENERIC_WRITE, CREATE_NEW,
-                                           ERROR_FILE_EXISTS);
+                                           ERROR_FILE_EXISTS, FILE_SHARE_READ);
       if (file_->IsOpen()) return;
     }
     RaiseAbout(FailureKind::FileNotOpenable, shown, Reason(ERROR_FILE_EXISTS));
@@ -250,7 +338,8 @@ class TemporaryCopy {
     if (!::MoveFileExW(name_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
       const DWORD error = ::GetLastError();
       if (readOnly) ::SetFileAttributesW(target.c_str(), targetAttributes);
-      RaiseAbout(FailureKind::FileAccess, shown, Reason(error));
+      RaiseIfNameRefused(shown, error);
+      RaiseCopyFailure(shown, error);
     }
     name_.clear();
   }
@@ -288,28 +377,39 @@ void DiskFileSystem::ChangeDirectory(const std::string& path) {
              Reason(error));
 }
 
-void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progress& progress) {
-  FileHandle in(from, GENERIC_READ);
-  in.RequireRegularFile();
-  const BY_HANDLE_FILE_INFORMATION source = in.Info();
+namespace {
 
-  // An existing output is checked first, so that the source itself under
-  // another name is refused; a link's target gets the copy, the link stays.
+// The file a new one will replace under `to`, with its attributes: a regular
+// file or none yet, never the `source` itself; a link's target gets the new
+// file, the link stays.
+std::wstring CheckedTarget(const std::string& to, const BY_HANDLE_FILE_INFORMATION* source,
+                           DWORD& targetAttributes) {
   std::wstring target = Wide(to, FailureKind::FileNotFound);
-  DWORD targetAttributes = 0;
+  targetAttributes = 0;
   if (const FileHandle out(to, target, FILE_READ_ATTRIBUTES, OPEN_EXISTING, ERROR_FILE_NOT_FOUND);
       out.IsOpen()) {
     out.RequireRegularFile();
     const BY_HANDLE_FILE_INFORMATION info = out.Info();
-    if (info.dwVolumeSerialNumber == source.dwVolumeSerialNumber &&
-        info.nFileIndexHigh == source.nFileIndexHigh && info.nFileIndexLow == source.nFileIndexLow)
+    if (source && info.dwVolumeSerialNumber == source->dwVolumeSerialNumber &&
+        info.nFileIndexHigh == source->nFileIndexHigh &&
+        info.nFileIndexLow == source->nFileIndexLow)
       RaiseAbout(FailureKind::FileAccess, to, "it is the source file itself");
     targetAttributes = info.dwFileAttributes;
     if (std::wstring resolved = FinalName(out.get()); !resolved.empty()) target = resolved;
   }
+  return target;
+}
 
+}  // namespace
+
+void DiskFileSystem::Copy(const std::string& from, const std::string& to, Progress& progress) {
+  FileHandle in(from, GENERIC_READ);
+  in.RequireRegularFile();
+  const BY_HANDLE_FILE_INFORMATION source = in.Info();
+  DWORD targetAttributes = 0;
+  const std::wstring target = CheckedTarget(to, &source, targetAttributes);
   TemporaryCopy copy(target, to);
-  CopySegment(in, copy.file(), 0, INT64_MAX, progress);
+  CopySegment(in, copy.file(), 0, INT64_MAX, progress, true);
   copy.MoveOnto(target, targetAttributes);
 }
 
@@ -327,6 +427,7 @@ void DiskFileSystem::CopyRange(const std::string& from, const std::string& to, s
 // Windows lets any program set a file's change time back, so no stamp can
 // prove that nobody touched the output: every copy is a full one.
 std::optional<FileStamp> DiskFileSystem::Stamp(const std::string&) { return std::nullopt; }
+std::optional<FileStamp> DiskFileSystem::MarkWritten(const std::string&) { return std::nullopt; }
 
 std::int64_t DiskFileSystem::FileLength(const std::string& path) {
   const FileHandle file(path, FILE_READ_ATTRIBUTES);
@@ -378,7 +479,7 @@ class DiskNewFile : public engine::NewFile {
   void CopyFrom(const std::string& from, Progress& progress) override {
     const FileHandle in(from, GENERIC_READ);
     in.RequireRegularFile();
-    CopySegment(in, file_, 0, INT64_MAX, progress);
+    CopySegment(in, file_, 0, INT64_MAX, progress, true);
   }
   void WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) override {
     if (offset < 0) RaiseAbout(FailureKind::InvalidArgument, file_.path(), "negative position");
@@ -409,14 +510,8 @@ class DiskNewFile : public engine::NewFile {
 
 void DiskFileSystem::Replace(const std::string& path,
                              const std::function<void(engine::NewFile&)>& fill) {
-  std::wstring target = Wide(path, FailureKind::FileNotFound);
   DWORD targetAttributes = 0;
-  if (const FileHandle out(path, target, FILE_READ_ATTRIBUTES, OPEN_EXISTING, ERROR_FILE_NOT_FOUND);
-      out.IsOpen()) {
-    out.RequireRegularFile();
-    targetAttributes = out.Info().dwFileAttributes;
-    if (std::wstring resolved = FinalName(out.get()); !resolved.empty()) target = resolved;
-  }
+  const std::wstring target = CheckedTarget(path, nullptr, targetAttributes);
   TemporaryCopy copy(target, path);
   DiskNewFile file(copy.file());
   fill(file);

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
 using Texts = std::vector<std::string>;
 
-// A full disk has room for the old output only: the failed copy leaves it whole and nothing behind.
+// A full disk has room for the old output only: the failed copy says so, and leaves it whole and nothing behind.
 TEST_F(AsRoot, ACopyOntoAFullDiskLeavesEveryFileAsItWas) {
   TempDir dir;
   fs::create_directories(dir.path() / "full");
@@ -33,7 +33,8 @@ TEST_F(AsRoot, ACopyOntoAFullDiskLeavesEveryFileAsItWas) {
   RunJob(job, fake.host);  // asked to overwrite, it refuses when the copy fails
   CreateNow(job, fake.host);
   EXPECT_EQ(fake.ui.Seen(), "message: " + std::string(engine::kCopyFailedMessage) +
-                                "|message: Error!  New file NOT created!\r\n" + fake.host.lastError + "|");
+                                "|message: Error!  New file NOT created!\r\nFile access error: \"" + job.create +
+                                "\" (no room for a second copy of the image: No space left on device)|");
   EXPECT_EQ(Listing(dir.path()), listing);
 }
 

@@ -44,6 +44,13 @@ void ChangeBehindItsBack(const std::string& path, std::uintmax_t offset, unsigne
   }
 }
 
+// A ROM that has lain on the disk for an hour: one written a moment ago is not trusted to stay as it is.
+std::string OldRom(const TempDir& dir, const std::vector<unsigned char>& bytes) {
+  const std::string rom = dir.Write("rom.bin", bytes);
+  fs::last_write_time(rom, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  return rom;
+}
+
 // One side of the comparison: a ROM and its output in a directory of their own, worked on by relative names so
 // that both sides see the same messages. A fault names the file operation that fails during the next step;
 // `duringCopy` runs as the next copy of the ROM begins.
@@ -82,7 +89,7 @@ TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
     const int size = seed % 3 == 0 ? 70000 : 9000;
     std::vector<unsigned char> rom(static_cast<std::size_t>(size));
     for (auto& b : rom) b = static_cast<unsigned char>(random());
-    for (Side& s : sides) s.dir.Write("rom.bin", rom);
+    for (Side& s : sides) OldRom(s.dir, rom);
     JobSettings job;
     SetItems(job, "chdir;rom=rom.bin;emu=emu").create = "out.bin";
     int start = 0, end = 99;
@@ -124,6 +131,72 @@ TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
   }
   // The record did its work: a quarter of the full copies spared.
   EXPECT_LT(fullCopies * 4, fullCopiesWithout * 3) << fullCopies << " of " << fullCopiesWithout;
+}
+
+// Auto steps over one output, a row a step: what happened since the step before, and whether the step made the full
+// copy. The same steps on a file system that keeps exact times and on one whose clock moves in two-second steps, as
+// FAT's does: there a write within the step of the last one leaves every time as it was. After each step the output
+// is the ROM plus the step's block, and the bytes an emulator wrote while the step wrote.
+TEST(FreshCopy, AStepTrustsTheOutputOnlyWhenNoWriteSinceTheLastOneCanHaveGoneUnseen) {
+  enum class Change { none, outputWritten, romRewritten, emulatorWritesDuringTheStep };
+  const struct {
+    std::string since;
+    Change change = Change::none;
+    bool emulatorRuns = false;  // the emulator started on the output by the step before still runs
+    bool fullCopy;
+  } steps[] = {
+      {.since = "nothing: the first step", .fullCopy = true},
+      {.since = "nothing", .fullCopy = false},
+      {.since = "another program wrote a byte into the output", .change = Change::outputWritten, .fullCopy = true},
+      {.since = "nothing", .fullCopy = false},
+      {.since = "nothing, but the emulator still runs and writes a byte while the step writes its block",
+       .change = Change::emulatorWritesDuringTheStep,
+       .emulatorRuns = true,
+       .fullCopy = true},
+      {.since = "the emulator has ended, after writing while the step before wrote", .fullCopy = true},
+      {.since = "nothing", .fullCopy = false},
+      {.since = "another program rewrote the ROM in place", .change = Change::romRewritten, .fullCopy = true},
+      {.since = "it rewrote the ROM again, moments after the last copy",
+       .change = Change::romRewritten,
+       .fullCopy = true},
+  };
+  for (const std::int64_t clockStep : {std::int64_t{0}, std::int64_t{2'000'000'000}}) {
+    TempDir dir;
+    FakeHost fake;
+    OutputRecord record;
+    fake.host.record = &record;
+    fake.files.clockStep = clockStep;
+    int fullCopies = 0;
+    fake.files.before["Copy"] = [&](const std::string&) { ++fullCopies; };
+    std::vector<unsigned char> rom(0x10000, 0x11);
+    JobSettings job = MakeJob("optoverwrite;optadd;add=1");
+    job.rom = OldRom(dir, rom);
+    job.create = dir / "out.bin";
+    const auto poke = [](const std::string& path, std::int64_t at, std::vector<std::uint8_t> bytes) {
+      host::DiskFileSystem().WriteAt(path, at, bytes);
+    };
+    for (int step = 0; const auto& s : steps) {
+      SCOPED_TRACE("clock step " + std::to_string(clockStep) + ", since the step before: " + s.since);
+      if (s.change == Change::outputWritten) poke(job.create, 0x8000, {0xEE});
+      if (s.change == Change::romRewritten) {
+        for (auto& b : rom) ++b;
+        poke(job.rom, 0, {rom.begin(), rom.end()});
+      }
+      std::vector<unsigned char> expected = rom;
+      if (s.change == Change::emulatorWritesDuringTheStep) {
+        fake.files.before["WriteAt"] = [&](const std::string&) { poke(job.create, 0x9000, {0xEE}); };
+        expected[0x9000] = 0xEE;
+      }
+      fake.launcher.running = s.emulatorRuns;
+      const int first = 0x100 * step++, copiesBefore = fullCopies;
+      SetItems(job, "start=" + std::to_string(first) + ";end=" + std::to_string(first + 0xFF));
+      RunJob(job, fake.host);
+      fake.files.before.erase("WriteAt");
+      for (int i = first; i <= first + 0xFF; ++i) ++expected[static_cast<std::size_t>(i)];
+      EXPECT_EQ(fullCopies > copiesBefore, s.fullCopy);
+      EXPECT_TRUE(TempDir::Read(job.create) == expected);
+    }
+  }
 }
 
 }  // namespace

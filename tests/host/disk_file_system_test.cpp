@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #ifndef _WIN32
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include "engine/failure.h"
@@ -85,5 +89,71 @@ TEST(DiskFileSystem, CopyKeepsTheHolesOfASparseFile) {
   EXPECT_LT(st.st_blocks * 512, 64 << 10);
 #endif
 }
+
+// The names in a folder other than the ROM.
+std::vector<std::string> Others(const TempDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    if (entry.path().filename() != "rom.iso") names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The next copy into a folder removes the temporary file of a copy that was killed there, and nothing that only looks
+// like one.
+TEST(DiskFileSystem, ACopyRemovesWhatAKilledCopyLeftInItsFolderAndNothingElse) {
+  TempDir dir;
+  const std::string rom = dir.Write("rom.iso", kTen);
+  for (const char* name : {".glitchforge-0123456789abcdef.tmp", ".glitchforge-0123456789abcdef.tmp.txt",
+                           ".glitchforge-0123456789abcdeg.tmp", "glitchforge-0123456789abcdef.tmp"})
+    dir.Write(name, kTen);
+  host::DiskFileSystem().Copy(rom, dir / "out.iso");
+  EXPECT_EQ(Others(dir),
+            (std::vector<std::string>{".glitchforge-0123456789abcdef.tmp.txt", ".glitchforge-0123456789abcdeg.tmp",
+                                      "glitchforge-0123456789abcdef.tmp", "out.iso"}));
+}
+
+#ifndef _WIN32
+// A copy killed part-way, as by kill -9 or a power cut: where the file system has unnamed files, nothing of it is left
+// in the folder; elsewhere its named file is, until the next copy into the folder after it was killed. A copy made
+// there while it still runs leaves that file alone.
+TEST(DiskFileSystem, ACopyKilledPartWayLeavesNothingOnceTheNextCopyIntoItsFolderIsDone) {
+  const struct {
+    host::TemporaryFile temporary;
+    std::size_t leftByTheKill;
+  } rows[] = {{.temporary = host::TemporaryFile::UnnamedWhereOffered, .leftByTheKill = 0},
+              {.temporary = host::TemporaryFile::Named, .leftByTheKill = 1}};
+  for (const auto& row : rows) {
+    TempDir dir;
+    host::DiskFileSystem disk;
+    const std::string rom = dir.Write("rom.iso", std::vector<unsigned char>(20 << 20, 7));
+    int started[2];
+    ASSERT_EQ(::pipe(started), 0);
+    const pid_t copying = ::fork();
+    if (copying == 0) {
+      struct : engine::Progress {  // tells the test once the first bytes are in, then waits to be killed
+        void Advance(std::uint64_t) override {
+          (void)!::write(fd, "+", 1);
+          for (;;) ::pause();
+        }
+        int fd = -1;
+      } stuck;
+      stuck.fd = started[1];
+      host::DiskFileSystem(host::CopyMethod::KernelWhereOffered, row.temporary).Copy(rom, dir / "out.iso", stuck);
+      ::_exit(0);
+    }
+    char signal;
+    ASSERT_EQ(::read(started[0], &signal, 1), 1);
+    disk.Copy(rom, dir / "other.iso");
+    ::kill(copying, SIGKILL);
+    ::waitpid(copying, nullptr, 0);
+    ::close(started[0]);
+    ::close(started[1]);
+    EXPECT_EQ(Others(dir).size(), 1 + row.leftByTheKill);
+    disk.Copy(rom, dir / "other.iso");
+    EXPECT_EQ(Others(dir), std::vector<std::string>{"other.iso"});
+  }
+}
+#endif
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "platform/detached_launcher.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -70,6 +74,44 @@ TEST(DetachedLauncherTest, RefusesTheOutputByEveryNameAndStartsOthersHereWithout
   }
   setenv("PATH", savedPath.c_str(), 1);
   fs::current_path(saved);
+}
+
+// Waits until the process `pid` has ended, whoever its parent.
+void AwaitEnd(int pid) {
+  const int handle = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+  if (handle < 0) return;  // ended already
+  pollfd ended{.fd = handle, .events = POLLIN, .revents = 0};
+  ::poll(&ended, 1, -1);
+  ::close(handle);
+}
+
+// The emulator here waits for a word through a FIFO, leaves a program of its own behind and ends; that program ends
+// at the next word. Each tells its process id through another FIFO. The output may be written while either runs.
+TEST(DetachedLauncherTest, KnowsWhileAProgramStartedOnTheOutputOrOneThatItStartedMayStillWriteIt) {
+  const TempDir dir;
+  const std::string go = dir / "go", pid = dir / "pid", emulator = dir / "emulator.sh", output = dir / "CORRUPT.nes";
+  ASSERT_EQ(::mkfifo(go.c_str(), 0600) | ::mkfifo(pid.c_str(), 0600), 0);
+  std::ofstream(emulator) << "#!/bin/sh\necho $$ > " << pid << "\nread word < " << go << "\n(read word < " << go
+                          << ") &\necho $! > " << pid << "\n";
+  fs::permissions(emulator, fs::perms::all);
+  const auto next = [&] {
+    int number = 0;
+    std::ifstream(pid) >> number;
+    return number;
+  };
+  const auto word = [&] { std::ofstream(go) << "on\n"; };
+  platform::DetachedLauncher launcher;
+  launcher.Start(emulator + " " + output, output);
+  const int started = next();
+  EXPECT_TRUE(launcher.MayStillWrite(output));
+  EXPECT_FALSE(launcher.MayStillWrite(dir / "other.nes"));
+  word();
+  const int left = next();
+  AwaitEnd(started);
+  EXPECT_TRUE(launcher.MayStillWrite(output));
+  word();
+  AwaitEnd(left);
+  EXPECT_FALSE(launcher.MayStillWrite(output));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -75,8 +76,10 @@ class RecordingLauncher : public engine::ProcessLauncher {
     started.push_back(commandLine);
     dataFiles.push_back(dataFile);
   }
+  bool MayStillWrite(const std::string&) override { return running; }
   std::vector<std::string> started, dataFiles;
   bool fail = false;
+  bool running = false;  // the programs started are still running
 };
 
 // The real disk, with operations that can be made to fail: a hook runs before one and may throw or change the disk.
@@ -85,6 +88,16 @@ class FaultyFileSystem : public host::DiskFileSystem {
   std::map<std::string, std::function<void(const std::string& path)>> before;  // keyed by operation, e.g. "ReadAt"
   // The copy through reads and writes, as where the kernel offers no copy of its own.
   void CopyByReadsAndWrites(bool readsAndWrites) { kernelCopy_ = !readsAndWrites; }
+  // Stamps as a file system gives them whose clock moves in steps this long (nanoseconds), 0: exact.
+  std::int64_t clockStep = 0;
+  std::optional<engine::FileStamp> Stamp(const std::string& path) override {
+    auto stamp = Disk::Stamp(path);
+    if (stamp && clockStep) {
+      stamp->modified -= stamp->modified % clockStep;
+      stamp->changed -= stamp->changed % clockStep;
+    }
+    return stamp;
+  }
 
   void ChangeDrive(const std::string& drive) override { Before("ChangeDrive", drive)->Disk::ChangeDrive(drive); }
   void ChangeDirectory(const std::string& dir) override { Before("ChangeDirectory", dir)->Disk::ChangeDirectory(dir); }

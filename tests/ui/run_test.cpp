@@ -142,8 +142,8 @@ TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
 
 // While the run works (here: in its first read, on the worker thread) the progress bar shows the bytes of this run
 // alone, and no press of GO or Enter, no typing and no menu key reaches the window; the close box waits until the run
-// has ended with everything written, the bar gone. The second press finds the output as the first left it, so it
-// restores only the range: 16 of its 32 bytes are done at its first read, where the first had copied 64 of 80.
+// has ended with everything written, the bar gone. Each press copies the 64 bytes of a ROM written moments ago in
+// full before its first read of the 16-byte range: 64 of its own 80 bytes are done then, the second press as well.
 TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
   struct Row {
     void (ui::frm::*press)();
@@ -152,7 +152,7 @@ TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
   };
   const Row rows[] = {
       {.press = &ui::frm::cmdGo_Click, .rangeAfter = "$10-$1F", .barValue = 800},
-      {.press = &ui::frm::cmdAuto_Click, .rangeAfter = "$20-$2F", .barValue = 500},
+      {.press = &ui::frm::cmdAuto_Click, .rangeAfter = "$20-$2F", .barValue = 800},
   };
   FaultyFileSystem faulty;
   services.files = &faulty;
