@@ -27,8 +27,8 @@ static std::string Compose(FailureKind kind, const std::string& detail) {
   return text;
 }
 
-HostFailure::HostFailure(FailureKind kind, const std::string& detail)
-    : std::runtime_error(Compose(kind, detail)), kind_(kind) {}
+HostFailure::HostFailure(FailureKind kind, const std::string& detail, std::string place)
+    : std::runtime_error(Compose(kind, detail)), kind_(kind), place_(std::move(place)) {}
 
 std::string DescribeCurrentFailure() {
   try {
@@ -42,10 +42,20 @@ std::string DescribeCurrentFailure() {
   }
 }
 
+std::string PlaceOfCurrentFailure() {
+  try {
+    throw;
+  } catch (const HostFailure& failure) {
+    if (!failure.place().empty()) return failure.place();
+  } catch (...) {
+  }
+  return DescribeCurrentFailure();
+}
+
 void RaiseAbout(FailureKind kind, const std::string& path, const std::string& reason) {
   std::string shown = "\"";
   for (const char c : path) shown += c == '\0' ? std::string("\\0") : std::string(1, c);
-  throw HostFailure(kind, shown + "\" (" + reason + ")");
+  throw HostFailure(kind, shown + "\" (" + reason + ")", shown + "\": " + reason);
 }
 
 }  // namespace engine

@@ -21,13 +21,18 @@ enum class FailureKind {
 
 // A failure raised by a host service or by Val2. what() is the description
 // that the "last error text" shows; it always names the kind of failure.
+// place() names the file or program it is about and the system's reason, as
+// the second line of a message shows them ("\"mario.nes\": No such file or
+// directory"); empty for a failure about no file.
 class HostFailure : public std::runtime_error {
  public:
-  HostFailure(FailureKind kind, const std::string& detail = {});
+  HostFailure(FailureKind kind, const std::string& detail = {}, std::string place = {});
   FailureKind kind() const { return kind_; }
+  const std::string& place() const { return place_; }
 
  private:
   FailureKind kind_;
+  std::string place_;
 };
 
 // A failure about the file or folder `path`: its name in quotes (a NUL byte
@@ -43,5 +48,9 @@ const char* DescribeFailure(FailureKind kind);
 // and what() for any other exception. The one place where an exception
 // becomes the text the user sees.
 std::string DescribeCurrentFailure();
+
+// The second line of a message about the exception being handled: its place
+// where it has one, else its description.
+std::string PlaceOfCurrentFailure();
 
 }  // namespace engine

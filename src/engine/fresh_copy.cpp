@@ -6,6 +6,7 @@
 
 #include "engine/failure.h"
 #include "engine/output_record.h"
+#include "engine/status.h"
 
 namespace engine {
 namespace {
@@ -57,6 +58,9 @@ bool RestoreFromRom(const JobSettings& job, Host& host) {
     if (host.files.Stamp(job.rom) != rom || !restored) return false;
     if (Trusted(*rom, *restored)) record->Keep(*rom, *restored, {});
     return true;
+  } catch (const Cancelled&) {
+    record->Forget();
+    throw;
   } catch (const std::exception&) {
     record->Forget();
     return false;
@@ -86,8 +90,11 @@ bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory) {
       if (output && Trusted(*rom, *output)) host.record->Keep(*rom, *output, {});
     }
     return true;
+  } catch (const Cancelled&) {
+    throw;
   } catch (...) {
     host.lastError = DescribeCurrentFailure();
+    host.lastPlace = PlaceOfCurrentFailure();
   }
   return false;
 }
@@ -97,7 +104,15 @@ bool MakeFreshCopy(const JobSettings& job, Host& host) {
 }
 
 void CreateNow(const JobSettings& job, Host& host) {
-  if (CopyFile(job, host))
+  bool copied = false;
+  try {
+    copied = CopyFile(job, host);
+  } catch (const Cancelled&) {
+    host.ui.SetStatus(kStatusCancelled);
+    host.ui.ShowMessage(kCancelledCopyMessage);
+    return;
+  }
+  if (copied)
     host.ui.ShowMessage(job.create + " created successfully!");
   else
     host.ui.ShowMessage(std::string(kNotCreatedMessage) + "\r\n" + host.lastError);

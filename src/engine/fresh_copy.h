@@ -8,6 +8,8 @@
 namespace engine {
 
 inline constexpr const char* kNotCreatedMessage = "Error!  New file NOT created!";
+// A cancel while the fresh copy was made: the new file is gone.
+inline constexpr const char* kCancelledCopyMessage = "Cancelled!\r\nThe output was left as it was.";
 
 // Changes into the working directory when chdir is checked (drive first when
 // the path's second character is ":"). Throws HostFailure.

@@ -191,7 +191,8 @@ Progress& NoProgress();
 class OutputRecord;
 
 // The services one handler call works with. lastError is the description of
-// the failure raised last, as the "Error! " and "Create Now" messages show it.
+// the failure raised last, as the "Error! " and "Create Now" messages show it;
+// lastPlace its file or program and reason, as second lines show them.
 // Without a record every "Overwrite Old File" run makes a full copy.
 struct Host {
   UserInterface& ui;
@@ -202,6 +203,7 @@ struct Host {
   std::string lastError;
   LongWork& work = InPlace();
   OutputRecord* record = nullptr;
+  std::string lastPlace{};
 };
 
 }  // namespace engine

@@ -20,23 +20,36 @@ namespace {
 
 // Runs one stretch of the run. `body` returns whether the run goes on. Any
 // failure raised inside the stretch becomes the last error and ends the run
-// through the stretch's failure branch: its message (built from the last
-// error text), then "Status: Error!".
+// through the stretch's failure branch: "Status: Error!", then its message
+// (built from the last error text and the failure's place), so that the
+// status line does not say the run goes on while the message is up. A cancel
+// ends the run with what it left said.
 template <typename Body, typename Message>
 bool Stretch(Host& host, Body&& body, Message&& failureMessage) {
   try {
     return body();
+  } catch (const Cancelled&) {
+    host.ui.SetStatus(kStatusCancelled);
+    host.ui.ShowMessage(kCancelledRunMessage);
+    return false;
   } catch (...) {
     host.lastError = DescribeCurrentFailure();
+    host.lastPlace = PlaceOfCurrentFailure();
   }
-  host.ui.ShowMessage(failureMessage(host.lastError));
   host.ui.SetStatus(kStatusError);
+  host.ui.ShowMessage(failureMessage(host.lastError, host.lastPlace));
   return false;
 }
 
-std::string PathError(const std::string&) { return kPathErrorMessage; }
-std::string FileError(const std::string&) { return kFileErrorMessage; }
-std::string AlteringError(const std::string& lastError) { return "Error! " + lastError; }
+std::string PathError(const std::string&, const std::string& place) {
+  return std::string(kPathErrorMessage) + "\r\n" + place;
+}
+std::string FileError(const std::string&, const std::string& place) {
+  return std::string(kFileErrorMessage) + "\r\n" + place;
+}
+std::string AlteringError(const std::string& lastError, const std::string&) {
+  return "Error! " + lastError;
+}
 
 // The bytes the range's stretches will move, told before the copy so that one
 // progress bar covers the whole run: the shift reads the whole range before it
@@ -143,9 +156,17 @@ void RunJob(const JobSettings& job, Host& host) {
   host.work.Expect(RangeBytesIfReadable(job));
   // The run has just changed directory; a second change could land elsewhere
   // for a relative path.
-  if (job.optoverwrite == kChecked && !MakeFreshCopy(job, host)) {
-    host.ui.ShowMessage(kCopyFailedMessage);
-    return;
+  if (job.optoverwrite == kChecked) {
+    try {
+      if (!MakeFreshCopy(job, host)) {
+        host.ui.ShowMessage(std::string(kCopyFailedMessage) + "\r\n" + host.lastPlace);
+        return;
+      }
+    } catch (const Cancelled&) {
+      host.ui.SetStatus(kStatusCancelled);
+      host.ui.ShowMessage(kCancelledCopyMessage);
+      return;
+    }
   }
 
   // The first piece of the range is read here; each piece is altered, written
@@ -190,6 +211,9 @@ void RunJob(const JobSettings& job, Host& host) {
     RecordedWrite recorded(host, job.create, first, first + range.size - 1);
     host.work.Run([&](Progress& progress) { range.WriteBack(*alteration, progress); });
     recorded.Done();
+    if (job.emu.find_first_not_of(" \t") == std::string::npos)
+      throw HostFailure(FailureKind::ProgramNotStartable, "no emulator command",
+                        "the \"Run Emulator:\" box is empty");
     host.launcher.Start(commandLine, job.create);
     host.ui.SetStatus(kStatusReady);
     return true;

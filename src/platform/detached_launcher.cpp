@@ -120,28 +120,57 @@ bool SessionRunning(std::int64_t session) {
 }
 #endif
 
-[[noreturn]] void Refuse(const std::string& detail) {
-  throw engine::HostFailure(engine::FailureKind::ProgramNotStartable, detail);
+std::string Quoted(const std::string& text) {
+  std::string quoted(1, '"');
+  quoted.append(text);
+  quoted.push_back('"');
+  return quoted;
+}
+
+// `place` names the program and says why, as a message's second line shows it.
+[[noreturn]] void Refuse(const std::string& detail, const std::string& place) {
+  throw engine::HostFailure(engine::FailureKind::ProgramNotStartable, detail, place);
+}
+
+// Why `program`, as resolved from `named`, cannot be started, where that can
+// be told before trying.
+void RequireProgram(const QString& named, const QString& program) {
+  const QFileInfo found(program);
+  if (!HasDirectoryPart(named) && !found.isAbsolute())
+    Refuse(named.toStdString(),
+           named.toStdString() + ": no such program in the working folder or on PATH");
+  std::string shown = "\"";
+  shown += program.toStdString();
+  shown += "\": ";
+  if (!found.exists()) Refuse(program.toStdString(), shown + "No such file or directory");
+  if (found.isDir()) Refuse(program.toStdString(), shown + "is a folder, not a program");
+  if (!found.isExecutable())
+    Refuse(program.toStdString(), shown + "not a program you may run (no permission to execute)");
 }
 
 }  // namespace
 
 void DetachedLauncher::Start(const std::string& commandLine, const std::string& dataFile) {
   // The process would get the text only up to the NUL.
-  if (commandLine.find('\0') != std::string::npos) Refuse("the command line holds a NUL byte");
+  if (commandLine.find('\0') != std::string::npos)
+    Refuse("the command line holds a NUL byte", "the emulator command holds a NUL byte");
   const QString text = QString::fromStdString(commandLine).trimmed();
   QStringList arguments = QProcess::splitCommand(text);
   // The split drops an empty quoted word, which would make the word after "" the program.
   const bool emptyProgram = text.startsWith(u"\"\"") && (text.size() == 2 || text[2].isSpace());
-  if (arguments.isEmpty() || emptyProgram) Refuse("no program in \"" + commandLine + "\"");
+  if (arguments.isEmpty() || emptyProgram)
+    Refuse("no program in " + Quoted(commandLine),
+           "the emulator command " + Quoted(commandLine) + " names no program");
   const QString named = arguments.takeFirst();
   const QString program = ResolveProgram(named);
   // Whatever its mode bits say: the file the name stands for here, and the one the lookup found.
   if (SameFile(QDir::current().absoluteFilePath(named), dataFile) || SameFile(program, dataFile))
-    Refuse("\"" + named.toStdString() + "\" is the output file, not a program");
+    Refuse(Quoted(named.toStdString()) + " is the output file, not a program",
+           Quoted(named.toStdString()) + " is the output file, not a program");
+  RequireProgram(named, program);
   qint64 pid = 0;
   if (!QProcess::startDetached(program, arguments, QDir::currentPath(), &pid))
-    throw engine::HostFailure(engine::FailureKind::ProgramNotStartable, program.toStdString());
+    Refuse(program.toStdString(), Quoted(program.toStdString()) + ": cannot be started");
   Started started{FullName(dataFile), pid};
 #if defined(Q_OS_WIN)
   started.handle = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));

@@ -32,9 +32,10 @@ TEST_F(AsRoot, ACopyOntoAFullDiskLeavesEveryFileAsItWas) {
   const auto listing = Listing(dir.path());
   RunJob(job, fake.host);  // asked to overwrite, it refuses when the copy fails
   CreateNow(job, fake.host);
-  EXPECT_EQ(fake.ui.Seen(), "message: " + std::string(engine::kCopyFailedMessage) +
-                                "|message: Error!  New file NOT created!\r\nFile access error: \"" + job.create +
-                                "\" (no room for a second copy of the image: No space left on device)|");
+  const std::string noRoom = "no room for a second copy of the image: No space left on device";
+  EXPECT_EQ(fake.ui.Seen(), "message: " + std::string(engine::kCopyFailedMessage) + "\r\n\"" + job.create +
+                                "\": " + noRoom + "|message: Error!  New file NOT created!\r\nFile access error: \"" +
+                                job.create + "\" (" + noRoom + ")|");
   EXPECT_EQ(Listing(dir.path()), listing);
 }
 
@@ -48,8 +49,8 @@ TEST_F(AsRoot, ARunAsNobodyFailsOnAReadOnlyOutputAndNotOnAReadOnlyRom) {
     std::string seen, lastError;
     Bytes output;
   } cases[] = {
-      {.romReadOnly = false,
-       .seen = loading + "message: " + engine::kFileErrorMessage + "|status: " + engine::kStatusError + "|",
+      {.romReadOnly = false,  // then the message names the output
+       .seen = loading + "status: " + engine::kStatusError + "|message: " + engine::kFileErrorMessage + "\r\n\"",
        .lastError = "Cannot open file: ",
        .output = old},
       {.romReadOnly = true,
@@ -71,7 +72,7 @@ TEST_F(AsRoot, ARunAsNobodyFailsOnAReadOnlyOutputAndNotOnAReadOnlyRom) {
       return Texts{fake.ui.Seen(), fake.host.lastError};
     });
     ASSERT_EQ(seen.size(), 2u) << seen[0];
-    EXPECT_EQ(seen[0], c.seen);
+    EXPECT_EQ(seen[0], c.romReadOnly ? c.seen : c.seen + job.create + "\": Permission denied|");
     EXPECT_THAT(seen[1], ::testing::StartsWith(c.lastError));
     EXPECT_EQ(TempDir::Read(job.create), c.output);
   }

@@ -40,7 +40,7 @@ std::string LongestPath(const TempDir& dir) {
 TEST(CopyFile, ACopyReplacesTheOutputAloneAndAFailedOneNothing) {
   TempDir dir;
   FakeHost fake;
-  JobSettings job = MakeJob("optoverwrite;start=0;end=$10;optadd;add=1");
+  JobSettings job = MakeJob("optoverwrite;start=0;end=$10;optadd;add=1;emu=emu");
   for (const char* folder : {"roms", "out", "saves"}) fs::create_directories(dir.path() / folder);
   const std::string rom = dir.Write("roms/mario.nes", kRom);
   dir.Write("out/keep.txt", {1, 2, 3});
@@ -105,7 +105,8 @@ TEST(CopyFile, ACopyReplacesTheOutputAloneAndAFailedOneNothing) {
     fake.ui.events.clear();
     RunJob(job, fake.host);  // asked to overwrite, it refuses when the copy fails
     CreateNow(job, fake.host);
-    EXPECT_EQ(fake.ui.Seen(), c.holder.empty() ? "message: " + std::string(kCopyFailedMessage) +
+    const std::string place = "\"" + about + "\": " + c.reason;
+    EXPECT_EQ(fake.ui.Seen(), c.holder.empty() ? "message: " + std::string(kCopyFailedMessage) + "\r\n" + place +
                                                      "|message: Error!  New file NOT created!\r\n" + c.failure +
                                                      ": \"" + about + "\" (" + c.reason + ")|"
                                                : kRun + "message: " + job.create + " created successfully!|");

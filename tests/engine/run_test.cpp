@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/failure.h"
+#include "engine/fresh_copy.h"
 #include "engine/range_buffer.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
@@ -109,14 +110,23 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
 // file's last byte, is run above; read-only files are tried as the user nobody, in the tests run as root.
 TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
   const std::string beyond = "message: The specified end reaches beyond the end of the file!\r\n";
-  const std::string failed = "message: " + std::string(kFileErrorMessage) + "|" + kError;
-  const std::string noPath = "message: " + std::string(kPathErrorMessage) + "|" + kError;
-  const std::string copyFailed = "message: " + std::string(kCopyFailedMessage) + "|";
+  // After a failure the status line says so before the message, which names the file or program on a second line.
+  const auto failed = [](const std::string& why) {
+    return kError + "message: " + kFileErrorMessage + "\r\n" + why + "|";
+  };
+  const auto noPath = [](const std::string& why) {
+    return kError + "message: " + kPathErrorMessage + "\r\n" + why + "|";
+  };
   const std::string altered = kLoading + kAltering, notFound = "Path not found: \"", drive = MissingDrive();
+#ifdef _WIN32
+  const std::string noDrives = "no such drive";
+#else
+  const std::string noDrives = "this system has no drive letters";
+#endif
   const Bytes added = Added(RomBytes(), 0x1010, 0x2010);
   const struct {
     std::string items{};
-    std::string fault{};        // "ReadAt" shrinks the ROM as it is read, "WriteAt" and "Start" fail
+    std::string fault{};        // "ReadAt" shrinks the ROM as it is read, "WriteAt" and "Start" fail, "Cancel..."
     std::string seen;           // what the user saw
     std::string lastError{};    // the start of the last error
     Bytes output = RomBytes();  // the output after it; empty: none
@@ -125,16 +135,47 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
       {.items = "start=0;end=$A000", .seen = beyond + "A000 vs A000|"},
       {.items = "start=$10;end=$A001", .seen = beyond + "A000 vs A001|"},
       {.items = "end=$1010;add=256", .seen = altered + "message: You're not adding anything!|" + kReady},
-      {.items = "path=nowhere", .seen = noPath, .lastError = notFound + "nowhere\"", .output = kStale},
-      {.items = "path=", .seen = noPath, .lastError = notFound + "\" (", .output = kStale},
-      {.items = "path=" + drive + ":", .seen = noPath, .lastError = notFound + drive + "\" (", .output = kStale},
-      {.items = "chdir=2", .seen = copyFailed, .lastError = "File not found: \"mário.nes\"", .output = kStale},
-      {.items = "start='", .seen = failed},
-      {.items = "optoverwrite=0", .fault = "NoOutput", .seen = failed, .lastError = "File not found", .output = {}},
-      {.fault = "ReadAt", .seen = kLoading + failed, .lastError = "File access error", .output = RomBytes(0x1800)},
-      {.items = "optadd=0;optshift;shift=1;end=$1010", .seen = altered + "message: Error! Division by zero|" + kError},
-      {.fault = "WriteAt", .seen = altered + failed, .lastError = "File access error"},
-      {.fault = "Start", .seen = altered + failed, .lastError = "Program cannot be started", .output = added},
+      {.items = "path=nowhere",
+       .seen = noPath("\"nowhere\": No such file or directory"),
+       .lastError = notFound + "nowhere\"",
+       .output = kStale},
+      {.items = "path=", .seen = noPath("\"\": no directory given"), .lastError = notFound + "\" (", .output = kStale},
+      {.items = "path=" + drive + ":",
+       .seen = noPath("\"" + drive + "\": " + noDrives),
+       .lastError = notFound + drive + "\" (",
+       .output = kStale},
+      {.items = "chdir=2",
+       .seen = "message: " + std::string(kCopyFailedMessage) + "\r\n\"mário.nes\": No such file or directory|",
+       .lastError = "File not found: \"mário.nes\"",
+       .output = kStale},
+      {.items = "start='", .seen = failed("Invalid procedure call or argument")},
+      {.items = "optoverwrite=0",
+       .fault = "NoOutput",
+       .seen = failed("\"CORRUPT é.nes\": No such file or directory"),
+       .lastError = "File not found",
+       .output = {}},
+      {.fault = "ReadAt",
+       .seen = kLoading + failed("\"CORRUPT é.nes\": the file ended before the range did"),
+       .lastError = "File access error",
+       .output = RomBytes(0x1800)},
+      {.items = "optadd=0;optshift;shift=1;end=$1010", .seen = altered + kError + "message: Error! Division by zero|"},
+      {.fault = "WriteAt",
+       .seen = altered + failed("File access error: CORRUPT é.nes"),
+       .lastError = "File access error"},
+      {.fault = "Start",
+       .seen = altered + failed("Program cannot be started: nes -fs CORRUPT é.nes"),
+       .lastError = "Program cannot be started",
+       .output = added},
+      {.fault = "CancelCopy",
+       .seen = "status: Status: Cancelled!|message: " + std::string(kCancelledCopyMessage) + "|",
+       .output = kStale},
+      {.fault = "CancelWrite",
+       .seen = altered + "status: Status: Cancelled!|message: " + kCancelledRunMessage + "|",
+       .output = added},
+      {.items = "emu=  ",
+       .seen = altered + failed("the \"Run Emulator:\" box is empty"),
+       .lastError = "Program cannot be started: no emulator command",
+       .output = added},
   };
   for (const auto& c : cases) {
     Scene t;
@@ -143,6 +184,8 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
     if (c.fault == "WriteAt")
       t.fake.files.before["WriteAt"] = [](auto& p) { throw HostFailure(FailureKind::FileAccess, p); };
     t.fake.launcher.fail = c.fault == "Start";
+    if (c.fault == "CancelCopy") t.fake.work.cancelAt = 1;                       // the copy's first piece
+    if (c.fault == "CancelWrite") t.fake.work.cancelAt = RomBytes().size() + 1;  // the range's first piece
     if (c.fault == "NoOutput") fs::remove(Utf8Path(t.out));
     t.Go();
     EXPECT_EQ(t.fake.ui.Seen(), c.seen) << c.items << c.fault;
@@ -175,7 +218,8 @@ TEST_F(RunTest, HugeFilesAreMeasuredInSixtyFourBitsAndHugeRangesFailAsOutOfMemor
   SetRangeBufferLimit(7);  // the last size the limit allows
   SetItems(job, "start=$7FFFFFF9");
   Go();
-  EXPECT_EQ(fake.ui.Seen(), kLoading + "message: " + kFileErrorMessage + "|" + kError + kLoading + kAltering + kReady);
+  EXPECT_EQ(fake.ui.Seen(),
+            kLoading + kError + "message: " + kFileErrorMessage + "\r\nOut of memory|" + kLoading + kAltering + kReady);
   EXPECT_EQ(fake.host.lastError, "Out of memory");
   std::vector<std::uint8_t> back(10);
   fake.files.ReadAt(out, 0x7FFFFFF7, back);

@@ -123,12 +123,16 @@ class FaultyFileSystem : public host::DiskFileSystem {
   }
 };
 
+// Counts the bytes announced and advanced; the user cancels once `cancelAt` bytes are advanced.
 class CountingWork : public engine::LongWork, public engine::Progress {
  public:
-  std::uint64_t expected = 0, advanced = 0;
+  std::uint64_t expected = 0, advanced = 0, cancelAt = UINT64_MAX;
   void Expect(std::uint64_t bytes) override { expected += bytes; }
   void Run(const std::function<void(engine::Progress&)>& stretch) override { stretch(*this); }
-  void Advance(std::uint64_t bytes) override { advanced += bytes; }
+  void Advance(std::uint64_t bytes) override {
+    advanced += bytes;
+    if (advanced >= cancelAt) throw engine::Cancelled();
+  }
 };
 
 struct FakeHost {

@@ -74,7 +74,7 @@ TEST_F(RunTest, GoAltersTheRangeOfAFreshCopyAndStartsTheEmulator) {
 
 // Each refusal puts the focus into the box at fault and leaves the fresh copy unaltered; a run
 // refused for its range still moves the range on. A program that cannot be started fails after the
-// range was written: here the real launcher refuses the output itself, an empty emulator box.
+// range was written: here the real launcher refuses the output itself, named by a lone "%1".
 TEST_F(RunTest, RefusalsAndFailuresReachTheUserAndLeaveTheCopyAsTheRunLeftIt) {
   platform::DetachedLauncher realLauncher;
   services.launcher = &realLauncher;
@@ -108,17 +108,19 @@ TEST_F(RunTest, RefusalsAndFailuresReachTheUserAndLeaveTheCopyAsTheRunLeftIt) {
   EXPECT_EQ(Range(), "$48-$57");
   EXPECT_EQ(Status(), "Status: Error!");
   PrepareJob();
-  Write(Field::emu, "");
+  Write(Field::emu, "%1");
   std::filesystem::permissions(dir / "rom.bin", std::filesystem::perms(0755));
   Press(window->cmdGo);
   EXPECT_EQ(Range(), "$10-$1F");
   EXPECT_EQ(Status(), "Status: Error!");
   EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F));
   EXPECT_EQ(std::filesystem::status(dir / "CORRUPT.bin").permissions(), std::filesystem::perms(0644));  // no program
-  EXPECT_EQ(dialogs.messages, (Lines{"Put is at least SOMETHING for 'Every ?th byte'!", "Bad Random Range! (0-100)",
-                                     "You're not doing anything, shifting by 0!",
-                                     "The specified end reaches beyond the end of the file!\r\n40 vs 47",
-                                     "There were problems accessing files!"}));
+  EXPECT_EQ(dialogs.messages,
+            (Lines{"Put is at least SOMETHING for 'Every ?th byte'!", "Bad Random Range! (0-100)",
+                   "You're not doing anything, shifting by 0!",
+                   "The specified end reaches beyond the end of the file!\r\n40 vs 47",
+                   "There were problems accessing files!\r\n\"CORRUPT.bin\" is the output file, not a "
+                   "program"}));
 }
 
 TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
