@@ -25,10 +25,10 @@ window_program() {
   readlink -f "$bin"
 }
 
-# Runs this script again with --in-xvfb and the arguments given, on a 1024x768 screen of its own,
-# for $window_seconds (120) at the most.
+# Runs this script again with --in-xvfb and the arguments given, on a screen of its own
+# ($window_screen, 1024x768), for $window_seconds (120) at the most.
 window_in_xvfb() {
-  timeout "${window_seconds:-120}" xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96 -nolisten tcp" \
+  timeout "${window_seconds:-120}" xvfb-run -a -s "-screen 0 ${window_screen:-1024x768}x24 -dpi 96 -nolisten tcp" \
     bash "$self" --in-xvfb "$@"
 }
 

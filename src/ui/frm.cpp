@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 
+#include "ui/caption_fit.h"
 #include "ui/dialogs.h"
 #include "ui/ignore_failure.h"
 #include "ui/window_thread.h"
@@ -33,6 +35,11 @@ void frm::closeEvent(QCloseEvent* event) {
   }
   RunIgnoringFailure("Saving the options at the close", [this] { Form_QueryUnload(); });
   event->accept();
+}
+
+void frm::showEvent(QShowEvent* event) {
+  FitCaptions(this);
+  QMainWindow::showEvent(event);
 }
 
 int frm::CheckValue(const QCheckBox* box) {

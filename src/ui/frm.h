@@ -238,6 +238,8 @@ class frm : public QMainWindow, public engine::UserInterface {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // Shown, the window fits its captions to the scale and style it now has.
+  void showEvent(QShowEvent* event) override;
 
  private:
   // frm_layout.cpp

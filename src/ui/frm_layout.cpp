@@ -145,6 +145,11 @@ void frm::CreateControls() {
   CreateMenus();
   SetTabOrder();
   SetAccessibleNames();
+  // Every control takes the window's font unless it has one of its own, also inside a frame,
+  // which under an application style sheet would pass on the application's font instead.
+  for (QWidget* control : client->findChildren<QWidget*>()) {
+    if (!control->testAttribute(Qt::WA_SetFont)) control->setFont(client->font());
+  }
 
   whichGroup_ = new QButtonGroup(fraWhich);
   actionGroup_ = new QButtonGroup(fraAction);

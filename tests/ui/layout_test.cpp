@@ -103,7 +103,7 @@ TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowThei
     }
   }
   overlaps.sort();
-  // Rows a twip-rounded pixel apart only touch. The mask box covers the second line of its option's
+  // Rows a twip-rounded pixel apart only touch. The mask box sits beside the second line of its option's
   // caption; the boxes of the "Every" and "Shift Right" rows reach into the row below.
   EXPECT_EQ(overlaps, QStringList({"lblThByte/optMask", "optMask/txtMask", "txtNth/optMask", "txtShift/optCorrupt"}));
 
