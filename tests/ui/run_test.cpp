@@ -1,7 +1,10 @@
+#include "engine/run.h"
+
 #include <QMenu>
 #include <QProgressBar>
 #include <QWindow>
 #include <chrono>
+#include <functional>
 #include <thread>
 #include <utility>
 
@@ -202,6 +205,29 @@ TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
   QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
   EXPECT_EQ(QApplication::activePopupWidget(), static_cast<QWidget*>(window->mnuFile));
   window->mnuFile->close();
+}
+
+// The Cancel button beside the progress bar and Esc stop a run at its next piece: nothing starts, and the status
+// line and a message say what was left.
+TEST_F(RunTest, CancelAndEscStopTheRunAtItsNextPiece) {
+  FaultyFileSystem faulty;
+  services.files = &faulty;
+  services.progressDelay = std::chrono::milliseconds(0);
+  Rebuild();
+  PrepareJob();
+  ShowActive();
+  for (const auto& cancel :
+       std::vector<std::function<void()>>{[&] { QTest::mouseClick(window->cmdCancel, Qt::LeftButton); },
+                                          [&] { QTest::keyClick(window->txtStart, Qt::Key_Escape); }}) {
+    launcher.started.clear();
+    faulty.before["ReadAt"] = [&](const std::string&) {
+      QMetaObject::invokeMethod(window.get(), cancel, Qt::BlockingQueuedConnection);
+    };
+    Press(window->cmdGo);
+    EXPECT_EQ(Status(), "Status: Cancelled!");
+    EXPECT_EQ(dialogs.messages.back(), engine::kCancelledRunMessage);
+    EXPECT_TRUE(launcher.started.empty());
+  }
 }
 
 // A call into the window from another thread ends the program at once, naming the call, instead of touching widgets
