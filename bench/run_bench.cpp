@@ -47,6 +47,7 @@ class NoLauncher : public engine::ProcessLauncher {
  public:
   void Start(const std::string&, const std::string&) override {}
   bool MayStillWrite(const std::string&) override { return false; }
+  void EndPrevious() override {}
 };
 
 // Random bytes: 8 MiB drawn once, each repetition with its own added offset.

@@ -26,6 +26,7 @@ class NoLauncher : public engine::ProcessLauncher {
  public:
   void Start(const std::string&, const std::string&) override {}
   bool MayStillWrite(const std::string&) override { return false; }
+  void EndPrevious() override {}
 };
 
 class MidnightClock : public engine::Clock {

@@ -146,6 +146,10 @@ class ProcessLauncher {
   // started in turn, may still be running and so writing into it. Errs toward
   // yes where that cannot be told. Called on the thread that calls Start.
   virtual bool MayStillWrite(const std::string& dataFile) = 0;
+  // Ends the program Start started last, and the programs it started in turn,
+  // without waiting: asks them to end now and makes them end after a short
+  // grace. Touches no other program. Called on the thread that calls Start.
+  virtual void EndPrevious() = 0;
 };
 
 // Window's thread only.

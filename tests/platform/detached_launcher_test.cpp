@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QTest>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -112,6 +117,60 @@ TEST(DetachedLauncherTest, KnowsWhileAProgramStartedOnTheOutputOrOneThatItStarte
   word();
   AwaitEnd(left);
   EXPECT_FALSE(launcher.MayStillWrite(output));
+}
+
+// The stand-in emulator ignores the polite signal, as fceux does, and starts a program of its own, which ignores it
+// too; it tells both process ids through a FIFO. Each start but the first is asked to end the one before: the second
+// emulator is asked while the first one's grace still runs. The same script started by this test itself, not by the
+// launcher, is left.
+TEST(DetachedLauncherTest, EndsTheEmulatorStartedBeforeAndItsProgramsButNoOtherProcessOfTheSameName) {
+  int argc = 1;
+  char name[] = "test_platform", *argv[] = {name, nullptr};
+  const QCoreApplication events(argc, argv);  // the graces end on its event loop
+  const TempDir dir;
+  std::string pids = dir / "pids", emulator = dir / "emulator.sh", output = dir / "CORRUPT.nes";
+  ASSERT_EQ(::mkfifo(pids.c_str(), 0600), 0);
+  std::ofstream(emulator) << "#!/bin/sh\ntrap '' TERM\nsleep 600 &\necho $$ $! > " << pids << "\nwait\n";
+  fs::permissions(emulator, fs::perms::all);
+  // A handle on each process told, which stays that process's own.
+  const auto told = [&] {
+    int emulatorId = 0, programId = 0;
+    std::ifstream(pids) >> emulatorId >> programId;
+    return std::pair(static_cast<int>(::syscall(SYS_pidfd_open, emulatorId, 0)),
+                     static_cast<int>(::syscall(SYS_pidfd_open, programId, 0)));
+  };
+  const auto ended = [](int handle) {
+    pollfd end{.fd = handle, .events = POLLIN, .revents = 0};
+    return ::poll(&end, 1, 0) == 1;
+  };
+  pid_t sameName = 0;
+  char* const arguments[] = {emulator.data(), nullptr};
+  ASSERT_EQ(::posix_spawn(&sameName, emulator.c_str(), nullptr, nullptr, arguments, environ), 0);
+  const auto [unrelated, unrelatedProgram] = told();
+
+  platform::DetachedLauncher launcher(std::chrono::milliseconds(0));
+  launcher.Start(emulator + " " + output, output);
+  const auto [first, firstProgram] = told();
+  launcher.EndPrevious();
+  launcher.Start(emulator + " " + output, output);
+  const auto [second, secondProgram] = told();
+  launcher.EndPrevious();
+  launcher.Start("true", output);
+  const struct {
+    std::string process;
+    int handle;
+  } gone[] = {{.process = "the first emulator", .handle = first},
+              {.process = "the program it started", .handle = firstProgram},
+              {.process = "the second emulator", .handle = second},
+              {.process = "the program it started", .handle = secondProgram}};
+  const auto allGone = [&] {
+    return std::all_of(std::begin(gone), std::end(gone), [&](auto& g) { return ended(g.handle); });
+  };
+  static_cast<void>(QTest::qWaitFor(allGone, 60000));  // bounded; each is looked at below
+  for (const auto& g : gone) EXPECT_TRUE(ended(g.handle)) << g.process;
+  EXPECT_FALSE(ended(unrelated));
+  for (const int handle : {unrelated, unrelatedProgram}) ::syscall(SYS_pidfd_send_signal, handle, SIGKILL, nullptr, 0);
+  ::waitpid(sameName, nullptr, 0);
 }
 
 }  // namespace

@@ -72,12 +72,15 @@ class ScriptedRandom : public engine::RandomSource {
 class RecordingLauncher : public engine::ProcessLauncher {
  public:
   void Start(const std::string& commandLine, const std::string& dataFile) override {
+    calls.push_back("Start");
     if (fail) throw engine::HostFailure(engine::FailureKind::ProgramNotStartable, commandLine);
     started.push_back(commandLine);
     dataFiles.push_back(dataFile);
   }
   bool MayStillWrite(const std::string&) override { return running; }
+  void EndPrevious() override { calls.push_back("EndPrevious"); }
   std::vector<std::string> started, dataFiles;
+  std::vector<std::string> calls;  // "Start" and "EndPrevious", in order
   bool fail = false;
   bool running = false;  // the programs started are still running
 };
