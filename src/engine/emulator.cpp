@@ -14,4 +14,10 @@ std::string BuildCommandLine(std::string_view emulatorText, std::string_view out
   return line;
 }
 
+void StartEmulator(const JobSettings& job, const std::string& commandLine,
+                   ProcessLauncher& launcher) {
+  if (job.closePreviousEmulator) launcher.EndPrevious();
+  launcher.Start(commandLine, job.create);
+}
+
 }  // namespace engine

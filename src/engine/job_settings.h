@@ -46,6 +46,9 @@ struct JobSettings {
   int optoverwrite = kGrey;
   // The output name; not stored with the settings.
   std::string create;
+  // File > Close Previous Emulator: a run that starts the emulator ends the one
+  // started before it first. Not a stored field either; no preset carries it.
+  bool closePreviousEmulator = false;
 };
 
 enum class FieldKind { Text, Check, Option };

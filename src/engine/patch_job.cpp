@@ -177,7 +177,7 @@ void ImportPatch(const JobSettings& job, const std::string& patchPath, Host& hos
     return;
   }
   try {
-    host.launcher.Start(BuildCommandLine(job.emu, job.create), job.create);
+    StartEmulator(job, BuildCommandLine(job.emu, job.create), host.launcher);
   } catch (...) {
     host.lastError = DescribeCurrentFailure();
     ShowFailure(host, kFileErrorMessage);

@@ -214,7 +214,7 @@ void RunJob(const JobSettings& job, Host& host) {
     if (job.emu.find_first_not_of(" \t") == std::string::npos)
       throw HostFailure(FailureKind::ProgramNotStartable, "no emulator command",
                         "the \"Run Emulator:\" box is empty");
-    host.launcher.Start(commandLine, job.create);
+    StartEmulator(job, commandLine, host.launcher);
     host.ui.SetStatus(kStatusReady);
     return true;
   };

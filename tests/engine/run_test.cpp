@@ -12,6 +12,7 @@
 
 #include "engine/failure.h"
 #include "engine/fresh_copy.h"
+#include "engine/patch_job.h"
 #include "engine/range_buffer.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
@@ -192,6 +193,32 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
     EXPECT_THAT(t.fake.host.lastError, ::testing::StartsWith(c.lastError)) << c.items << c.fault;
     EXPECT_EQ(fs::exists(Utf8Path(t.out)) ? t.Output() : Bytes{}, c.output) << c.items << c.fault;
     EXPECT_TRUE(t.fake.launcher.started.empty());
+  }
+}
+
+// With File > Close Previous Emulator checked, a run ends the emulator started before right before it starts the next;
+// a run that starts none ends none. Import starts it as GO does.
+TEST_F(RunTest, EndsThePreviousEmulatorRightBeforeTheNextStartOnlyWhenAsked) {
+  const struct {
+    std::string run;
+    bool asked;
+    std::string items{};
+    Texts calls;
+  } cases[] = {
+      {.run = "GO", .asked = false, .calls = {"Start"}},
+      {.run = "GO", .asked = true, .calls = {"EndPrevious", "Start"}},
+      {.run = "GO", .asked = true, .items = "start=$2000;end=$1000", .calls = {}},
+      {.run = "Import", .asked = true, .calls = {"EndPrevious", "Start"}},
+  };
+  for (const auto& c : cases) {
+    Scene t;
+    SetItems(t.job, c.items);
+    t.job.closePreviousEmulator = c.asked;
+    std::ofstream(Utf8Path(t.dir / "nothing.ips")) << "PATCHEOF";  // an IPS patch that changes no byte
+    fs::current_path(t.dir.path());
+    if (c.run == "Import") ImportPatch(t.job, t.dir / "nothing.ips", t.fake.host);
+    if (c.run == "GO") t.Go();
+    EXPECT_EQ(t.fake.launcher.calls, c.calls) << c.run << c.items;
   }
 }
 
