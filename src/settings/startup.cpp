@@ -5,13 +5,17 @@
 
 namespace settings {
 
-void Start(SettingsStore& store, FieldControls& controls, GlobalMenus& menus) {
+void Start(SettingsStore& store, FieldControls& controls, GlobalMenus& menus,
+           WindowOptions& options) {
   LoadSection(kDefaultsSection, DefaultColumn::FirstRun, store, controls);
+  options.closeEmulator = store.Read(kDefaultsSection, kCloseEmulatorKey) == "1";
   UpdateGlobalMenus(store, menus);
 }
 
-std::optional<StoreFailure> SaveDefaults(SettingsStore& store, FieldControls& controls) {
+std::optional<StoreFailure> SaveDefaults(SettingsStore& store, FieldControls& controls,
+                                         const WindowOptions& options) {
   SaveReg(kDefaultsSection, kDefaultsSection, store, controls);
+  store.Save(kDefaultsSection, kCloseEmulatorKey, options.closeEmulator ? "1" : "0");
   return store.Sync();
 }
 

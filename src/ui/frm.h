@@ -222,6 +222,7 @@ class frm : public QMainWindow, public engine::UserInterface {
   QMenu* mnuFile = nullptr;
   QAction* mnuImport = nullptr;
   QAction* mnuExport = nullptr;
+  QAction* mnuCloseEmulator = nullptr;  // checkable; the runs read it
   QAction* mnuFileSep1 = nullptr;
   QAction* mnuExit = nullptr;
   QMenu* mnuSave = nullptr;

@@ -1,4 +1,5 @@
 // The stored fields as the controls hold them.
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -96,6 +97,7 @@ engine::JobSettings frm::ReadJob() const {
   for (const engine::Field field : engine::AllFields())
     engine::SetField(job, field, ReadField(field));
   job.create = txtCreate->text().toStdString();
+  job.closePreviousEmulator = mnuCloseEmulator->isChecked();
   return job;
 }
 

@@ -323,6 +323,9 @@ void frm::CreateMenus() {
   mnuFile = named(menuBar()->addMenu(QStringLiteral("&File")), QStringLiteral("mnuFile"));
   mnuImport = named(mnuFile->addAction(QStringLiteral("&Import...")), QStringLiteral("mnuImport"));
   mnuExport = named(mnuFile->addAction(QStringLiteral("&Export...")), QStringLiteral("mnuExport"));
+  mnuCloseEmulator = named(mnuFile->addAction(QStringLiteral("&Close Previous Emulator")),
+                           QStringLiteral("mnuCloseEmulator"));
+  mnuCloseEmulator->setCheckable(true);
   mnuFileSep1 = named(mnuFile->addSeparator(), QStringLiteral("mnuFileSep1"));
   mnuExit = named(mnuFile->addAction(QStringLiteral("E&xit")), QStringLiteral("mnuExit"));
 

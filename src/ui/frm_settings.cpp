@@ -37,7 +37,9 @@ void frm::Form_Load() {
   RunIgnoringFailure("Loading the options", [this] {
     WindowFields fields(*this);
     WindowMenus menus(*this);
-    settings::Start(Store(), fields, menus);
+    settings::WindowOptions options;
+    settings::Start(Store(), fields, menus, options);
+    mnuCloseEmulator->setChecked(options.closeEmulator);
   });
 }
 
@@ -47,7 +49,8 @@ void frm::Form_QueryUnload() {
   std::optional<settings::StoreFailure> failure;
   RunIgnoringFailure("Saving the options", [this, &failure] {
     WindowFields fields(*this);
-    failure = settings::SaveDefaults(Store(), fields);
+    failure =
+        settings::SaveDefaults(Store(), fields, {.closeEmulator = mnuCloseEmulator->isChecked()});
   });
   if (failure) ShowMessage(settings::OptionsNotKeptMessage(*failure));
 }

@@ -153,8 +153,8 @@ TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowThei
     return text + " ]";
   };
   const QString both = " &Global [ 0 1 2 3 4 5 6 7 8 9 10 ] &Local [ 0 1 2 3 4 5 6 7 8 9 10 ] ]";
-  EXPECT_EQ(tree(window->menuBar()),
-            " [ &File [ &Import... &Export... - E&xit ] &Save [" + both + " &Load [" + both + " ]");
+  EXPECT_EQ(tree(window->menuBar()), " [ &File [ &Import... &Export... &Close Previous Emulator - E&xit ] &Save [" +
+                                         both + " &Load [" + both + " ]");
 }
 
 }  // namespace

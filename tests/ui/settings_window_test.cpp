@@ -48,12 +48,25 @@ TEST_F(SettingsWindowTest, APresetAndTheOptionsReachTheFileAtOnceAndComeBack) {
     window->mnuSG[10]->trigger();
     EXPECT_NE(FileText(file).find("[Global10]\nName=Z\xC3\xBCrich [!].nesx"), std::string::npos);
     EXPECT_TRUE(window->close());
-    EXPECT_NE(FileText(file).find("[Defaults]\nName=Defaults"), std::string::npos);
+    EXPECT_NE(FileText(file).find("[Defaults]\nCloseEmulator=0\nName=Defaults"), std::string::npos);
   }
   platform::QtSettingsStore again(file);
   services.settings = &again;
   Rebuild(true);
   EXPECT_EQ(settings::DifferingKeys(window->ReadJob(), job), "");
+}
+
+// File > Close Previous Emulator is unchecked at the first start, kept through the close, and carried by no preset.
+TEST_F(SettingsWindowTest, CloseThePreviousEmulatorIsKeptWithTheOptionsInUseButNotInAPreset) {
+  Rebuild(true);
+  EXPECT_FALSE(window->mnuCloseEmulator->isChecked());
+  window->mnuCloseEmulator->trigger();
+  EXPECT_TRUE(window->ReadJob().closePreviousEmulator);
+  window->mnuSG[3]->trigger();
+  EXPECT_TRUE(window->close());
+  Rebuild(true);
+  EXPECT_TRUE(window->mnuCloseEmulator->isChecked());
+  EXPECT_FALSE(store.values.contains("Global3/CloseEmulator"));
 }
 
 // A store that cannot be written says so when a preset is saved and at the close, which goes on; the
