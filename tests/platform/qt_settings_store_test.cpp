@@ -8,6 +8,7 @@
 #include <random>
 
 #include "platform/ini_text.h"
+#include "support/as_root.h"
 #include "support/temp_dir.h"
 
 namespace platform {
@@ -83,6 +84,74 @@ TEST(IniTexts, ReadEveryValueAsQtDoes) {
         EXPECT_EQ(texts.value(key), qt.value(key).toString()) << key.toStdString() << " in\n" << content;
       }
   }
+}
+
+using AsRootSettingsStore = AsRoot;
+
+// Stores that cannot be written, among them some only root can spoil: a file made immutable, a full disk, and a
+// folder closed to the user nobody. Sync says why and names the file; slot 3 reads what the file held before the
+// save, and slot 5, saved alongside, nothing.
+TEST_F(AsRootSettingsStore, AStoreThatCannotBeWrittenSaysWhyAndReadsWhatTheFileHolds) {
+  TempDir dir;
+  const fs::path saved = fs::current_path();
+  fs::current_path(dir.path());  // the shell commands below work here
+  fs::permissions(dir.path(), fs::perms(0755));
+  const std::string keep = "printf '[Global3]\\nName=old slot\\n' > ";
+  const struct {
+    std::string store, spoil;
+    std::string undo = "true";
+    std::string reason, slot3 = "old slot";
+    bool asNobody = false;
+  } cases[] = {
+      {.store = "folder.conf", .spoil = "mkdir folder.conf", .reason = "it is a folder, not a file", .slot3 = "none"},
+      {.store = "plain/store.conf", .spoil = "echo > plain", .reason = "its folder cannot be made", .slot3 = "none"},
+      {.store = "immutable.conf",
+       .spoil = keep + "immutable.conf && chattr +i immutable.conf",
+       .undo = "chattr -i immutable.conf",
+       .reason = "the file is read-only (Operation not permitted)"},
+      // A format error in the file hides no failure.
+      {.store = "broken.conf",
+       .spoil = keep + "broken.conf && echo '[Defaults' >> broken.conf && chattr +i broken.conf",
+       .undo = "chattr -i broken.conf",
+       .reason = "the file is read-only (Operation not permitted)"},
+      {.store = "small/full.conf",
+       .spoil = "mkdir small && mount -t tmpfs -o size=32k tmpfs small && " + keep +
+                "small/full.conf && { head -c 65536 /dev/zero > small/fill; true; }",
+       .undo = "umount -l small",
+       .reason = "there is no room for it (No space left on device)"},
+      // Root writes into any folder: nobody meets its mode bits.
+      {.store = "closed/store.conf",
+       .spoil = "mkdir -m 755 closed && " + keep + "closed/store.conf && chmod 666 closed/store.conf",
+       .reason = "its folder takes no new file (Permission denied)",
+       .asNobody = true},
+  };
+  std::string notTried;
+  for (const auto& c : cases) {
+    const Spoiled spoiled(c.spoil, c.undo);
+    if (!spoiled.made) {
+      notTried += " " + c.store;
+      continue;
+    }
+    const std::string file = dir / c.store;
+    std::optional<settings::StoreFailure> failure;
+    std::optional<std::string> slot3, slot5;
+    const auto attempt = [&] {
+      QtSettingsStore store(file);
+      store.Save("Global3", "Name", "new slot");
+      store.Save("Global5", "Name", "new slot");
+      failure = store.Sync();
+      slot3 = store.Read("Global3", "Name");
+      slot5 = store.Read("Global5", "Name");
+    };
+    c.asNobody ? AsNobody(attempt) : attempt();
+    ASSERT_TRUE(failure) << c.store;
+    EXPECT_EQ(failure->file, file);
+    EXPECT_EQ(failure->reason, c.reason);
+    EXPECT_EQ(slot3.value_or("none"), c.slot3) << c.store;
+    EXPECT_EQ(slot5, std::nullopt) << c.store;
+  }
+  fs::current_path(saved);
+  if (!notTried.empty()) GTEST_SKIP() << "this system cannot spoil these stores so:" << notTried;
 }
 
 }  // namespace
