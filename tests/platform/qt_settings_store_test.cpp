@@ -24,11 +24,14 @@ const bool kConfigHomeSet = setenv("XDG_CONFIG_HOME", kConfigHome.path().c_str()
 // the program has rewritten it; a file whose format Qt finds faulty is rewritten, and that counts as
 // kept. Texts awkward for an INI file come back verbatim.
 TEST(QtSettingsStore, TheUsersConfFileReadsAsWrittenAndKeepsAwkwardTexts) {
-  const QStringList values =  // split at "|"
-      QString::fromUtf8(
-          "|C:\\|  spaced  |a;b|#not a comment|[Defaults]|k=v|\"quoted\"|@ByteArray(x)|@Variant(\\0\\0)|@Invalid()|"
-          "line\nbreak|\\n|Z\xC3\xBCrich \xE2\x82\xAC|a, b|trailing\\|$00,$01| a , b |,|a,|@@x,y|\"a\",b|1E")
-          .split('|');
+  const std::vector<std::string> awkward[] = {
+      {"", "  spaced  ", "C:\\", "trailing\\", "\\n", "line\nbreak", "Zürich €", "1E"},  // blanks, backslashes, others
+      {"a;b", "#not a comment", "[Defaults]", "k=v", "\"quoted\""},                      // INI syntax
+      {"@ByteArray(x)", "@Variant(\\0\\0)", "@Invalid()", "@@x,y"},                      // Qt's value types
+      {"a, b", "$00,$01", " a , b ", ",", "a,", "\"a\",b"},                              // lists
+  };
+  std::vector<std::string> texts;
+  for (const auto& kind : awkward) texts.insert(texts.end(), kind.begin(), kind.end());
   ASSERT_TRUE(kConfigHomeSet);
   const std::string file = kConfigHome / "Rom Glitchforge 6.conf";
   std::ofstream(file)
@@ -48,7 +51,7 @@ TEST(QtSettingsStore, TheUsersConfFileReadsAsWrittenAndKeepsAwkwardTexts) {
     EXPECT_EQ(store.FileName(), file);
     EXPECT_EQ(readAll(store), read + "none|");
     store.Save("Global4", "saved", "$7F,$FF");
-    for (int i = 0; i < values.size(); ++i) store.Save("Global0", std::to_string(i), values[i].toStdString());
+    for (std::size_t i = 0; i < texts.size(); ++i) store.Save("Global0", std::to_string(i), texts[i]);
     EXPECT_EQ(store.Sync(), std::nullopt);  // despite the line Qt calls a format error
     const auto bytes = TempDir::Read(file);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()).find("broken line"), std::string::npos);
@@ -58,7 +61,7 @@ TEST(QtSettingsStore, TheUsersConfFileReadsAsWrittenAndKeepsAwkwardTexts) {
   }
   QtSettingsStore store(file);
   EXPECT_EQ(readAll(store) + store.Read("Global7", "Name").value_or("none"), read + "$7F,$FF|seven");
-  for (int i = 0; i < values.size(); ++i) EXPECT_EQ(store.Read("Global0", std::to_string(i)), values[i].toStdString());
+  for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(store.Read("Global0", std::to_string(i)), texts[i]);
   EXPECT_EQ(store.Read("Global0", "missing"), std::nullopt);
 }
 
