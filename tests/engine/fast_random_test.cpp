@@ -56,24 +56,28 @@ TEST(TransformKernels, EveryPathGivesTheExpectedBytes) {
         (std::vector<std::uint32_t>{out[0], out[16], out[32], out[48], out[15], out[31], out[47], out[63]}),
         (std::vector<std::uint32_t>{0xDEADBE, 0x16D579, 0xE7917D, 0xED85B0, 0xDEADBE, 0x0F05A7, 0x60131A, 0x3FC7E2}));
 
-    // Offset, length, base, mask, count, low, addend: a replacement, then an addition, over all bytes and over
-    // the masked ones. Masks with bits above the vector width select whole runs of bytes, or none.
-    const std::uint32_t rows[][7] = {{0, 4000, 0, 13, 256, 0, 1},
-                                     {1, 3999, 1, 0, 16, 16, 255},
-                                     {3, 37, 0xFFFFFFF0u, 0xFFFFFFFFu, 1, 65, 128},
-                                     {17, 2049, 4096, 0x1000, 200, 55, 2},
-                                     {5, 3000, 100, 0x300, 7, 250, 9}};
-    for (const auto& [at, len, base, mask, count, low, addend] : rows) {
+    // Draws scaled to `count` values from `low`, then an addition, over `length` bytes from `at`: all, and those whose
+    // index from `base` has no bit of `mask`. Masks above the vector width select runs (the last: 3072-3327 alone).
+    const struct {
+      std::uint32_t at, length, base, mask, count, low, addend;
+    } rows[] = {
+        {.at = 0, .length = 4000, .base = 0, .mask = 13, .count = 256, .low = 0, .addend = 1},
+        {.at = 1, .length = 3999, .base = 1, .mask = 0, .count = 16, .low = 16, .addend = 255},
+        {.at = 3, .length = 37, .base = 0xFFFFFFF0u, .mask = 0xFFFFFFFFu, .count = 1, .low = 65, .addend = 128},
+        {.at = 5, .length = 3000, .base = 3000, .mask = 0x1300, .count = 7, .low = 250, .addend = 9},
+    };
+    for (const auto& r : rows) {
       auto all = start, masked = start, wantAll = start, wantMasked = start;
-      k->replaceAll(all.data() + at, draws.data(), len, count, low);
-      k->addAll(all.data() + at, len, static_cast<std::uint8_t>(addend));
-      k->replaceMasked(masked.data() + at, draws.data(), len, base, mask, count, low);
-      k->addMasked(masked.data() + at, len, base, mask, static_cast<std::uint8_t>(addend));
-      for (std::uint32_t i = 0; i < len; ++i) {
-        wantAll[at + i] = static_cast<std::uint8_t>((((draws[i] & 0xFFFFFF) * count) >> 24) + low + addend);
-        if (((base + i) & mask) == 0) wantMasked[at + i] = wantAll[at + i];
+      k->replaceAll(all.data() + r.at, draws.data(), r.length, r.count, r.low);
+      k->addAll(all.data() + r.at, r.length, static_cast<std::uint8_t>(r.addend));
+      k->replaceMasked(masked.data() + r.at, draws.data(), r.length, r.base, r.mask, r.count, r.low);
+      k->addMasked(masked.data() + r.at, r.length, r.base, r.mask, static_cast<std::uint8_t>(r.addend));
+      for (std::uint32_t i = 0; i < r.length; ++i) {
+        wantAll[r.at + i] = static_cast<std::uint8_t>((((draws[i] & 0xFFFFFF) * r.count) >> 24) + r.low + r.addend);
+        if (((r.base + i) & r.mask) == 0) wantMasked[r.at + i] = wantAll[r.at + i];
       }
-      EXPECT_TRUE(all == wantAll && masked == wantMasked) << "mask " << mask;
+      EXPECT_TRUE(all == wantAll) << "mask " << r.mask;
+      EXPECT_TRUE(masked == wantMasked) << "mask " << r.mask;
     }
   }
 }

@@ -16,6 +16,9 @@
 #include "engine/range_buffer.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
+#ifndef _WIN32
+#include "support/as_root.h"
+#endif
 
 namespace {
 
@@ -108,7 +111,7 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
 // Each refusal and failure branch shows its message, then "Status: Error!" after a failure, and ends with the
 // last error; a refusal leaves the fresh copy as it is, and nothing starts. A grey "Change directory to:" stays
 // where it is, a path of exactly "C:" names a drive, and an empty one is tried too. The last accepted end, the
-// file's last byte, is run above; read-only files are tried as the user nobody, in the tests run as root.
+// file's last byte, is run above; read-only files are tried as the user nobody in AsRootRun below.
 TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
   const std::string beyond = "message: The specified end reaches beyond the end of the file!\r\n";
   // After a failure the status line says so before the message, which names the file or program on a second line.
@@ -253,5 +256,78 @@ TEST_F(RunTest, HugeFilesAreMeasuredInSixtyFourBitsAndHugeRangesFailAsOutOfMemor
   EXPECT_EQ(back, (std::vector<std::uint8_t>{0, 10, 21, 31, 41, 51, 61, 71, 81, 0}));
   EXPECT_EQ(fs::file_size(Utf8Path(out)), std::uint64_t{3} << 30);
 }
+
+#ifndef _WIN32
+using AsRootRun = AsRoot;
+using AsRootCopy = AsRoot;
+using AsRootDisk = AsRoot;
+
+// As the user nobody a run writes the output and only reads the ROM: a read-only output fails as the range is read,
+// a read-only ROM is no failure.
+TEST_F(AsRootRun, ARunAsNobodyFailsOnAReadOnlyOutputAndNotOnAReadOnlyRom) {
+  const struct {
+    bool romReadOnly;
+    std::string seen, lastError{};
+    Bytes output;
+  } cases[] = {
+      {.romReadOnly = false,
+       .seen = kLoading + kError + "message: " + kFileErrorMessage + "\r\n\"CORRUPT é.nes\": Permission denied|",
+       .lastError = "Cannot open file: ",
+       .output = kStale},
+      {.romReadOnly = true, .seen = kLoading + kAltering + kReady, .output = Added(RomBytes(), 0x1010, 0x2010)},
+  };
+  for (const auto& c : cases) {
+    Scene t;
+    t.job.optoverwrite = c.romReadOnly;  // a fresh copy of the ROM, or the output as it is
+    fs::permissions(Utf8Path(c.romReadOnly ? t.dir / "röms/mário.nes" : t.out), fs::perms(0444));
+    fs::permissions(Utf8Path(t.dir / "röms"), fs::perms::all);  // the fresh copy is made in the folder
+    AsNobody([&] { t.Go(); });
+    EXPECT_EQ(t.fake.ui.Seen(), c.seen);
+    EXPECT_THAT(t.fake.host.lastError, ::testing::StartsWith(c.lastError));
+    EXPECT_EQ(t.Output(), c.output);
+  }
+}
+
+// A full disk has room for the old output only: the failed copy says so, and leaves it whole and nothing behind.
+TEST_F(AsRootCopy, ACopyOntoAFullDiskLeavesEveryFileAsItWas) {
+  TempDir dir;
+  fs::create_directories(dir.path() / "full");
+  const Spoiled disk("mount -t tmpfs -o size=128k tmpfs '" + dir / "full" + "'", "umount -l '" + dir / "full" + "'");
+  if (!disk.made) GTEST_SKIP() << "no tmpfs can be mounted here";
+  FakeHost fake;
+  JobSettings job = MakeJob("optoverwrite;start=0;end=$10;optadd;add=1");
+  job.rom = dir.Write("big.nes", Bytes(300000, 0x77));
+  job.create = dir.Write("full/CORRUPT.nes", Bytes(3000, 0xD0));
+  const auto listing = Listing(dir.path());
+  RunJob(job, fake.host);  // asked to overwrite, it refuses when the copy fails
+  CreateNow(job, fake.host);
+  const std::string noRoom = "no room for a second copy of the image: No space left on device";
+  EXPECT_EQ(fake.ui.Seen(), "message: " + std::string(kCopyFailedMessage) + "\r\n\"" + job.create + "\": " + noRoom +
+                                "|message: Error!  New file NOT created!\r\nFile access error: \"" + job.create +
+                                "\" (" + noRoom + ")|");
+  EXPECT_EQ(Listing(dir.path()), listing);
+}
+
+// Files and folders that are there but not the user's refuse to open; none is a missing file.
+TEST_F(AsRootDisk, FilesAndFoldersNotTheUsersFailAsNotOpenable) {
+  TempDir dir;
+  host::DiskFileSystem disk;
+  const std::string file = dir.Write("small.bin", {1, 2}), locked = dir.Write("locked.bin", {1, 2});
+  const std::string closed = dir / "closed";
+  fs::create_directory(closed);
+  dir.Write("closed/inside.bin", {1, 2});
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_write);
+  fs::permissions(closed, fs::perms::owner_all);
+  std::vector<std::uint8_t> two(2);
+  const Operations operations{
+      {[&] { disk.ReadAt(locked, 0, two); }, "Cannot open file: \"" + locked + "\" (Permission denied)"},
+      {[&] { disk.Copy(file, dir / "closed/copy.bin"); }, "Cannot open file: "},
+      {[&] { disk.FileLength(dir / "closed/inside.bin"); }, "Cannot open file: "},
+      {[&] { disk.ChangeDirectory(closed); }, "Path not accessible: \"" + closed + "\" (Permission denied)"},
+  };
+  AsNobody([&] { EXPECT_EQ(Mismatches(operations), ""); });
+  EXPECT_FALSE(fs::exists(dir / "closed/copy.bin"));
+}
+#endif
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <numeric>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "engine/failure.h"
@@ -25,58 +24,66 @@ Bytes Pattern(std::size_t size) {
 
 TEST(SelectAndTransform, RefusesOrChangesTheSelectedBytes) {
   const auto pick = [](int index, int count) { return ScriptedRandom::For(index, count); };
-  const std::string error = "status: Status: Error!|refused", nth = "|focus: txtNth|" + error;
+  const std::uint32_t top = (1u << 24) - 1;  // the largest draw
+  const std::string error = "status: Status: Error!|", nth = "|focus: txtNth|" + error;
+  const std::string range = "|focus: txtRange1|" + error, shift = "|focus: txtShift|" + error;
   const std::string some = "message: Put is at least SOMETHING for 'Every ?th byte'!" + nth;
   const std::string pointless =
       "message: Frequency of corruption is less than length!  Rom Corruption Pointless!" + nth;
-  const std::string range = "|focus: txtRange1|" + error, bad = "message: Bad Random Range! (";
+  const std::string bad = "message: Bad Random Range! (", byteRange = "optcorrupt;optbyterange;";
   const std::string five = "optcorrupt;optsequence;sequence=$00,$01,$02,$7F,$FF";
-  // job, size, what the user saw ("|" after each event) then the bytes or the failure, the draws if any
-  const std::tuple<std::string, std::size_t, std::string, std::vector<std::uint32_t>> cases[] = {
-      {"optnth;nth=-2147483648", 8, some, {}},  // its absolute value stays negative
-      {"optnth;nth=8", 8, pointless, {}},
-      {"optnth;nth=-8;optcorrupt;optbyterange;range1=$20;range2=$10", 8, pointless, {}},
-      {"optcorrupt;optbyterange;range1=$FF;range2=$100", 8, bad + "FF-100)" + range, {}},
-      {"optcorrupt;optbyterange;range1=$20;range2=$10", 8, bad + "20-10)" + range, {}},
-      {"optcorrupt;optbyterange;range1=-1;range2=5", 8, bad + "FFFFFFFF-5)" + range, {}},
-      {"optadd;add=256", 8, "message: You're not adding anything!|status: Status: Ready!|refused", {}},
-      {"optshift;shift=7", 8, "message: You're not doing anything, shifting by 0!|focus: txtShift|" + error, {}},
-      {"optcorrupt;optsequence;sequence=1, '", 8, "Invalid procedure call or argument", {}},
-      {"optshift;shift=3", 1, "Division by zero", {}},
-      {"optshift;shift=8", 8, "0102030405060700", {}},  // by the length
-      {"optshift;shift=-2147483648", 8, "0607000102030405", {}},
-      {"optnth;nth=2;optshift;shift=3", 8, "0301050307000102", {}},
-      {"optnth;nth=3;optshift;shift=-3", 8, "0506070004050307", {}},
-      {"optnth;nth=7;optshift;shift=1", 8, "0101020304050600", {}},  // n at the last index: first and last byte
-      {"optnth;nth=7;optshift;shift=-1", 8, "0701020304050606", {}},
-      {"optmask;mask=2;optshift;shift=4", 9, "040502030800010203", {}},  // the wrapped bytes always move
-      {"optmask;mask=2;optshift;shift=-4", 9, "050607080001060704", {}},
-      {"optadd;add=$FF", 4, "FF000102", {}},
-      {"optnth;nth=2;optmask;mask=-1;optadd;add=1", 4, "01010203", {}},  // the mask check comes last
-      {five, 7, "0001027FFF0001", {}},
-      {"optnth;nth=2;optrandomseq=2;" + five, 7, "0001010302057F", {}},  // grey is not checked
-      {"optcorrupt;optsequence;sequence= 1,, ,256,-1, ", 7, "0100FF0100FF01", {}},
-      {five + ";optrandomseq", 6, "FF007FFFFF00", {pick(4, 5), pick(0, 5), pick(3, 5), (1u << 24) - 1}},
-      {"optcorrupt;optsequence;sequence=1,2;optrandombytes", 3, "C8C8C8", {pick(200, 256)}},
-      {"optcorrupt;optbyterange;range1=$00;range2=$FF", 3, "00FEFF", {0, pick(254, 256), (1u << 24) - 1}},
-      {"optcorrupt;optbyterange;range1=$FF;range2=$FF", 2, "FFFF", {0, (1u << 24) - 1}},
-      {"optcorrupt;optbyterange;range1=0;range2=1", 3, "000101", {pick(1, 2) - 1, pick(1, 2), (1u << 24) - 1}},
+  const struct {
+    std::string job, seen{}, failure{};  // what the user saw ("|" after each event), what was raised
+    std::size_t size = 8;                // of the range, unless `bytes` gives it; it holds 0, 1, 2 ...
+    Bytes bytes{};                       // after the change
+    std::vector<std::uint32_t> draws{0};
+  } cases[] = {
+      {.job = "optnth;nth=-2147483648", .seen = some},  // its absolute value stays negative
+      {.job = "optnth;nth=-8;" + byteRange + "range1=$20;range2=$10", .seen = pointless},  // checked before the range
+      {.job = byteRange + "range1=$FF;range2=$100", .seen = bad + "FF-100)" + range},
+      {.job = byteRange + "range1=$20;range2=$10", .seen = bad + "20-10)" + range},
+      {.job = byteRange + "range1=-1;range2=5", .seen = bad + "FFFFFFFF-5)" + range},
+      {.job = "optadd;add=256", .seen = "message: You're not adding anything!|status: Status: Ready!|"},
+      {.job = "optshift;shift=7", .seen = "message: You're not doing anything, shifting by 0!" + shift},
+      {.job = "optcorrupt;optsequence;sequence=1, '", .failure = "Invalid procedure call or argument"},
+      {.job = "optshift;shift=3", .failure = "Division by zero", .size = 1},
+      {.job = "optshift;shift=8", .bytes = {1, 2, 3, 4, 5, 6, 7, 0}},  // by the length
+      {.job = "optshift;shift=-2147483648", .bytes = {6, 7, 0, 1, 2, 3, 4, 5}},
+      {.job = "optnth;nth=2;optshift;shift=3", .bytes = {3, 1, 5, 3, 7, 0, 1, 2}},
+      {.job = "optnth;nth=3;optshift;shift=-3", .bytes = {5, 6, 7, 0, 4, 5, 3, 7}},
+      {.job = "optnth;nth=7;optshift;shift=1", .bytes = {1, 1, 2, 3, 4, 5, 6, 0}},  // touches the first and last
+      {.job = "optnth;nth=7;optshift;shift=-1", .bytes = {7, 1, 2, 3, 4, 5, 6, 6}},
+      {.job = "optmask;mask=2;optshift;shift=4", .bytes = {4, 5, 2, 3, 8, 0, 1, 2, 3}},  // wrapped bytes always move
+      {.job = "optmask;mask=2;optshift;shift=-4", .bytes = {5, 6, 7, 8, 0, 1, 6, 7, 4}},
+      {.job = "optadd;add=$FF", .bytes = {0xFF, 0, 1, 2}},
+      {.job = "optnth;nth=2;optmask;mask=-1;optadd;add=1", .bytes = {1, 1, 2, 3}},  // the mask check comes last
+      {.job = five, .bytes = {0, 1, 2, 0x7F, 0xFF, 0, 1}},
+      {.job = "optnth;nth=2;optrandomseq=2;" + five, .bytes = {0, 1, 1, 3, 2, 5, 0x7F}},  // grey is not checked
+      {.job = "optcorrupt;optsequence;sequence= 1,, ,256,-1, ", .bytes = {1, 0, 0xFF, 1, 0, 0xFF, 1}},
+      {.job = five + ";optrandomseq",
+       .bytes = {0xFF, 0, 0x7F, 0xFF, 0xFF, 0},
+       .draws = {pick(4, 5), pick(0, 5), pick(3, 5), top}},
+      {.job = five + ";optrandombytes", .bytes = {0xC8, 0xC8, 0xC8}, .draws = {pick(0xC8, 256)}},  // not the sequence
+      {.job = byteRange + "range1=$00;range2=$FF", .bytes = {0, 0xFE, 0xFF}, .draws = {0, pick(0xFE, 256), top}},
+      {.job = byteRange + "range1=$FF;range2=$FF", .bytes = {0xFF, 0xFF}, .draws = {0, top}},
+      {.job = byteRange + "range1=0;range2=1", .bytes = {0, 1, 1}, .draws = {pick(1, 2) - 1, pick(1, 2), top}},
   };
-  for (const auto& [job, size, after, draws] : cases) {
+  for (const auto& c : cases) {
     FakeHost fake;
-    fake.random = ScriptedRandom(draws.empty() ? std::vector<std::uint32_t>{0} : draws);
-    Bytes buffer = Pattern(size);
-    std::string result;
+    fake.random = ScriptedRandom(c.draws);
+    const Bytes before = Pattern(c.bytes.empty() ? c.size : c.bytes.size());
+    Bytes buffer = before;
+    TransformResult result = TransformResult::Done;
+    std::string failure;
     try {
-      if (SelectAndTransform(MakeJob(job), buffer, fake.host) == TransformResult::Refused) result = "refused";
-    } catch (const HostFailure& failure) {
-      result = failure.what();
+      result = SelectAndTransform(MakeJob(c.job), buffer, fake.host);
+    } catch (const HostFailure& raised) {
+      failure = raised.what();
     }
-    if (result.empty())
-      for (std::uint8_t b : buffer) result += {"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
-    else  // refusals and failures leave the bytes alone
-      EXPECT_EQ(buffer, Pattern(size)) << job;
-    EXPECT_EQ(fake.ui.Seen() + result, after) << job;
+    EXPECT_EQ(fake.ui.Seen(), c.seen) << c.job;
+    EXPECT_EQ(result == TransformResult::Refused, !c.seen.empty()) << c.job;  // only a refusal shows anything
+    EXPECT_EQ(failure, c.failure) << c.job;
+    EXPECT_EQ(buffer, c.bytes.empty() ? before : c.bytes) << c.job;  // refusals and failures leave them alone
   }
 }
 
@@ -87,38 +94,41 @@ TEST(Alteration, EachTouchedPositionTakesItsOwnValueWholeOrInPieces) {
   std::vector<std::uint32_t> script = ScriptedRandom::Script();
   script[1] = (1u << 24) - 1;
   const std::string range = ";optcorrupt;optbyterange;range1=$10;range2=$1F", random = ";optcorrupt;optrandombytes";
-  // Touched where i % nth == 0 and (i & mask) == 0; the new value: 0 the draw's top byte, 1 $10 and the
-  // draw's top four bits, 2 the old byte plus 3, 3 the next of 1, 2, 3, 4 zero.
-  const std::tuple<std::string, std::uint32_t, std::uint32_t, int> cases[] = {
-      {random, 1, 0, 0},
-      {"optnth;nth=4099" + random + range, 4099, 0, 1},  // the byte range wins
-      {"optmask;mask=%00001101" + random, 1, 13, 0},
-      {"optmask;mask=$2040" + range, 1, 0x2040, 1},
-      {"optcorrupt", 1, 0, 4},  // no replacement chosen
-      {"optnth;nth=-7;optcorrupt;optsequence;sequence=1,2,3", 7, 0, 3},
-      {"optnth;nth=-4;optadd;add=3", 4, 0, 2},
-      {"optmask;mask=%00001101;optadd;add=3", 1, 13, 2},
-      {"optmask;mask=$1060;optadd;add=3", 1, 0x1060, 2},
+  enum NewValue { randomByte, inRange10To1F, oldPlus3, nextOf123, zero };  // what a touched byte becomes
+  const struct {
+    std::string job;
+    std::uint32_t nth = 1, mask = 0;  // touched where i % nth == 0 and (i & mask) == 0
+    NewValue to;
+  } cases[] = {
+      {.job = random, .to = randomByte},
+      {.job = "optnth;nth=4099" + random + range, .nth = 4099, .to = inRange10To1F},  // the range wins
+      {.job = "optmask;mask=%00001101" + random, .mask = 13, .to = randomByte},
+      {.job = "optmask;mask=$2040" + range, .mask = 0x2040, .to = inRange10To1F},
+      {.job = "optcorrupt", .to = zero},  // no replacement chosen
+      {.job = "optnth;nth=-7;optcorrupt;optsequence;sequence=1,2,3", .nth = 7, .to = nextOf123},
+      {.job = "optnth;nth=-4;optadd;add=3", .nth = 4, .to = oldPlus3},
+      {.job = "optmask;mask=%00001101;optadd;add=3", .mask = 13, .to = oldPlus3},
+      {.job = "optmask;mask=$1060;optadd;add=3", .mask = 0x1060, .to = oldPlus3},
   };
-  for (const auto& [job, nth, mask, kind] : cases) {
+  for (const auto& c : cases) {
     Bytes expected = Pattern(10000);
     for (std::uint32_t i = 0, s = 0; i < expected.size(); ++i) {
       const std::uint32_t d = script[i % script.size()], old = expected[i];
-      if (i % nth == 0 && (i & mask) == 0)
-        expected[i] = static_cast<std::uint8_t>(std::array{d >> 16, 16 + (d >> 20), old + 3, 1 + s++ % 3, 0u}[kind]);
+      if (i % c.nth == 0 && (i & c.mask) == 0)  // in the order of NewValue
+        expected[i] = static_cast<std::uint8_t>(std::array{d >> 16, 16 + (d >> 20), old + 3, 1 + s++ % 3, 0u}[c.to]);
     }
     for (std::size_t first : {10000, 1}) {
       FakeHost fake;
       fake.random = ScriptedRandom(script);
       Bytes buffer = Pattern(10000);
-      auto alteration = Alteration::Prepare(MakeJob(job), buffer.size(), fake.host);
+      auto alteration = Alteration::Prepare(MakeJob(c.job), buffer.size(), fake.host);
       ASSERT_TRUE(alteration);
       for (std::size_t at = 0, len = first; at < buffer.size(); at += len, len = len * 4 + 999)
         alteration->Apply(std::span(buffer).subspan(at, std::min(len, buffer.size() - at)));
-      const bool corrupt = job.find("optcorrupt") != std::string::npos;
+      const bool corrupt = c.job.find("optcorrupt") != std::string::npos;
       EXPECT_EQ(fake.random.seeds, corrupt ? std::vector<float>{12345.5f} : std::vector<float>{});
       EXPECT_EQ(fake.random.drawn, corrupt ? buffer.size() : 0);
-      EXPECT_TRUE(buffer == expected) << job << " from " << first;
+      EXPECT_TRUE(buffer == expected) << c.job << " from " << first;
     }
   }
 }

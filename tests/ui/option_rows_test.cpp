@@ -9,38 +9,32 @@ using OptionRowsTest = WindowTest;
 // A press of the left or the right button released over the control (a click) or outside it (no click).
 enum class Gesture { click, rightClick, pressOutside, rightPressOutside };
 
-// Each gesture, from two starts, the first or the last option of every group chosen: the options it chooses
-// replace the chosen one of their own group, the other groups keep theirs; the focus, on txtStart before it,
-// ends on `focus`.
+// Each gesture on a control, from two starts, the first or the last option of every group chosen: the options it
+// chooses replace the chosen one of their own group, the other groups keep theirs; the focus, on txtStart before
+// it, ends on `focus`.
 TEST_F(OptionRowsTest, EachGestureChoosesItsRowClearsOnlyItsOwnGroupAndMovesTheFocusAsMeant) {
   ShowActive();
   using enum Gesture;
   const struct {
-    const char* control;
-    Gesture gesture;
+    const char* on;
+    Gesture by;
     QStringList chooses;
     QString focus;
   } cases[] = {
-      {.control = "txtNth", .gesture = pressOutside, .chooses = {"optNth"}, .focus = "txtNth"},
-      {.control = "lblThByte", .gesture = click, .chooses = {"optNth"}, .focus = "optNth"},
-      {.control = "lblThByte", .gesture = rightClick, .chooses = {}, .focus = "txtStart"},
-      {.control = "lblThByte", .gesture = pressOutside, .chooses = {}, .focus = "txtStart"},
-      {.control = "txtMask", .gesture = pressOutside, .chooses = {"optMask"}, .focus = "txtMask"},
-      {.control = "txtShift", .gesture = pressOutside, .chooses = {"optShift"}, .focus = "txtShift"},
-      {.control = "lblBytes", .gesture = click, .chooses = {"optShift"}, .focus = "optShift"},
-      {.control = "txtAdd", .gesture = rightPressOutside, .chooses = {"optAdd"}, .focus = "txtAdd"},
-      {.control = "lblToByte", .gesture = click, .chooses = {"optAdd"}, .focus = "optAdd"},
-      {.control = "optRandomBytes",
-       .gesture = click,
-       .chooses = {"optCorrupt", "optRandomBytes"},
-       .focus = "optRandomBytes"},
-      {.control = "optByteRange", .gesture = pressOutside, .chooses = {"optCorrupt"}, .focus = "optByteRange"},
-      {.control = "txtRange2",
-       .gesture = pressOutside,
-       .chooses = {"optCorrupt", "optByteRange"},
-       .focus = "txtRange2"},
-      {.control = "txtTo", .gesture = click, .chooses = {"optCorrupt", "optByteRange"}, .focus = "txtStart"},
-      {.control = "txtSequence", .gesture = pressOutside, .chooses = {}, .focus = "txtStart"},  // disabled
+      {.on = "txtNth", .by = pressOutside, .chooses = {"optNth"}, .focus = "txtNth"},
+      {.on = "lblThByte", .by = click, .chooses = {"optNth"}, .focus = "optNth"},
+      {.on = "lblThByte", .by = rightClick, .chooses = {}, .focus = "txtStart"},
+      {.on = "lblThByte", .by = pressOutside, .chooses = {}, .focus = "txtStart"},
+      {.on = "txtMask", .by = pressOutside, .chooses = {"optMask"}, .focus = "txtMask"},
+      {.on = "txtShift", .by = pressOutside, .chooses = {"optShift"}, .focus = "txtShift"},
+      {.on = "lblBytes", .by = click, .chooses = {"optShift"}, .focus = "optShift"},
+      {.on = "txtAdd", .by = rightPressOutside, .chooses = {"optAdd"}, .focus = "txtAdd"},
+      {.on = "lblToByte", .by = click, .chooses = {"optAdd"}, .focus = "optAdd"},
+      {.on = "optRandomBytes", .by = click, .chooses = {"optCorrupt", "optRandomBytes"}, .focus = "optRandomBytes"},
+      {.on = "optByteRange", .by = pressOutside, .chooses = {"optCorrupt"}, .focus = "optByteRange"},
+      {.on = "txtRange2", .by = pressOutside, .chooses = {"optCorrupt", "optByteRange"}, .focus = "txtRange2"},
+      {.on = "txtTo", .by = click, .chooses = {"optCorrupt", "optByteRange"}, .focus = "txtStart"},
+      {.on = "txtSequence", .by = pressOutside, .chooses = {}, .focus = "txtStart"},  // disabled
   };
   const std::vector<QRadioButton*> starts[] = {{window->optAll, window->optShift, window->optRandomBytes},
                                                {window->optMask, window->optAdd, window->optSequence}};
@@ -51,17 +45,16 @@ TEST_F(OptionRowsTest, EachGestureChoosesItsRowClearsOnlyItsOwnGroupAndMovesTheF
       for (QRadioButton* option : start) expected[option->group()] = option->objectName();
       for (const QString& name : c.chooses) expected[window->findChild<QRadioButton*>(name)->group()] = name;
       window->txtStart->setFocus();
-      QWidget* w = Find(c.control);
-      const bool right = c.gesture == rightClick || c.gesture == rightPressOutside;
+      QWidget* w = Find(c.on);
+      const bool right = c.by == rightClick || c.by == rightPressOutside;
       const Qt::MouseButton button = right ? Qt::RightButton : Qt::LeftButton;
       QTest::mousePress(w, button);
-      QTest::mouseRelease(w, button, {},
-                          c.gesture == click || c.gesture == rightClick ? w->rect().center() : QPoint(-40, -40));
+      QTest::mouseRelease(w, button, {}, c.by == click || c.by == rightClick ? w->rect().center() : QPoint(-40, -40));
       QStringList chosen;
       for (const auto& [group, name] : expected) chosen << name;
       chosen.sort();
-      EXPECT_EQ(Chosen(), chosen) << c.control << " from " << start[0]->objectName().toStdString();
-      EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focus) << c.control;
+      EXPECT_EQ(Chosen(), chosen) << c.on << " from " << start[0]->objectName().toStdString();
+      EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focus) << c.on;
     }
   }
 }
