@@ -84,33 +84,4 @@ TEST_F(PickersTest, EachButtonFillsItsBoxWholeOrSplitByChangeDirectory) {
   EXPECT_TRUE(picker.messages.empty());
 }
 
-// The real dialog, driven once it is open: the entry given by the index is preselected, the suffix
-// is added to a typed name without one, and a pick reports the full and the bare name.
-TEST(QtOpenDialogTest, OpensOnTheGivenEntryAndReportsTheFullAndBareName) {
-  TempDir dir;
-  const QString rom = QString::fromStdString(dir.Write("mario.nes", {1, 2, 3}));
-  ui::QtDialogs cmd;
-  cmd.filterIndex = 2;
-  QString selected, suffix;
-  QStringList filters;
-  QTimer::singleShot(0, [&] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-      selected = dialog->selectedNameFilter();
-      suffix = dialog->defaultSuffix();
-      filters = dialog->nameFilters();
-      dialog->selectFile(rom);
-    }
-    qobject_cast<QDialog*>(modal)->accept();  // as the Open button does
-  });
-  ASSERT_TRUE(cmd.ShowOpen(nullptr));
-  EXPECT_EQ(selected.section(" (", 0, 0), "ROM Files");
-  EXPECT_EQ(suffix, "NES");
-  EXPECT_EQ(filters.size(), 3);
-  EXPECT_TRUE(filters.value(1).startsWith("ROM Files (*.nes *.NES *.fds *.FDS"));
-  EXPECT_EQ(filters.value(2), "All Files (*)");  // "*.*" would hide the many programs here without an extension
-  EXPECT_EQ(cmd.fileName, rom);
-  EXPECT_EQ(cmd.fileTitle, "mario.nes");
-}
-
 }  // namespace

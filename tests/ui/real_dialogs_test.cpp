@@ -69,6 +69,7 @@ TEST(RealOpenDialog, OpensOnTheAskedEntryAndReportsTheChosenFile) {
                             [&](QFileDialog& dialog) {
                               EXPECT_TRUE(dialog.selectedNameFilter().startsWith(row.shownEntry)) << row.shownEntry;
                               EXPECT_EQ(dialog.defaultSuffix().toStdString(), row.addedExtension) << row.shownEntry;
+                              EXPECT_EQ(dialog.nameFilters(), ui::NameFilters(ui::kOpenFilter));
                               dialog.selectFile(QString::fromStdString(chosen));
                               static_cast<QDialog&>(dialog).accept();  // QFileDialog hides it
                             });
@@ -111,6 +112,17 @@ TEST(RealOpenDialog, TheProgramsEntryListsWhatMayBeExecuted) {
                           });
 }
 #endif
+
+// The ROM entry offers each extension in both letter cases; "All Files" is "*", as "*.*" would hide the many
+// programs here that have no extension.
+TEST(RealOpenDialog, TheEntriesMatchNamesInEitherCaseAndWithoutExtension) {
+  const QStringList filters = ui::NameFilters(ui::kOpenFilter);
+  ASSERT_EQ(filters.size(), 3);
+  EXPECT_TRUE(filters[1].startsWith("ROM Files (*.nes *.NES *.fds *.FDS"));
+#ifndef _WIN32
+  EXPECT_EQ(filters[2], "All Files (*)");
+#endif
+}
 
 TEST(RealOpenDialog, ACancelChangesNothing) {
   ui::QtDialogs dialogs;
