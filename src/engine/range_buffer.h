@@ -9,8 +9,8 @@ namespace engine {
 
 // A run moves its range through memory in pieces of this size, through one
 // buffer: large enough that each read and write is cheap per byte, small
-// enough to stay clear of the memory a disc image would take. Only the shift,
-// which moves bytes across the whole range, holds the range at once.
+// enough to stay clear of the memory a disc image would take, whatever the
+// range.
 inline constexpr std::uint64_t kPieceBytes = std::uint64_t{4} << 20;
 
 // The largest range buffer a run allocates. A larger range fails as out of
@@ -20,11 +20,10 @@ inline constexpr std::uint64_t kPieceBytes = std::uint64_t{4} << 20;
 std::uint64_t RangeBufferLimit();
 void SetRangeBufferLimit(std::uint64_t bytes);
 
-// The buffer a run moves its range through: one piece, or the whole range
-// for the shift. Left uninitialised, as reads fill what is used (a short read
-// is a failure). A large buffer is mapped and populated with one call rather
-// than through a page fault per 4 KiB during the reads; memory that is not
-// there shows up here as a failure rather than later as the OOM killer.
+// The buffer a run moves its range through, one piece at a time. Left uninitialised, as reads fill
+// what is used (a short read is a failure). A large buffer is mapped and populated with one call
+// rather than through a page fault per 4 KiB during the reads; memory that is not there shows up
+// here as a failure rather than later as the OOM killer.
 class RangeBuffer {
  public:
   RangeBuffer() = default;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "engine/emulator.h"
@@ -52,8 +54,9 @@ std::string AlteringError(const std::string& lastError, const std::string&) {
 }
 
 // The bytes the range's stretches will move, told before the copy so that one
-// progress bar covers the whole run: the shift reads the whole range before it
-// writes it. Nothing when the range cannot be read; the run then stops early.
+// progress bar covers the whole run: the shift reads the range's original
+// bytes (from the ROM, or into a scratch copy) besides writing the range.
+// Nothing when the range cannot be read; the run then stops early.
 std::uint64_t RangeBytesIfReadable(const JobSettings& job) {
   try {
     const std::int32_t start = Val2(job.start);
@@ -64,6 +67,15 @@ std::uint64_t RangeBytesIfReadable(const JobSettings& job) {
   } catch (const std::exception&) {
     return 0;
   }
+}
+
+// Whether the two names may stand for the same file: the shift then cannot
+// read the range's original bytes from one while it writes the other.
+bool SameFile(FileSystem& files, const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  const auto first = files.Stamp(a);
+  const auto second = files.Stamp(b);
+  return first && second && first->SameFile(*second);
 }
 
 // Keeps host.record true while the run writes the range: the record learns of
@@ -101,47 +113,89 @@ class RecordedWrite {
   RangeSet altered_;
 };
 
-// The range of the output as the run moves it through one buffer: a piece at
-// a time, or all of it at once for the shift.
+// The range of the output as the run moves it through one buffer, a piece at
+// a time. The shift, which moves bytes across the whole range, takes each
+// piece's shifted bytes through a second buffer from the range's original
+// bytes: in the ROM when the output was just made a fresh copy of it, else in
+// a scratch copy of the range made beside the output before the first write.
 struct RangeInMemory {
   FileSystem& files;
   const std::string& path;
   std::int32_t start = 0;
   std::uint64_t size = 0;
-  bool whole = false;
+  std::string rom{};  // a file that holds the range's original bytes, if any
   RangeBuffer buffer{};
+  RangeBuffer shifted{};
+
+  // Reads `out` from `at` in the range of a file that holds the original bytes.
+  using Originals = std::function<void(std::uint64_t at, std::span<std::uint8_t> out)>;
 
   std::int64_t Offset(std::uint64_t at) const { return start + static_cast<std::int64_t>(at); }
 
-  // The first piece, or the whole range.
-  void ReadFirst(Progress& progress) {
-    buffer.Allocate(whole ? size : std::min(size, kPieceBytes));
-    const auto bytes = buffer.Bytes();
-    for (std::size_t at = 0; at < bytes.size(); at += kPieceBytes) {
-      const auto piece = bytes.subspan(at, std::min<std::size_t>(kPieceBytes, bytes.size() - at));
-      files.ReadAt(path, Offset(at), piece);
-      if (whole) progress.Advance(piece.size());
+  void ReadFirst() {
+    buffer.Allocate(std::min(size, kPieceBytes));
+    files.ReadAt(path, Offset(0), buffer.Bytes());
+  }
+
+  // Each piece altered, written back and followed by the next.
+  void WriteBack(Alteration& alteration, Progress& progress) {
+    if (!alteration.Shifts()) return Pieces(alteration, progress, nullptr, false);
+    shifted.Allocate(buffer.Bytes().size());
+    if (!rom.empty()) {
+      const auto fromRom = [&](std::uint64_t at, std::span<std::uint8_t> out) {
+        files.ReadOnlyAt(rom, Offset(at), out);
+      };
+      return Pieces(alteration, progress, fromRom, true);
+    }
+    // The scratch copy is a new file that is never moved over its name: its
+    // fill ends by throwing, which removes it.
+    struct Discard {};
+    try {
+      files.Replace(path + ".shift", [&](NewFile& scratch) {
+        const auto transfer = shifted.Bytes();
+        for (std::uint64_t at = 0; at < size;) {
+          const auto part =
+              transfer.first(static_cast<std::size_t>(std::min(size - at, kPieceBytes)));
+          files.ReadAt(path, Offset(at), part);
+          scratch.WriteAt(static_cast<std::int64_t>(at), part);
+          progress.Advance(part.size());
+          at += part.size();
+        }
+        const auto fromScratch = [&](std::uint64_t at, std::span<std::uint8_t> out) {
+          scratch.ReadAt(static_cast<std::int64_t>(at), out);
+        };
+        Pieces(alteration, progress, fromScratch, false);
+        throw Discard{};
+      });
+    } catch (const Discard&) {
     }
   }
 
-  // Each piece altered (unless the whole range was altered at once), written
-  // back and followed by the next.
-  void WriteBack(Alteration& alteration, Progress& progress) {
+  void Pieces(Alteration& alteration, Progress& progress, const Originals& originals,
+              bool countReads) {
     std::span<std::uint8_t> piece = buffer.Bytes();
     for (std::uint64_t at = 0;;) {
-      if (!whole) alteration.Apply(piece);
-      for (std::size_t done = 0; done < piece.size(); done += kPieceBytes) {
-        const auto part =
-            piece.subspan(done, std::min<std::size_t>(kPieceBytes, piece.size() - done));
-        files.WriteAt(path, Offset(at + done), part);
-        progress.Advance(part.size());
+      if (originals) {
+        const auto from = shifted.Bytes().first(piece.size());
+        const std::uint64_t first = alteration.ShiftedFrom(at);
+        const auto head =
+            static_cast<std::size_t>(std::min<std::uint64_t>(from.size(), size - first));
+        originals(first, from.first(head));
+        if (head < from.size()) originals(0, from.subspan(head));
+        if (countReads) progress.Advance(from.size());
+        alteration.ApplyShifted(piece, from);
+      } else {
+        alteration.Apply(piece);
       }
+      files.WriteAt(path, Offset(at), piece);
+      progress.Advance(piece.size());
       at += piece.size();
       if (at == size) break;
       piece = piece.first(static_cast<std::size_t>(std::min(size - at, kPieceBytes)));
       files.ReadAt(path, Offset(at), piece);
     }
     buffer.Release();
+    shifted.Release();
   }
 };
 
@@ -156,12 +210,14 @@ void RunJob(const JobSettings& job, Host& host) {
   host.work.Expect(RangeBytesIfReadable(job));
   // The run has just changed directory; a second change could land elsewhere
   // for a relative path.
+  RangeInMemory range{host.files, job.create};
   if (job.optoverwrite == kChecked) {
     try {
       if (!MakeFreshCopy(job, host)) {
         host.ui.ShowMessage(std::string(kCopyFailedMessage) + "\r\n" + host.lastPlace);
         return;
       }
+      if (!SameFile(host.files, job.rom, job.create)) range.rom = job.rom;
     } catch (const Cancelled&) {
       host.ui.SetStatus(kStatusCancelled);
       host.ui.ShowMessage(kCancelledCopyMessage);
@@ -171,8 +227,6 @@ void RunJob(const JobSettings& job, Host& host) {
 
   // The first piece of the range is read here; each piece is altered, written
   // back and followed by the next in the last stretch.
-  RangeInMemory range{host.files, job.create};
-  range.whole = job.optshift;
   std::string commandLine;
   const auto checkAndRead = [&] {
     range.start = Val2(job.start);
@@ -190,7 +244,7 @@ void RunJob(const JobSettings& job, Host& host) {
     }
     host.ui.SetStatus(kStatusLoading);
     range.size = static_cast<std::uint64_t>(WrapSubtract(end, range.start)) + 1;
-    host.work.Run([&](Progress& progress) { range.ReadFirst(progress); });
+    host.work.Run([&](Progress&) { range.ReadFirst(); });
     commandLine = BuildCommandLine(job.emu, job.create);
     return true;
   };
@@ -201,7 +255,6 @@ void RunJob(const JobSettings& job, Host& host) {
     host.ui.SetStatus(kStatusAltering);
     alteration = Alteration::Prepare(job, range.size, host);
     if (!alteration) return false;
-    if (range.whole) host.work.Run([&](Progress&) { alteration->Apply(range.buffer.Bytes()); });
     return true;
   };
   if (!Stretch(host, alter, AlteringError)) return;

@@ -48,6 +48,7 @@ std::optional<Alteration> Alteration::Prepare(const JobSettings& job, std::uint6
                                               Host& host) {
   const std::int64_t lastIndex = static_cast<std::int64_t>(size) - 1;
   Alteration a;
+  a.size_ = size;
   if (job.optall) a.mode_ = Mode::All;
   if (job.optnth) {
     a.mode_ = Mode::Nth;
@@ -226,6 +227,36 @@ void Alteration::Apply(std::span<std::uint8_t> piece) {
   if (corrupt_) Corrupt(piece.data(), piece.size(), position_);
   if (addend_ != 0) Add(piece.data(), piece.size(), position_);
   if (shift_ != 0) Shift(piece.data(), piece.size());
+  position_ += piece.size();
+}
+
+std::uint64_t Alteration::ShiftedFrom(std::uint64_t at) const {
+  const auto k =
+      static_cast<std::uint64_t>(shift_ > 0 ? shift_ : static_cast<std::int64_t>(size_) + shift_);
+  return (at + k) % size_;
+}
+
+// What Shift does, a piece at a time: a touched byte at i takes the original
+// byte at (i + k) mod size, and so do the bytes that wrap around, touched or not.
+void Alteration::ApplyShifted(std::span<std::uint8_t> piece,
+                              std::span<const std::uint8_t> shifted) {
+  const std::uint64_t base = position_;
+  const std::uint64_t c = static_cast<std::uint64_t>(shift_ > 0 ? shift_ : -shift_);
+  // The positions [wrapFirst, wrapEnd) wrap around.
+  const std::uint64_t wrapFirst = shift_ > 0 ? size_ - c : 0;
+  const std::uint64_t wrapEnd = shift_ > 0 ? size_ : c;
+  std::uint8_t* out = piece.data();
+  const std::uint8_t* from = shifted.data();
+  if (mode_ == Mode::All) {
+    std::memcpy(out, from, piece.size());
+  } else {
+    ForEachTouched(base, piece.size(), [out, from](std::size_t i) { out[i] = from[i]; });
+    const std::uint64_t first = std::max(base, wrapFirst);
+    const std::uint64_t end = std::min(base + piece.size(), wrapEnd);
+    if (first < end)
+      std::memcpy(out + (first - base), from + (first - base),
+                  static_cast<std::size_t>(end - first));
+  }
   position_ += piece.size();
 }
 

@@ -25,8 +25,19 @@ class Alteration {
   static std::optional<Alteration> Prepare(const JobSettings& job, std::uint64_t size, Host& host);
 
   // Alters the next piece of the range. Only the shift allocates (the bytes
-  // it wraps around), and may throw std::bad_alloc.
+  // it wraps around), and may throw std::bad_alloc; it takes the whole range
+  // as one piece. A range in pieces is shifted through ApplyShifted.
   void Apply(std::span<std::uint8_t> piece);
+
+  // The shift moves bytes across the whole range. Piece by piece, each piece
+  // of the range takes its shifted bytes from the range's original bytes
+  // that start at ShiftedFrom(its position), as many as it has, wrapping from
+  // the range's end to its start.
+  bool Shifts() const { return shift_ != 0; }
+  std::uint64_t ShiftedFrom(std::uint64_t at) const;
+  // Shifts the next piece, holding its original bytes, from `shifted`: the
+  // original bytes from ShiftedFrom(the piece's position) on.
+  void ApplyShifted(std::span<std::uint8_t> piece, std::span<const std::uint8_t> shifted);
 
  private:
   enum class Mode { All, Nth, Mask };
@@ -47,6 +58,7 @@ class Alteration {
   std::int64_t shift_ = 0;  // k: positive toward the start, negative toward the end
 
   std::uint64_t position_ = 0;  // of the next piece within the range
+  std::uint64_t size_ = 0;      // of the range
 
   bool Touched(std::uint64_t i) const;
   template <class F>

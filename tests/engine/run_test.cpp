@@ -106,6 +106,11 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
   Bytes rotated = RomBytes(large);
   std::rotate(rotated.begin() + 3, rotated.begin() + 0x900002, rotated.begin() + 0x900003);
   EXPECT_EQ(Output(), rotated);
+  SetItems(job, "optoverwrite=0;shift=5");  // the output kept: the range's originals go through a scratch copy
+  Go();
+  std::rotate(rotated.begin() + 3, rotated.begin() + 8, rotated.begin() + 0x900003);
+  EXPECT_EQ(Output(), rotated);
+  EXPECT_EQ(std::distance(fs::directory_iterator(Utf8Path(dir / "röms")), {}), 2);  // and the copy is gone
 }
 
 // Each refusal and failure branch shows its message, then "Status: Error!" after a failure, and ends with the

@@ -89,12 +89,20 @@ TEST(SelectAndTransform, RefusesOrChangesTheSelectedBytes) {
 
 // One draw per position, touched or not, after reseeding from the clock, whether the range comes whole or in
 // pieces; the script's length shares no factor with the spacings or the chunk size, so a misplaced draw shows.
-// Masks with bits above the chunk and vector sizes select whole runs of bytes, or none.
+// Masks with bits above the chunk and vector sizes select whole runs of bytes, or none. A shift in pieces takes each
+// piece's bytes from the original range where the shift says, wrapping at its end, and gives what the whole does.
 TEST(Alteration, EachTouchedPositionTakesItsOwnValueWholeOrInPieces) {
   std::vector<std::uint32_t> script = ScriptedRandom::Script();
   script[1] = (1u << 24) - 1;
   const std::string range = ";optcorrupt;optbyterange;range1=$10;range2=$1F", random = ";optcorrupt;optrandombytes";
-  enum NewValue { randomByte, inRange10To1F, oldPlus3, nextOf123, zero };  // what a touched byte becomes
+  enum NewValue {
+    randomByte,
+    inRange10To1F,
+    oldPlus3,
+    nextOf123,
+    zero,
+    asTheWholeShifted
+  };  // what a touched byte becomes
   const struct {
     std::string job;
     std::uint32_t nth = 1, mask = 0;  // touched where i % nth == 0 and (i & mask) == 0
@@ -109,22 +117,39 @@ TEST(Alteration, EachTouchedPositionTakesItsOwnValueWholeOrInPieces) {
       {.job = "optnth;nth=-4;optadd;add=3", .nth = 4, .to = oldPlus3},
       {.job = "optmask;mask=%00001101;optadd;add=3", .mask = 13, .to = oldPlus3},
       {.job = "optmask;mask=$1060;optadd;add=3", .mask = 0x1060, .to = oldPlus3},
+      {.job = "optshift;shift=4097", .to = asTheWholeShifted},
+      {.job = "optshift;shift=-9998", .to = asTheWholeShifted},
+      {.job = "optnth;nth=3;optshift;shift=-5000", .nth = 3, .to = asTheWholeShifted},
+      {.job = "optnth;nth=4099;optshift;shift=7", .nth = 4099, .to = asTheWholeShifted},
+      {.job = "optmask;mask=$2040;optshift;shift=6001", .mask = 0x2040, .to = asTheWholeShifted},
+      {.job = "optmask;mask=%00001101;optshift;shift=-2", .mask = 13, .to = asTheWholeShifted},
   };
   for (const auto& c : cases) {
     Bytes expected = Pattern(10000);
     for (std::uint32_t i = 0, s = 0; i < expected.size(); ++i) {
       const std::uint32_t d = script[i % script.size()], old = expected[i];
       if (i % c.nth == 0 && (i & c.mask) == 0)  // in the order of NewValue
-        expected[i] = static_cast<std::uint8_t>(std::array{d >> 16, 16 + (d >> 20), old + 3, 1 + s++ % 3, 0u}[c.to]);
+        expected[i] =
+            static_cast<std::uint8_t>(std::array{d >> 16, 16 + (d >> 20), old + 3, 1 + s++ % 3, 0u, old}[c.to]);
     }
+    FakeHost whole;
+    if (c.to == asTheWholeShifted) expected = Pattern(10000);
+    const auto shiftedWhole =
+        c.to == asTheWholeShifted ? SelectAndTransform(MakeJob(c.job), expected, whole.host) : TransformResult::Done;
+    EXPECT_EQ(shiftedWhole, TransformResult::Done);
     for (std::size_t first : {10000, 1}) {
       FakeHost fake;
       fake.random = ScriptedRandom(script);
       Bytes buffer = Pattern(10000);
       auto alteration = Alteration::Prepare(MakeJob(c.job), buffer.size(), fake.host);
       ASSERT_TRUE(alteration);
-      for (std::size_t at = 0, len = first; at < buffer.size(); at += len, len = len * 4 + 999)
-        alteration->Apply(std::span(buffer).subspan(at, std::min(len, buffer.size() - at)));
+      for (std::size_t at = 0, len = first; at < buffer.size(); at += len, len = len * 4 + 999) {
+        const auto piece = std::span(buffer).subspan(at, std::min(len, buffer.size() - at));
+        Bytes shifted(piece.size());
+        for (std::size_t i = 0; i < shifted.size(); ++i)  // the pattern's bytes from where the shift takes them
+          shifted[i] = static_cast<std::uint8_t>((alteration->ShiftedFrom(at) + i) % buffer.size());
+        alteration->Shifts() ? alteration->ApplyShifted(piece, shifted) : alteration->Apply(piece);
+      }
       const bool corrupt = c.job.find("optcorrupt") != std::string::npos;
       EXPECT_EQ(fake.random.seeds, corrupt ? std::vector<float>{12345.5f} : std::vector<float>{});
       EXPECT_EQ(fake.random.drawn, corrupt ? buffer.size() : 0);
