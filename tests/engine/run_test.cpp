@@ -181,6 +181,10 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
       {.fault = "CancelWrite",
        .seen = altered + "status: Status: Cancelled!|message: " + kCancelledRunMessage + "|",
        .output = added},
+      {.items = "optoverwrite=0;optadd=0;optshift;shift=1",  // while the range is copied beside the output
+       .fault = "CancelScratch",
+       .seen = altered + "status: Status: Cancelled!|message: " + kCancelledRunMessage + "|",
+       .output = kStale},
       {.items = "emu=  ",
        .seen = altered + failed("the \"Run Emulator:\" box is empty"),
        .lastError = "Program cannot be started: no emulator command",
@@ -195,11 +199,14 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
     t.fake.launcher.fail = c.fault == "Start";
     if (c.fault == "CancelCopy") t.fake.work.cancelAt = 1;                       // the copy's first piece
     if (c.fault == "CancelWrite") t.fake.work.cancelAt = RomBytes().size() + 1;  // the range's first piece
+    if (c.fault == "CancelScratch") t.fake.work.cancelAt = 1;
     if (c.fault == "NoOutput") fs::remove(Utf8Path(t.out));
     t.Go();
     EXPECT_EQ(t.fake.ui.Seen(), c.seen) << c.items << c.fault;
     EXPECT_THAT(t.fake.host.lastError, ::testing::StartsWith(c.lastError)) << c.items << c.fault;
     EXPECT_EQ(fs::exists(Utf8Path(t.out)) ? t.Output() : Bytes{}, c.output) << c.items << c.fault;
+    EXPECT_EQ(std::distance(fs::directory_iterator(Utf8Path(t.dir / "röms")), {}),
+              c.output.empty() ? 1 : 2);  // nothing left
     EXPECT_TRUE(t.fake.launcher.started.empty());
   }
 }
