@@ -21,7 +21,12 @@ bool InputBlocker::eventFilter(QObject* watched, QEvent* event) {
     onEscape_();
     return true;
   }
-  if (watched == static_cast<QObject*>(open_) && dynamic_cast<QMouseEvent*>(event)) return false;
+  // A real click reaches the window before the button: let through every
+  // mouse event over the open button, whoever receives it.
+  if (const auto* mouse = dynamic_cast<QMouseEvent*>(event);
+      mouse && open_->isVisible() &&
+      open_->rect().contains(open_->mapFromGlobal(mouse->globalPosition().toPoint())))
+    return false;
   if (event->isInputEvent() || event->type() == QEvent::Shortcut) return true;
   return QObject::eventFilter(watched, event);
 }
