@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   xvfb xauth xdotool imagemagick fonts-liberation libx11-dev
   dpkg-dev file desktop-file-utils librsvg2-bin lintian appstream
-  g++-mingw-w64-x86-64-posix wine64 googletest
+  g++-mingw-w64-x86-64-posix wine64 googletest zip unzip
   cc65 fceux retroarch libretro-nestopia
 )
 if [ "${1:-}" = "--run-only" ]; then
