@@ -13,7 +13,9 @@
 
 #if defined(Q_OS_WIN)
 #define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX  // MinGW's libstdc++ defines it already
 #define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <dirent.h>
