@@ -74,12 +74,18 @@ class Progress {
 };
 
 // A new file that FileSystem::Replace is writing beside the name it will
-// take. Offsets are from its start; it starts empty.
+// take. Offsets are from its start; it starts empty. Called from the thread
+// that runs the fill, except that WriteAt may run on a thread of the fill's
+// own while the fill reads other files.
 class NewFile {
  public:
   virtual ~NewFile() = default;
   // Makes it a byte-for-byte copy of `from`, reporting the bytes copied.
   virtual void CopyFrom(const std::string& from, Progress& progress) = 0;
+  // The same, except for the `length` bytes at `offset`, left for WriteAt:
+  // only the bytes copied are reported.
+  virtual void CopyFromExcept(const std::string& from, std::int64_t offset, std::int64_t length,
+                              Progress& progress) = 0;
   virtual void WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) = 0;
   // A short read is a failure.
   virtual void ReadAt(std::int64_t offset, std::span<std::uint8_t> out) = 0;

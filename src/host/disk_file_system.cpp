@@ -374,12 +374,16 @@ off_t CopySegment(const FileHandle& in, const FileHandle& out, off_t from, off_t
   return at;
 }
 
-// Copies `length` bytes of `in` into the empty `out`. Only the data that
+// Copies `length` bytes of `in` into the empty `out`, except the bytes
+// [skipFrom, skipTo), which are neither copied nor reported. Only the data that
 // SEEK_DATA and SEEK_HOLE find is copied and the length is set at the end, so
 // a sparse file's holes stay holes. A source that ends early gives a copy of
 // what there was.
 void CopyContents(const FileHandle& in, const FileHandle& out, off_t length, Progress& progress,
-                  bool kernelCopy) {
+                  bool kernelCopy, off_t skipFrom = 0, off_t skipTo = 0) {
+  const auto outside = [&](off_t from, off_t to) {
+    return (to - from) - std::max<off_t>(0, std::min(to, skipTo) - std::max(from, skipFrom));
+  };
   off_t at = 0;
   while (at < length) {
     off_t data = at;
@@ -396,10 +400,15 @@ void CopyContents(const FileHandle& in, const FileHandle& out, off_t length, Pro
       hole = hole < 0 ? length : std::min(hole, length);
     }
 #endif
-    progress.Advance(static_cast<std::uint64_t>(data - at));
+    progress.Advance(static_cast<std::uint64_t>(outside(at, data)));
     at = data;
     if (at == length) break;
-    const off_t reached = CopySegment(in, out, at, hole, progress, kernelCopy, true);
+    const off_t cut = std::clamp(skipFrom, at, hole);
+    const off_t resume = std::max(cut, std::clamp(skipTo, at, hole));
+    off_t reached = at < cut ? CopySegment(in, out, at, cut, progress, kernelCopy, true) : cut;
+    if (reached == cut) reached = resume;
+    if (reached == resume && resume < hole)
+      reached = CopySegment(in, out, resume, hole, progress, kernelCopy, true);
     if (reached < hole) {
       length = reached;
       break;
@@ -589,10 +598,23 @@ class DiskNewFile : public engine::NewFile {
     RequireRegularFile(from, source);
     CopyContents(in, file_, source.st_size, progress, kernelCopy_);
   }
+  void CopyFromExcept(const std::string& from, std::int64_t offset, std::int64_t length,
+                      Progress& progress) override {
+    FileHandle in(from, O_RDONLY);
+    const struct stat source = in.Stat();
+    RequireRegularFile(from, source);
+    CopyContents(in, file_, source.st_size, progress, kernelCopy_, static_cast<off_t>(offset),
+                 static_cast<off_t>(offset + length));
+  }
+  // In writes of 64 KiB: on ext4 (Linux 6.18) writes of 4 MiB into blocks
+  // not yet allocated often took three times as long as the kernel's copy of
+  // the same bytes, while writes of 64 KiB kept its pace.
   void WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) override {
+    constexpr std::size_t kWriteBytes = std::size_t{64} << 10;
     if (offset < 0) RaiseAbout(FailureKind::InvalidArgument, file_.path(), "negative position");
     MoveAll(file_.path(), data.size(), "nothing could be written", [&](std::size_t done) {
-      return ::pwrite(file_.fd(), data.data() + done, data.size() - done, At(offset, done));
+      return ::pwrite(file_.fd(), data.data() + done, std::min(data.size() - done, kWriteBytes),
+                      At(offset, done));
     });
   }
   void ReadAt(std::int64_t offset, std::span<std::uint8_t> out) override {

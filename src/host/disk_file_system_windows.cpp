@@ -481,6 +481,13 @@ class DiskNewFile : public engine::NewFile {
     in.RequireRegularFile();
     CopySegment(in, file_, 0, INT64_MAX, progress, true);
   }
+  void CopyFromExcept(const std::string& from, std::int64_t offset, std::int64_t length,
+                      Progress& progress) override {
+    const FileHandle in(from, GENERIC_READ);
+    in.RequireRegularFile();
+    if (CopySegment(in, file_, 0, offset, progress, true) == offset)
+      CopySegment(in, file_, offset + length, INT64_MAX, progress, true);
+  }
   void WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) override {
     if (offset < 0) RaiseAbout(FailureKind::InvalidArgument, file_.path(), "negative position");
     WriteAll(file_, offset, data.data(), data.size());

@@ -114,8 +114,14 @@ class FaultyFileSystem : public host::DiskFileSystem {
   void ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) override {
     Before("ReadAt", path)->Disk::ReadAt(path, offset, out);
   }
+  void ReadOnlyAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) override {
+    Before("ReadOnlyAt", path)->Disk::ReadOnlyAt(path, offset, out);
+  }
   void WriteAt(const std::string& path, std::int64_t offset, std::span<const std::uint8_t> data) override {
     Before("WriteAt", path)->Disk::WriteAt(path, offset, data);
+  }
+  void Replace(const std::string& path, const std::function<void(engine::NewFile&)>& fill) override {
+    Before("Replace", path)->Disk::Replace(path, fill);
   }
 
  private:
