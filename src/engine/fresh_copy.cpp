@@ -77,17 +77,29 @@ void ChangeToWorkingDirectory(const JobSettings& job, FileSystem& files) {
 
 // A full copy leaves the output the ROM, nothing altered: that is what the
 // record keeps when the ROM stayed as it was throughout.
-bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory) {
+bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory, RangeOfCopy* range) {
   try {
     if (changeDirectory) ChangeToWorkingDirectory(job, host.files);
     if (host.record) host.record->Forget();
     const auto rom = host.files.Stamp(job.rom);
     const bool recorded = host.record && rom && !host.launcher.MayStillWrite(job.create);
-    if (rom) host.work.Expect(static_cast<std::uint64_t>(rom->size));
-    host.work.Run([&](Progress& progress) { host.files.Copy(job.rom, job.create, progress); });
+    // The range's bytes were announced with the run's.
+    if (rom) host.work.Expect(static_cast<std::uint64_t>(rom->size - (range ? range->length : 0)));
+    host.work.Run([&](Progress& progress) {
+      if (!range) return host.files.Copy(job.rom, job.create, progress);
+      host.files.Replace(job.create, [&](NewFile& file) {
+        file.CopyFromExcept(job.rom, range->offset, range->length, progress);
+        range->write(file, progress);
+      });
+    });
+    RangeSet altered;
+    if (range) range->written = true;
+    if (range)
+      altered.Add(static_cast<std::uint64_t>(range->offset),
+                  static_cast<std::uint64_t>(range->offset + range->length - 1));
     if (recorded && host.files.Stamp(job.rom) == rom) {
       const auto output = host.files.MarkWritten(job.create);
-      if (output && Trusted(*rom, *output)) host.record->Keep(*rom, *output, {});
+      if (output && Trusted(*rom, *output)) host.record->Keep(*rom, *output, altered);
     }
     return true;
   } catch (const Cancelled&) {
@@ -99,8 +111,8 @@ bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory) {
   return false;
 }
 
-bool MakeFreshCopy(const JobSettings& job, Host& host) {
-  return RestoreFromRom(job, host) || CopyFile(job, host, false);
+bool MakeFreshCopy(const JobSettings& job, Host& host, RangeOfCopy* range) {
+  return RestoreFromRom(job, host) || CopyFile(job, host, false, range);
 }
 
 void CreateNow(const JobSettings& job, Host& host) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
 #include "engine/host.h"
 #include "engine/job_settings.h"
 
@@ -15,10 +18,24 @@ inline constexpr const char* kCancelledCopyMessage = "Cancelled!\r\nThe output w
 // the path's second character is ":"). Throws HostFailure.
 void ChangeToWorkingDirectory(const JobSettings& job, FileSystem& files);
 
+// A range that a full copy writes itself rather than copies: `length` bytes
+// at `offset`, put into the new file by `write` (on the worker, reporting its
+// bytes) before the new file replaces the output. `written` tells whether the
+// copy was the full one that wrote it.
+struct RangeOfCopy {
+  std::int64_t offset = 0;
+  std::int64_t length = 0;
+  std::function<void(NewFile&, Progress&)> write;
+  bool written = false;
+};
+
 // Makes the output file a fresh copy of the ROM. Changes into the working
 // directory first when chdir is checked and `changeDirectory` is true. Shows
 // nothing; on failure records the description in host.lastError and returns false.
-bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory = true);
+// With a `range`, the copy writes that range itself, and the record keeps it
+// as altered.
+bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory = true,
+              RangeOfCopy* range = nullptr);
 
 // "Create Now": the copy on demand, reported in a message box.
 void CreateNow(const JobSettings& job, Host& host);
@@ -27,7 +44,8 @@ void CreateNow(const JobSettings& job, Host& host);
 // neither file changed since this program last wrote the output, only the
 // bytes that earlier runs altered are put back from the ROM; otherwise, or
 // when that fails, CopyFile without its directory change. The output is then
-// byte for byte the ROM either way.
-bool MakeFreshCopy(const JobSettings& job, Host& host);
+// byte for byte the ROM either way, or, when the full copy wrote `range`
+// itself, the ROM with that range written.
+bool MakeFreshCopy(const JobSettings& job, Host& host, RangeOfCopy* range = nullptr);
 
 }  // namespace engine

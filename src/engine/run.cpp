@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <future>
 #include <optional>
 #include <span>
 #include <string>
@@ -126,15 +127,36 @@ struct RangeInMemory {
   std::string rom{};  // a file that holds the range's original bytes, if any
   RangeBuffer buffer{};
   RangeBuffer shifted{};
+  RangeBuffer spare{};  // the piece read while the one before is written
 
   // Reads `out` from `at` in the range of a file that holds the original bytes.
   using Originals = std::function<void(std::uint64_t at, std::span<std::uint8_t> out)>;
 
   std::int64_t Offset(std::uint64_t at) const { return start + static_cast<std::int64_t>(at); }
 
+  // The fresh copy that the range goes into as it is read from the ROM, when
+  // the copy writes the range itself; else the range is the output's.
+  NewFile* copy = nullptr;
+
+  void Read(std::uint64_t at, std::span<std::uint8_t> out) {
+    if (copy) return files.ReadOnlyAt(rom, Offset(at), out);
+    files.ReadAt(path, Offset(at), out);
+  }
+  void Write(std::uint64_t at, std::span<const std::uint8_t> bytes) {
+    if (copy) return copy->WriteAt(Offset(at), bytes);
+    files.WriteAt(path, Offset(at), bytes);
+  }
+
   void ReadFirst() {
     buffer.Allocate(std::min(size, kPieceBytes));
-    files.ReadAt(path, Offset(0), buffer.Bytes());
+    Read(0, buffer.Bytes());
+  }
+
+  // The range as the fresh copy writes it: read from the ROM, altered.
+  void WriteInto(NewFile& file, Alteration& alteration, Progress& progress) {
+    copy = &file;
+    ReadFirst();
+    WriteBack(alteration, progress);
   }
 
   // Each piece altered, written back and followed by the next.
@@ -171,9 +193,24 @@ struct RangeInMemory {
     }
   }
 
+  // Into a fresh copy, each piece is written on a thread of its own while the
+  // next is read and altered in a second buffer (one write under way at a
+  // time), so that the writes into new blocks and the alteration's work
+  // overlap. Into the output itself, the pieces go one after the other
+  // through one buffer. A piece counts as done once it is written.
   void Pieces(Alteration& alteration, Progress& progress, const Originals& originals,
               bool countReads) {
-    std::span<std::uint8_t> piece = buffer.Bytes();
+    if (copy) spare.Allocate(buffer.Bytes().size());
+    const std::span<std::uint8_t> buffers[] = {buffer.Bytes(),
+                                               copy ? spare.Bytes() : buffer.Bytes()};
+    std::span<std::uint8_t> piece = buffers[0];
+    std::future<void> writing;
+    std::size_t writingBytes = 0;
+    const auto endWriting = [&] {
+      if (!writing.valid()) return;
+      writing.get();
+      progress.Advance(writingBytes);
+    };
     for (std::uint64_t at = 0;;) {
       if (originals) {
         const auto from = shifted.Bytes().first(piece.size());
@@ -187,17 +224,48 @@ struct RangeInMemory {
       } else {
         alteration.Apply(piece);
       }
-      files.WriteAt(path, Offset(at), piece);
-      progress.Advance(piece.size());
+      endWriting();
+      if (copy) {
+        writing = std::async(std::launch::async, [this, at, piece] { Write(at, piece); });
+        writingBytes = piece.size();
+      } else {
+        Write(at, piece);
+        progress.Advance(piece.size());
+      }
       at += piece.size();
       if (at == size) break;
-      piece = piece.first(static_cast<std::size_t>(std::min(size - at, kPieceBytes)));
-      files.ReadAt(path, Offset(at), piece);
+      piece = buffers[piece.data() == buffers[0].data() ? 1 : 0].first(
+          static_cast<std::size_t>(std::min(size - at, kPieceBytes)));
+      Read(at, piece);
     }
+    endWriting();
     buffer.Release();
+    spare.Release();
     shifted.Release();
   }
 };
+
+// The alteration of the range when the run's full copy can write the range
+// itself: the range and the numbers are good for the ROM, and the ROM is not
+// the output. Otherwise nothing: the copy is made first, and the run refuses
+// or fails after it as always.
+std::optional<Alteration> OnePassAlteration(const JobSettings& job, Host& host,
+                                            RangeInMemory& range) {
+  try {
+    const std::int32_t start = Val2(job.start);
+    const std::int32_t end = Val2(job.end);
+    if (start < 0 || end < start || end >= host.files.FileLength(job.rom) ||
+        SameFile(host.files, job.rom, job.create))
+      return std::nullopt;
+    range.start = start;
+    range.size = static_cast<std::uint64_t>(WrapSubtract(end, start)) + 1;
+    range.rom = job.rom;
+    if (!Alteration::Acceptable(job, range.size, host)) return std::nullopt;
+    return Alteration::Prepare(job, range.size, host);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
 
 }  // namespace
 
@@ -211,23 +279,56 @@ void RunJob(const JobSettings& job, Host& host) {
   // The run has just changed directory; a second change could land elsewhere
   // for a relative path.
   RangeInMemory range{host.files, job.create};
+  std::optional<Alteration> alteration;
+  std::string commandLine;
+  const auto launch = [&] {
+    if (job.emu.find_first_not_of(" \t") == std::string::npos)
+      throw HostFailure(FailureKind::ProgramNotStartable, "no emulator command",
+                        "the \"Run Emulator:\" box is empty");
+    StartEmulator(job, commandLine, host.launcher);
+    host.ui.SetStatus(kStatusReady);
+    return true;
+  };
   if (job.optoverwrite == kChecked) {
+    // A full copy writes the range itself, read from the ROM and altered, so
+    // that the range is read and written once; the status line then tells
+    // the steps once the copy is in place.
+    RangeOfCopy written;
+    alteration = OnePassAlteration(job, host, range);
+    if (alteration) {
+      written.offset = range.start;
+      written.length = static_cast<std::int64_t>(range.size);
+      written.write = [&](NewFile& file, Progress& progress) {
+        range.WriteInto(file, *alteration, progress);
+      };
+    }
     try {
-      if (!MakeFreshCopy(job, host)) {
+      if (!MakeFreshCopy(job, host, alteration ? &written : nullptr)) {
         host.ui.ShowMessage(std::string(kCopyFailedMessage) + "\r\n" + host.lastPlace);
         return;
       }
-      if (!SameFile(host.files, job.rom, job.create)) range.rom = job.rom;
     } catch (const Cancelled&) {
       host.ui.SetStatus(kStatusCancelled);
       host.ui.ShowMessage(kCancelledCopyMessage);
       return;
     }
+    if (written.written) {
+      host.ui.SetStatus(kStatusLoading);
+      const auto command = [&] {
+        commandLine = BuildCommandLine(job.emu, job.create);
+        return true;
+      };
+      if (!Stretch(host, command, FileError)) return;
+      host.ui.SetStatus(kStatusAltering);
+      Stretch(host, launch, FileError);
+      return;
+    }
+    alteration.reset();
+    range.rom = SameFile(host.files, job.rom, job.create) ? std::string() : job.rom;
   }
 
   // The first piece of the range is read here; each piece is altered, written
   // back and followed by the next in the last stretch.
-  std::string commandLine;
   const auto checkAndRead = [&] {
     range.start = Val2(job.start);
     const std::int32_t end = Val2(job.end);
@@ -250,7 +351,6 @@ void RunJob(const JobSettings& job, Host& host) {
   };
   if (!Stretch(host, checkAndRead, FileError)) return;
 
-  std::optional<Alteration> alteration;
   const auto alter = [&] {
     host.ui.SetStatus(kStatusAltering);
     alteration = Alteration::Prepare(job, range.size, host);
@@ -264,12 +364,7 @@ void RunJob(const JobSettings& job, Host& host) {
     RecordedWrite recorded(host, job.create, first, first + range.size - 1);
     host.work.Run([&](Progress& progress) { range.WriteBack(*alteration, progress); });
     recorded.Done();
-    if (job.emu.find_first_not_of(" \t") == std::string::npos)
-      throw HostFailure(FailureKind::ProgramNotStartable, "no emulator command",
-                        "the \"Run Emulator:\" box is empty");
-    StartEmulator(job, commandLine, host.launcher);
-    host.ui.SetStatus(kStatusReady);
-    return true;
+    return launch();
   };
   Stretch(host, writeAndLaunch, FileError);
 }

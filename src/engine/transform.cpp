@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <new>
 #include <optional>
 #include <string>
@@ -42,7 +43,27 @@ void RotateAll(std::uint8_t* b, std::size_t size, std::size_t c) {
   }
 }
 
+// Takes what Prepare would tell the user and draws nothing.
+struct Silent : UserInterface, Clock, RandomSource {
+  void ShowMessage(const std::string&) override {}
+  void SetStatus(const std::string&) override {}
+  void SetFocus(FocusTarget) override {}
+  float SecondsSinceMidnight() override { return 0; }
+  void Reseed(float) override {}
+  void Draw(std::span<std::uint32_t>) override {}
+};
+
 }  // namespace
+
+bool Alteration::Acceptable(const JobSettings& job, std::uint64_t size, Host& host) {
+  Silent silent;
+  Host quiet{silent, host.files, host.launcher, silent, silent, {}};
+  try {
+    return Prepare(job, size, quiet).has_value();
+  } catch (const std::exception&) {
+    return false;
+  }
+}
 
 std::optional<Alteration> Alteration::Prepare(const JobSettings& job, std::uint64_t size,
                                               Host& host) {

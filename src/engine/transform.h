@@ -23,6 +23,9 @@ class Alteration {
   // HostFailure. The corrupt action reseeds host.random from the clock here
   // and draws from it in Apply.
   static std::optional<Alteration> Prepare(const JobSettings& job, std::uint64_t size, Host& host);
+  // Whether Prepare would give an alteration, asked without a word to the
+  // user, the clock or host.random.
+  static bool Acceptable(const JobSettings& job, std::uint64_t size, Host& host);
 
   // Alters the next piece of the range. Only the shift allocates (the bytes
   // it wraps around), and may throw std::bad_alloc; it takes the whole range

@@ -58,11 +58,12 @@ struct Side {
   Side(OutputRecord* record, bool kernelCopy) {
     fake.host.record = record;
     fake.files.CopyByReadsAndWrites(!kernelCopy);
-    for (const std::string op : {"Copy", "CopyRange", "ReadAt", "WriteAt"}) {
-      fake.files.before[op] = [this, op](const std::string&) {
-        ++calls[op];
-        if (fault == op) throw HostFailure(FailureKind::FileAccess, op);
-        if (duringCopy && op.starts_with("Copy")) std::exchange(duringCopy, nullptr)();
+    for (const std::string op : {"Copy", "CopyRange", "ReadAt", "WriteAt", "Replace"}) {
+      fake.files.before[op] = [this, op](const std::string& path) {
+        const std::string call = op == "Replace" && path == "out.bin" ? "Copy" : op;  // a copy writing the range
+        ++calls[call];
+        if (fault == call) throw HostFailure(FailureKind::FileAccess, call);
+        if (duringCopy && call.starts_with("Copy")) std::exchange(duringCopy, nullptr)();
       };
     }
   }
@@ -103,14 +104,18 @@ TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
                 : kind == 1 ? end + 1
                             : pick(size + 50);
         end = start + length - 1;
-        SetItems(job, "start=" + std::to_string(start) + ";end=" + std::to_string(end) + ";optoverwrite=" +
-                          std::to_string(kind == 9 || pick(9) < 5) + ";optcorrupt=" + std::to_string(action == 0) +
+        const bool overwrite = kind == 9 || pick(9) < 5;
+        SetItems(job, "start=" + std::to_string(start) + ";end=" + std::to_string(end) +
+                          ";optoverwrite=" + std::to_string(overwrite) + ";optcorrupt=" + std::to_string(action == 0) +
                           ";optadd=" + std::to_string(action == 1) + ";optshift=" + std::to_string(action == 2) +
                           ";add=" + std::to_string(pick(4)) + ";shift=" + std::to_string(pick(9) - 4));
         for (Side& s : sides) {
           // A failing CopyRange leaves the full copy to take over; the ROM that changes while it is put back
-          // (kind 9) is copied as it now is.
-          s.fault = fault < 3 ? std::vector<std::string>{"WriteAt", "ReadAt", "CopyRange"}[fault] : "";
+          // (kind 9) is copied as it now is. The full copy writes the range without reading or writing the
+          // output, so those fail on a kept output only.
+          s.fault = fault < 3 && (fault == 2 || !overwrite)
+                        ? std::vector<std::string>{"WriteAt", "ReadAt", "CopyRange"}[fault]
+                        : "";
           if (kind == 9 && (&s == sides || !sides[0].duringCopy))
             s.duringCopy = [&s, offset, byte] { ChangeBehindItsBack(s.dir / "rom.bin", offset, byte); };
           RunJob(SetItems(job, "path=" + s.dir.path().string()), s.fake.host);
@@ -136,7 +141,7 @@ TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
 // Auto steps over one output, a row a step: what happened since the step before, and whether the step made the full
 // copy. The same steps on a file system that keeps exact times and on one whose clock moves in two-second steps, as
 // FAT's does: there a write within the step of the last one leaves every time as it was. After each step the output
-// is the ROM plus the step's block, and the bytes an emulator wrote while the step wrote.
+// is the ROM plus the step's block: what an emulator wrote while the step made its copy went into the file replaced.
 TEST(FreshCopy, AStepTrustsTheOutputOnlyWhenNoWriteSinceTheLastOneCanHaveGoneUnseen) {
   enum class Change { none, outputWritten, romRewritten, emulatorWritesDuringTheStep };
   const struct {
@@ -167,7 +172,7 @@ TEST(FreshCopy, AStepTrustsTheOutputOnlyWhenNoWriteSinceTheLastOneCanHaveGoneUns
     fake.host.record = &record;
     fake.files.clockStep = clockStep;
     int fullCopies = 0;
-    fake.files.before["Copy"] = [&](const std::string&) { ++fullCopies; };
+    fake.files.before["Copy"] = fake.files.before["Replace"] = [&](const std::string&) { ++fullCopies; };
     std::vector<unsigned char> rom(0x10000, 0x11);
     JobSettings job = MakeJob("optoverwrite;optadd;add=1");
     job.rom = OldRom(dir, rom);
@@ -183,15 +188,13 @@ TEST(FreshCopy, AStepTrustsTheOutputOnlyWhenNoWriteSinceTheLastOneCanHaveGoneUns
         poke(job.rom, 0, {rom.begin(), rom.end()});
       }
       std::vector<unsigned char> expected = rom;
-      if (s.change == Change::emulatorWritesDuringTheStep) {
-        fake.files.before["WriteAt"] = [&](const std::string&) { poke(job.create, 0x9000, {0xEE}); };
-        expected[0x9000] = 0xEE;
-      }
+      if (s.change == Change::emulatorWritesDuringTheStep)
+        fake.files.before["Replace"] = [&](const std::string&) { ++fullCopies, poke(job.create, 0x9000, {0xEE}); };
       fake.launcher.running = s.emulatorRuns;
       const int first = 0x100 * step++, copiesBefore = fullCopies;
       SetItems(job, "start=" + std::to_string(first) + ";end=" + std::to_string(first + 0xFF));
       RunJob(job, fake.host);
-      fake.files.before.erase("WriteAt");
+      fake.files.before["Replace"] = fake.files.before["Copy"];
       for (int i = first; i <= first + 0xFF; ++i) ++expected[static_cast<std::size_t>(i)];
       EXPECT_EQ(fullCopies > copiesBefore, s.fullCopy);
       EXPECT_TRUE(TempDir::Read(job.create) == expected);

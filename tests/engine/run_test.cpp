@@ -100,7 +100,7 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
   SetItems(job, "optoverwrite;start=3;end=$900002");
   Go();
   EXPECT_EQ(Output(), Added(RomBytes(large), 3, 0x900002));
-  EXPECT_EQ(fake.work.advanced, large + 0x900000);
+  EXPECT_EQ(fake.work.advanced, large);  // the range written once, by the copy
   SetItems(job, "optadd=0;optshift;shift=-1");
   Go();
   Bytes rotated = RomBytes(large);
@@ -111,6 +111,41 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
   std::rotate(rotated.begin() + 3, rotated.begin() + 8, rotated.begin() + 0x900003);
   EXPECT_EQ(Output(), rotated);
   EXPECT_EQ(std::distance(fs::directory_iterator(Utf8Path(dir / "röms")), {}), 2);  // and the copy is gone
+}
+
+// A fresh copy writes the range itself, read from the ROM and altered on its way, without reading or writing the
+// output in place; the user sees the same, and the output is byte for byte that of a plain copy altered afterwards
+// ("Overwrite Old File" unchecked), with the same draws, whatever the action and selection. The range spans three
+// pieces and starts and ends inside one.
+TEST_F(RunTest, AFreshCopyAltersTheRangeOnItsWayToTheBytesOfCopyThenAlter) {
+  const std::size_t large = (std::size_t{9} << 20) + 5;
+  dir.Write("röms/mário.nes", RomBytes(large));
+  const std::string actions[] = {
+      "optcorrupt;optrandombytes",
+      "optnth;nth=4099;optcorrupt;optbyterange;range1=$10;range2=$1F",
+      "optmask;mask=$2040;optadd;add=3",
+      "optcorrupt;optsequence;sequence=1,2,3",
+      "optshift;shift=4097",
+      "optnth;nth=3;optshift;shift=-5000",
+  };
+  int inPlace = 0;
+  fake.files.before["ReadAt"] = fake.files.before["WriteAt"] = [&](const std::string&) { ++inPlace; };
+  for (const std::string& action : actions) {
+    job = MakeJob(action + ";chdir;path=röms;rom=mário.nes;emu=nes;start=3;end=$900002;optoverwrite");
+    job.create = "CORRUPT é.nes";
+    fake.random = ScriptedRandom(ScriptedRandom::Script());
+    fake.ui.events.clear();
+    Go();
+    const Bytes onePass = Output();
+    FakeHost copyThenAlter;
+    copyThenAlter.random = ScriptedRandom(ScriptedRandom::Script());
+    dir.Write("röms/CORRUPT é.nes", RomBytes(large));
+    fs::current_path(dir.path());
+    RunJob(SetItems(job, "optoverwrite=0"), copyThenAlter.host);
+    EXPECT_TRUE(onePass == Output()) << action;
+    EXPECT_EQ(fake.ui.events, copyThenAlter.ui.events) << action;
+  }
+  EXPECT_EQ(inPlace, 0);
 }
 
 // Each refusal and failure branch shows its message, then "Status: Error!" after a failure, and ends with the
@@ -163,14 +198,17 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
        .seen = failed("\"CORRUPT é.nes\": No such file or directory"),
        .lastError = "File not found",
        .output = {}},
-      {.fault = "ReadAt",
+      {.items = "optoverwrite=0",
+       .fault = "ReadAt",
        .seen = kLoading + failed("\"CORRUPT é.nes\": the file ended before the range did"),
        .lastError = "File access error",
-       .output = RomBytes(0x1800)},
+       .output = Bytes(0x1800, 0x55)},
       {.items = "optadd=0;optshift;shift=1;end=$1010", .seen = altered + kError + "message: Error! Division by zero|"},
-      {.fault = "WriteAt",
+      {.items = "optoverwrite=0",
+       .fault = "WriteAt",
        .seen = altered + failed("File access error: CORRUPT é.nes"),
-       .lastError = "File access error"},
+       .lastError = "File access error",
+       .output = kStale},
       {.fault = "Start",
        .seen = altered + failed("Program cannot be started: nes -fs CORRUPT é.nes"),
        .lastError = "Program cannot be started",
@@ -178,9 +216,13 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
       {.fault = "CancelCopy",
        .seen = "status: Status: Cancelled!|message: " + std::string(kCancelledCopyMessage) + "|",
        .output = kStale},
-      {.fault = "CancelWrite",
+      {.fault = "CancelCopiedRange",  // while the copy writes the range
+       .seen = "status: Status: Cancelled!|message: " + std::string(kCancelledCopyMessage) + "|",
+       .output = kStale},
+      {.items = "optoverwrite=0",
+       .fault = "CancelWrite",
        .seen = altered + "status: Status: Cancelled!|message: " + kCancelledRunMessage + "|",
-       .output = added},
+       .output = Added(kStale, 0x1010, 0x2010)},
       {.items = "optoverwrite=0;optadd=0;optshift;shift=1",  // while the range is copied beside the output
        .fault = "CancelScratch",
        .seen = altered + "status: Status: Cancelled!|message: " + kCancelledRunMessage + "|",
@@ -197,8 +239,9 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
     if (c.fault == "WriteAt")
       t.fake.files.before["WriteAt"] = [](auto& p) { throw HostFailure(FailureKind::FileAccess, p); };
     t.fake.launcher.fail = c.fault == "Start";
-    if (c.fault == "CancelCopy") t.fake.work.cancelAt = 1;                       // the copy's first piece
-    if (c.fault == "CancelWrite") t.fake.work.cancelAt = RomBytes().size() + 1;  // the range's first piece
+    if (c.fault == "CancelCopy") t.fake.work.cancelAt = 1;                             // the copy's first piece
+    if (c.fault == "CancelWrite") t.fake.work.cancelAt = 1;                            // the range's first piece
+    if (c.fault == "CancelCopiedRange") t.fake.work.cancelAt = RomBytes().size() - 1;  // the copy's last piece
     if (c.fault == "CancelScratch") t.fake.work.cancelAt = 1;
     if (c.fault == "NoOutput") fs::remove(Utf8Path(t.out));
     t.Go();

@@ -8,6 +8,7 @@
 #include <thread>
 #include <utility>
 
+#include "engine/fresh_copy.h"
 #include "platform/detached_launcher.h"
 #include "support/temp_dir.h"
 #include "window_fixture.h"
@@ -147,8 +148,9 @@ TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
 
 // While the run works (here: in its first read, on the worker thread) the progress bar shows the bytes of this run
 // alone, and no press of GO or Enter, no typing and no menu key reaches the window; the close box waits until the run
-// has ended with everything written, the bar gone. Each press copies the 64 bytes of a ROM written moments ago in
-// full before its first read of the 16-byte range: 64 of its own 80 bytes are done then, the second press as well.
+// has ended with everything written, the bar gone. Each press makes a full copy of the 64-byte ROM written moments
+// ago, the 16-byte range read from the ROM and altered on its way: the 48 bytes around the range are done at its first
+// read, 750 of 1000 on the bar by its next tick.
 TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
   struct Row {
     void (ui::frm::*press)();
@@ -156,8 +158,8 @@ TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
     int barValue;  // of 1000
   };
   const Row rows[] = {
-      {.press = &ui::frm::cmdGo_Click, .rangeAfter = "$10-$1F", .barValue = 800},
-      {.press = &ui::frm::cmdAuto_Click, .rangeAfter = "$20-$2F", .barValue = 800},
+      {.press = &ui::frm::cmdGo_Click, .rangeAfter = "$10-$1F", .barValue = 750},
+      {.press = &ui::frm::cmdAuto_Click, .rangeAfter = "$20-$2F", .barValue = 750},
   };
   FaultyFileSystem faulty;
   services.files = &faulty;
@@ -168,12 +170,12 @@ TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
     ShowActive();
     bool firstRead = true, barShown = false, menuOpened = false;
     int barValue = -1;
-    faulty.before["ReadAt"] = [&](const std::string&) {
+    faulty.before["ReadOnlyAt"] = [&](const std::string&) {  // the range's first read
       if (!std::exchange(firstRead, false)) return;
       QMetaObject::invokeMethod(
           window.get(),
           [&] {
-            barShown = window->prgRun->isVisible();
+            barShown = QTest::qWaitFor([&] { return window->prgRun->value() > 0; }) && window->prgRun->isVisible();
             barValue = window->prgRun->value();
             Press(window->cmdGo);
             window->cmdGo_Click();  // as a reaction reached by no input would call it
@@ -208,7 +210,8 @@ TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
 }
 
 // The Cancel button beside the progress bar and Esc stop a run at its next piece: nothing starts, and the status
-// line and a message say what was left.
+// line and a message say what was left. Cancelled in the range of a fresh copy, the run leaves no output; cancelled
+// in the range of the output kept, it leaves the pieces written.
 TEST_F(RunTest, CancelAndEscStopTheRunAtItsNextPiece) {
   FaultyFileSystem faulty;
   services.files = &faulty;
@@ -216,19 +219,36 @@ TEST_F(RunTest, CancelAndEscStopTheRunAtItsNextPiece) {
   Rebuild();
   PrepareJob();
   ShowActive();
-  for (const auto& cancel : std::vector<std::function<void()>>{
+  const struct {
+    std::function<void()> cancel;
+    bool overwrite;
+    std::string message;
+    bool outputLeft;
+  } rows[] = {
+      {.cancel =
            [&] {  // through the window, as a real click arrives
              QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
                                window->cmdCancel->mapTo(window.get(), window->cmdCancel->rect().center()));
            },
-           [&] { QTest::keyClick(window->txtStart, Qt::Key_Escape); }}) {
+       .overwrite = true,
+       .message = engine::kCancelledCopyMessage,
+       .outputLeft = false},
+      {.cancel = [&] { QTest::keyClick(window->txtStart, Qt::Key_Escape); },
+       .overwrite = false,
+       .message = engine::kCancelledRunMessage,
+       .outputLeft = true},
+  };
+  for (const auto& row : rows) {
     launcher.started.clear();
-    faulty.before["ReadAt"] = [&](const std::string&) {
-      QMetaObject::invokeMethod(window.get(), cancel, Qt::BlockingQueuedConnection);
+    if (!row.overwrite) dir.Write("CORRUPT.bin", rom);
+    Write(Field::optoverwrite, row.overwrite);
+    faulty.before["ReadAt"] = faulty.before["ReadOnlyAt"] = [&](const std::string&) {
+      QMetaObject::invokeMethod(window.get(), row.cancel, Qt::BlockingQueuedConnection);
     };
     Press(window->cmdGo);
     EXPECT_EQ(Status(), "Status: Cancelled!");
-    EXPECT_EQ(dialogs.messages.back(), engine::kCancelledRunMessage);
+    EXPECT_EQ(dialogs.messages.back(), row.message);
+    EXPECT_EQ(std::filesystem::exists(dir / "CORRUPT.bin"), row.outputLeft);
     EXPECT_TRUE(launcher.started.empty());
   }
 }
