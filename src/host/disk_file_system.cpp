@@ -14,12 +14,12 @@
 #include <ctime>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
 
 #include "engine/failure.h"
+#include "host/temporary_name.h"
 
 namespace host {
 
@@ -36,28 +36,6 @@ namespace fs = std::filesystem;
 // calls would silently take the part before it for the whole name.
 void RequireNoNul(const std::string& path, FailureKind kind) {
   if (path.find('\0') != std::string::npos) RaiseAbout(kind, path, "the name holds a NUL byte");
-}
-
-// The temporary copies in the output's folder: "." + this prefix, 16 hex
-// digits and ".tmp", short whatever the output's own name.
-constexpr std::string_view kTemporaryPrefix = ".glitchforge-";
-constexpr std::string_view kTemporarySuffix = ".tmp";
-constexpr std::size_t kTemporaryDigits = 16;
-
-std::string TemporaryName() {
-  static std::mt19937_64 random(std::random_device{}() ^ static_cast<std::uint64_t>(::getpid()));
-  char digits[kTemporaryDigits + 1];
-  std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(random()));
-  return std::string(kTemporaryPrefix).append(digits).append(kTemporarySuffix);
-}
-
-bool IsTemporaryName(std::string_view name) {
-  if (name.size() != kTemporaryPrefix.size() + kTemporaryDigits + kTemporarySuffix.size() ||
-      !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix))
-    return false;
-  const auto digits = name.substr(kTemporaryPrefix.size(), kTemporaryDigits);
-  return std::all_of(digits.begin(), digits.end(),
-                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 bool IsDirectory(const std::string& path) {

@@ -12,11 +12,11 @@
 #include <cwctype>
 #include <memory>
 #include <optional>
-#include <random>
 #include <string>
 
 #include "engine/failure.h"
 #include "host/disk_file_system.h"
+#include "host/temporary_name.h"
 
 namespace host {
 
@@ -239,30 +239,6 @@ std::wstring FinalName(HANDLE handle) {
   }
 }
 
-// The temporary copies in the output's folder: "." + this prefix, 16 hex
-// digits and ".tmp", short whatever the output's own name.
-constexpr std::wstring_view kTemporaryPrefix = L".glitchforge-";
-constexpr std::wstring_view kTemporarySuffix = L".tmp";
-constexpr std::size_t kTemporaryDigits = 16;
-
-std::wstring TemporaryName() {
-  static std::mt19937_64 random(std::random_device{}() ^ ::GetCurrentProcessId());
-  wchar_t digits[kTemporaryDigits + 1];
-  std::swprintf(digits, kTemporaryDigits + 1, L"%016llx",
-                static_cast<unsigned long long>(random()));
-  return std::wstring(kTemporaryPrefix).append(digits).append(kTemporarySuffix);
-}
-
-bool IsTemporaryName(std::wstring_view name) {
-  if (name.size() != kTemporaryPrefix.size() + kTemporaryDigits + kTemporarySuffix.size() ||
-      !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix))
-    return false;
-  const auto digits = name.substr(kTemporaryPrefix.size(), kTemporaryDigits);
-  return std::all_of(digits.begin(), digits.end(), [](wchar_t c) {
-    return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f');
-  });
-}
-
 // The folder part of `target` as a full name in the long form ("\\?\"), with
 // its separator, so that a short name added to it works however close the
 // output's own path comes to the limit of ordinary names.
@@ -295,7 +271,8 @@ void RemoveLeftovers(const std::wstring& folder) {
   const HANDLE search = ::FindFirstFileW((folder + L".glitchforge-*.tmp").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryName(found.cFileName))
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        IsTemporaryName(Narrow(found.cFileName)))
       ::DeleteFileW((folder + found.cFileName).c_str());
   } while (::FindNextFileW(search, &found));
   ::FindClose(search);
@@ -311,7 +288,8 @@ class TemporaryCopy {
     const std::wstring folder = LongFolder(target);
     RemoveLeftovers(folder);
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-      name_ = folder + TemporaryName();
+      const std::string name = TemporaryName();  // ASCII
+      name_ = folder + std::wstring(name.begin(), name.end());
       file_ = std::make_unique<FileHandle>(shown, name_, GENERIC_READ | GENERIC_WRITE, CREATE_NEW,
                                            ERROR_FILE_EXISTS, FILE_SHARE_READ);
       if (file_->IsOpen()) return;
