@@ -22,11 +22,6 @@ fceux=/usr/games/fceux
 nestopia=/usr/lib/x86_64-linux-gnu/libretro/nestopia_libretro.so
 frames=30
 
-type_in() {
-  xdotool key ctrl+a
-  xdotool type --delay 20 "$1"
-}
-
 # export_as ENTRY FILE: File > Export..., where ENTRY is typed into the save dialog's name box, or
 # the proposed name is taken when ENTRY is empty; then the message of success, and FILE written.
 export_as() {
@@ -37,7 +32,7 @@ export_as() {
   dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Export$' | head -n 1) ||
     fail "no save dialog after File > Export..."
   xdotool windowfocus --sync "$dialog"
-  [ -z "$1" ] || type_in "$1"
+  [ -z "$1" ] || window_type "$1"
   xdotool key Return
   window_box "the export of $(basename "$2")"
   [ -s "$2" ] || fail "the export wrote no $2"
@@ -65,18 +60,18 @@ if [ "${1:-}" = --in-xvfb ]; then
   window_start "$work" "$3"
   window_wait
   window_click 200 17
-  type_in "$job/" # txtPath
+  window_type "$job/" # txtPath
   xdotool key Tab Tab
-  type_in '"record.sh" "%1"' # txtEMU
+  window_type '"record.sh" "%1"' # txtEMU
   xdotool key Tab Tab
-  type_in cart.nes              # txtROM
+  window_type cart.nes          # txtROM
   xdotool key Tab Tab Tab space # past the folder button and txtCreate: "Auto" unchecked
   window_click 70 154
-  type_in '$4010' # txtStart: the first CHR tile
+  window_type '$4010' # txtStart: the first CHR tile
   xdotool key Tab
-  type_in '$404F'      # txtEnd: the end of the fourth
+  window_type '$404F' # txtEnd: the end of the fourth
   window_click 444 289 # txtAdd: the press chooses "Add"
-  type_in 85
+  window_type 85
   xdotool key Return
   window_await_runs "$work/record" 1
   export_as "" "$job/cart.ips"

@@ -7,11 +7,6 @@ set -euo pipefail
 # shellcheck source=scripts/lib/window.sh
 source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
 
-type_in() {
-  xdotool key ctrl+a
-  xdotool type --delay 20 "$1"
-}
-
 if [ "${1:-}" = --in-xvfb ]; then
   window_start "$2" "$3"
   window_wait
@@ -22,19 +17,7 @@ if [ "${1:-}" = --in-xvfb ]; then
     t=$((window_top + 318)) b=$((window_top + 335)) # GO, then Auto >>, corner to corner
     seen=$(convert "$5" -format "%[hex:p{14,$t}] %[hex:p{66,$b}] %[hex:p{86,$t}] %[hex:p{138,$b}]" info:)
     [ "$seen" = "00FF00 00FF00 FF0000 FF0000" ] || fail "GO and Auto >> show $seen, want green and red"
-    window_click 200 17
-    type_in "$2/job dir/" # txtPath
-    xdotool key Tab Tab   # past the folder button
-    type_in '"record args.sh" --file "%1"'
-    xdotool key Tab Tab
-    type_in 'pattern rom.nes'
-    xdotool key Tab Tab Tab space # past the folder button and txtCreate: "Auto" unchecked
-    window_click 70 154
-    type_in 4112 # txtStart
-    xdotool key Tab
-    type_in %10000000001111
-    window_click 444 289 # txtAdd: the press chooses "Add"
-    type_in 3
+    window_type_job "$2/job dir/" '"record args.sh" --file "%1"'
     window_menu alt+s g 3
     xdotool key Return
     window_await_runs "$2/record" 1

@@ -14,11 +14,6 @@ qt="${XDG_CACHE_HOME:-$HOME/.cache}/glitchforge/qt6-mingw"
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver64 || command -v wineserver || echo /usr/lib/wine/wineserver64)
 
-type_in() {
-  xdotool key ctrl+a
-  xdotool type --delay 30 "$1"
-}
-
 # Waits 60 s at the most for FILE to exist.
 await_file() {
   for _ in $(seq 600); do
@@ -61,19 +56,7 @@ if [ "${1:-}" = --in-xvfb ]; then
   cp "$drive/nes/CORRUPT.nes" "$work/first-output.nes"
 
   # A job typed in.
-  window_click 200 17
-  type_in 'C:\job dir\' # txtPath
-  xdotool key Tab Tab    # past the folder button
-  type_in '"record args.exe" --file "%1"'
-  xdotool key Tab Tab
-  type_in 'pattern rom.nes'
-  xdotool key Tab Tab Tab space # past the folder button and txtCreate: "Auto" unchecked
-  window_click 70 154
-  type_in 4112 # txtStart
-  xdotool key Tab
-  type_in %10000000001111
-  window_click 444 289 # txtAdd: the press chooses "Add"
-  type_in 3
+  window_type_job 'C:\job dir\' '"record args.exe" --file "%1"'
   window_click 40 326 # GO
   await_file "$drive/job dir/record.txt"
   cp "$drive/job dir/record.txt" "$work/record.txt"

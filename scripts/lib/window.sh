@@ -91,6 +91,30 @@ window_wait() {
 # Clicks at a point of the client area, in pixels.
 window_click() { xdotool mousemove --window "$window_id" "$1" $((window_top + $2)) click 1; }
 
+# Types $1 into the box that has the focus, in place of what it held.
+window_type() {
+  xdotool key ctrl+a
+  xdotool type --delay 30 "$1"
+}
+
+# Types a job into the boxes: the working folder $1, the emulator command $2, the ROM
+# "pattern rom.nes", "Auto" unchecked, the range 4112 to %10000000001111 and "Add" 3.
+window_type_job() {
+  window_click 200 17
+  window_type "$1" # txtPath
+  xdotool key Tab Tab # past the folder button
+  window_type "$2"
+  xdotool key Tab Tab
+  window_type 'pattern rom.nes'
+  xdotool key Tab Tab Tab space # past the folder button and txtCreate: "Auto" unchecked
+  window_click 70 154
+  window_type 4112 # txtStart
+  xdotool key Tab
+  window_type %10000000001111
+  window_click 444 289 # txtAdd: the press chooses "Add"
+  window_type 3
+}
+
 # A checksum of the part of the client area given as WxH+X+Y.
 window_crop() {
   local size=${1%%+*} at=${1#*+}
