@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  for (const engine::FieldSpec& field : engine::kFields) {
+  for (const engine::FieldRow& field : engine::kFields) {
     const engine::FieldValue value = engine::ConvertStored(field, text);
     const bool fits = field.kind == engine::FieldKind::Text ? std::get<std::string>(value) == text
                       : field.kind == engine::FieldKind::Option

@@ -7,7 +7,7 @@ namespace engine {
 using enum FieldKind;
 using F = Field;
 
-constexpr std::array<FieldSpec, kFieldCount> kFields = {{
+constexpr std::array<FieldRow, kFieldCount> kFields = {{
     {F::chdir, "chdir", Check, "1", "1", &JobSettings::chdir},
     {F::path, "path", Text, "C:\\nes\\", "C:\\", &JobSettings::path},
     {F::emu, "emu", Text, "nesticle.exe", "", &JobSettings::emu},
@@ -124,17 +124,17 @@ std::array<Field, kFieldCount> AllFields() {
   return all;
 }
 
-const FieldSpec& Spec(Field field) { return kFields.at(static_cast<std::size_t>(field)); }
+const FieldRow& RowOf(Field field) { return kFields.at(static_cast<std::size_t>(field)); }
 
 std::optional<Field> FieldNamed(std::string_view key) {
-  for (const FieldSpec& spec : kFields) {
-    if (spec.key == key) return spec.field;
+  for (const FieldRow& row : kFields) {
+    if (row.key == key) return row.field;
   }
   return std::nullopt;
 }
 
 FieldValue GetField(const JobSettings& job, Field field) {
-  return std::visit([&job](auto member) -> FieldValue { return job.*member; }, Spec(field).member);
+  return std::visit([&job](auto member) -> FieldValue { return job.*member; }, RowOf(field).member);
 }
 
 void SetField(JobSettings& job, Field field, const FieldValue& value) {
@@ -143,7 +143,7 @@ void SetField(JobSettings& job, Field field, const FieldValue& value) {
         using Value = std::remove_reference_t<decltype(job.*member)>;
         if (const auto* typed = std::get_if<Value>(&value)) job.*member = *typed;
       },
-      Spec(field).member);
+      RowOf(field).member);
 }
 
 std::optional<int> ConvertCheck(std::string_view text) {
@@ -161,7 +161,7 @@ std::optional<bool> ConvertOption(std::string_view text) {
   return std::nullopt;
 }
 
-FieldValue ConvertStored(const FieldSpec& field, std::string_view text) {
+FieldValue ConvertStored(const FieldRow& field, std::string_view text) {
   switch (field.kind) {
     case FieldKind::Text: return std::string(text);
     case FieldKind::Check:
@@ -182,8 +182,8 @@ std::string StoredText(const FieldValue& value) {
 
 JobSettings FirstRunDefaults() {
   JobSettings job;
-  for (const FieldSpec& spec : kFields)
-    SetField(job, spec.field, ConvertStored(spec, spec.firstRunDefault));
+  for (const FieldRow& row : kFields)
+    SetField(job, row.field, ConvertStored(row, row.firstRunDefault));
   return job;
 }
 

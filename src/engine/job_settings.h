@@ -91,7 +91,7 @@ using FieldMember =
     std::variant<std::string JobSettings::*, int JobSettings::*, bool JobSettings::*>;
 
 // One stored field: its name, key, kind, the two defaults and where a job keeps it.
-struct FieldSpec {
+struct FieldRow {
   Field field;
   std::string_view key;
   FieldKind kind;
@@ -101,11 +101,12 @@ struct FieldSpec {
 };
 
 // Every stored field in store order: kFields[i].field is Field(i).
-extern const std::array<FieldSpec, kFieldCount> kFields;
+extern const std::array<FieldRow, kFieldCount> kFields;
 
 // Every field in store order, for loops over all of them.
 std::array<Field, kFieldCount> AllFields();
-const FieldSpec& Spec(Field field);
+// The row of kFields that describes `field`.
+const FieldRow& RowOf(Field field);
 
 // A field's value: text for Text, 0/1 for Check, true/false for Option.
 using FieldValue = std::variant<std::string, int, bool>;
@@ -126,7 +127,7 @@ std::optional<bool> ConvertOption(std::string_view text);
 
 // Converts stored text by the field's kind; text the conversion does not
 // accept falls back to the field's missing-key default.
-FieldValue ConvertStored(const FieldSpec& field, std::string_view text);
+FieldValue ConvertStored(const FieldRow& field, std::string_view text);
 
 // The stored text of a value: texts verbatim, checks "0"/"1", options "True"/"False".
 std::string StoredText(const FieldValue& value);

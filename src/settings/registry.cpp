@@ -10,8 +10,8 @@ void LoadReg(std::string_view section, SettingsStore& store, FieldControls& cont
 
 void SaveReg(std::string_view section, std::string_view name, SettingsStore& store,
              FieldControls& controls) {
-  for (const engine::FieldSpec& spec : engine::kFields)
-    store.Save(section, spec.key, engine::StoredText(controls.ReadField(spec.field)));
+  for (const engine::FieldRow& row : engine::kFields)
+    store.Save(section, row.key, engine::StoredText(controls.ReadField(row.field)));
   store.Save(section, kNameKey, name);
 }
 

@@ -26,7 +26,7 @@ TEST(JobSettingsConversions, ChecksAndOptionsAcceptOnlyTheirOwnTexts) {
       {.key = "path", .texts = {"  D:\\x  "}, .storedAgain = "  D:\\x  "},
   };
   for (const auto& c : cases) {
-    const FieldSpec& field = Spec(*FieldNamed(c.key));
+    const FieldRow& field = RowOf(*FieldNamed(c.key));
     for (const std::string& text : c.texts) {
       const FieldValue value = ConvertStored(field, text);
       EXPECT_EQ(StoredText(value), c.storedAgain) << c.key << "=" << text;

@@ -15,7 +15,7 @@ struct RecordingWindow : FieldControls, GlobalMenus {
   RecordingWindow(engine::JobSettings initial, std::string& log) : job(std::move(initial)), log(log) {}
   engine::FieldValue ReadField(engine::Field field) override { return engine::GetField(job, field); }
   void WriteField(engine::Field field, const engine::FieldValue& value) override {
-    log.append("=").append(engine::Spec(field).key).append(" ");
+    log.append("=").append(engine::RowOf(field).key).append(" ");
     engine::SetField(job, field, value);
   }
   void SetSlotCaption(int, const std::string&) override {}
@@ -60,8 +60,8 @@ TEST(GlobalSlots, SaveEachFieldAsTextThenTheNameAndLoadBackInStoreOrder) {
   RecordingWindow never(UnusualJob(), empty.reads);
   LoadSlot(2, empty, never);
   std::string all;
-  for (const engine::FieldSpec& spec : engine::kFields)
-    all.append(spec.key).append("=").append(engine::StoredText(never.ReadField(spec.field))).append(" ");
+  for (const engine::FieldRow& row : engine::kFields)
+    all.append(row.key).append("=").append(engine::StoredText(never.ReadField(row.field))).append(" ");
   EXPECT_EQ(all,
             "chdir=1 path=C:\\ emu= rom= autocreate=1 start=$0000 end=$0000 inc=$1000 optall=True optnth=False nth=1 "
             "optmask=False mask=%00001101 optrandomseq=0 range1=$00 range2=$FF sequence= shift=1 add=0 optshift=False "

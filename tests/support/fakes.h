@@ -161,11 +161,11 @@ inline engine::JobSettings& SetItems(engine::JobSettings& job, std::string_view 
     items.remove_prefix(std::min(items.size(), item.size() + 1));
     if (item.empty()) continue;
     const auto equals = item.find('=');
-    const engine::FieldSpec& spec = engine::Spec(engine::FieldNamed(item.substr(0, equals)).value());
+    const engine::FieldRow& row = engine::RowOf(engine::FieldNamed(item.substr(0, equals)).value());
     const std::string_view text = equals == item.npos ? "1" : item.substr(equals + 1);
-    engine::SetField(job, spec.field,
-                     text == "2" && spec.kind == engine::FieldKind::Check ? engine::FieldValue(engine::kGrey)
-                                                                          : engine::ConvertStored(spec, text));
+    engine::SetField(job, row.field,
+                     text == "2" && row.kind == engine::FieldKind::Check ? engine::FieldValue(engine::kGrey)
+                                                                          : engine::ConvertStored(row, text));
   }
   return job;
 }

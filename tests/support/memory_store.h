@@ -34,8 +34,8 @@ class MemoryStore : public SettingsStore {
 // The keys of the stored fields on which two jobs differ.
 inline std::string DifferingKeys(const engine::JobSettings& a, const engine::JobSettings& b) {
   std::string keys;
-  for (const engine::FieldSpec& spec : engine::kFields)
-    if (engine::GetField(a, spec.field) != engine::GetField(b, spec.field)) keys += std::string(spec.key) + " ";
+  for (const engine::FieldRow& row : engine::kFields)
+    if (engine::GetField(a, row.field) != engine::GetField(b, row.field)) keys += std::string(row.key) + " ";
   return keys;
 }
 

@@ -102,7 +102,7 @@ TEST_F(RunTest, RefusalsAndFailuresReachTheUserAndLeaveTheCopyAsTheRunLeftIt) {
     Press(window->cmdGo);
     EXPECT_EQ(Range(), "$10-$1F");
     EXPECT_EQ(Status(), "Status: Error!");
-    EXPECT_EQ(QApplication::focusWidget(), c.focus) << engine::Spec(c.field).key;
+    EXPECT_EQ(QApplication::focusWidget(), c.focus) << engine::RowOf(c.field).key;
     EXPECT_EQ(Output(), rom);
   }
   Write(Field::optall, true);

@@ -37,9 +37,9 @@ TEST_F(SettingsWindowTest, APresetAndTheOptionsReachTheFileAtOnceAndComeBack) {
   TempDir dir;
   const std::string file = dir / "Rom Glitchforge 6.conf";
   engine::JobSettings job = settings::UnusualJob();
-  for (const engine::FieldSpec& spec : engine::kFields)
-    if (spec.kind == engine::FieldKind::Text)
-      engine::SetField(job, spec.field, engine::StoredText(engine::GetField(job, spec.field)).append(40000, 'x'));
+  for (const engine::FieldRow& row : engine::kFields)
+    if (row.kind == engine::FieldKind::Text)
+      engine::SetField(job, row.field, engine::StoredText(engine::GetField(job, row.field)).append(40000, 'x'));
   {
     platform::QtSettingsStore disk(file);
     services.settings = &disk;
