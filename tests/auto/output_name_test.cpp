@@ -32,8 +32,7 @@ TEST(DeriveOutputName, KeepsTheRomsDirectoryAndExtensionSplitOnlyAtTheSeparator)
       {.on = macOS, .rom = "/Z/x.nes", .path = "/z/", .name = "CORRUPT.nes"},
       {.on = macOS, .rom = "/[/x.nes", .path = "/{/", .name = "/[/CORRUPT.nes"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(automode::DeriveOutputName(c.rom, c.chdir, c.path, c.on), c.name) << c.rom << " " << c.path;
+  for (const auto& c : cases) EXPECT_EQ(automode::DeriveOutputName(c.rom, c.chdir, c.path, c.on), c.name) << c.rom << " " << c.path;
 #ifdef _WIN32  // the host's default rules; the window tests check them elsewhere
   EXPECT_EQ(automode::DeriveOutputName(R"(C:\Roms\mario.nes)", true, R"(c:\roms\)"), "CORRUPT.nes");
 #endif

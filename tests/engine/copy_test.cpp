@@ -46,8 +46,7 @@ TEST(CopyFile, ACopyReplacesTheOutputAloneAndAFailedOneNothing) {
   dir.Write("out/keep.txt", {1, 2, 3});
   dir.Write("roms/CORRUPT.nes", std::vector<unsigned char>(3000, 0xD0));  // the damage of earlier runs
   fs::create_hard_link(rom, dir.path() / "hard.nes");
-  const std::string longest = "roms/" + std::string(251, 'n') + ".nes",
-                    tooLong = "roms/" + std::string(252, 'n') + ".nes";
+  const std::string longest = "roms/" + std::string(251, 'n') + ".nes", tooLong = "roms/" + std::string(252, 'n') + ".nes";
 #ifdef _WIN32  // what Windows has of a mode is the read-only attribute: 0444, or 0666 without it
   const unsigned romMode = 0444, oldMode = 0444, mode = 0666;
 #else  // Wine has no symbolic links; Windows gives them to administrators only
@@ -72,11 +71,7 @@ TEST(CopyFile, ACopyReplacesTheOutputAloneAndAFailedOneNothing) {
       {.rom = mario, .create = "roms/../roms/mario.nes", .failure = "File access error", .reason = itself},
       {.rom = mario, .create = "hard.nes", .failure = "File access error", .reason = itself},
       {.rom = mario, .create = "out", .failure = "Cannot open file", .reason = "is a directory"},
-      {.rom = "roms/missing.nes",
-       .create = "roms/CORRUPT.nes",
-       .failure = "File not found",
-       .reason = "No such file or directory",
-       .aboutRom = true},
+      {.rom = "roms/missing.nes", .create = "roms/CORRUPT.nes", .failure = "File not found", .reason = "No such file or directory", .aboutRom = true},
       {.rom = mario + std::string(1, '\0') + "x",
        .create = "roms/CORRUPT.nes",
        .failure = "File not found",
@@ -106,10 +101,10 @@ TEST(CopyFile, ACopyReplacesTheOutputAloneAndAFailedOneNothing) {
     RunJob(job, fake.host);  // asked to overwrite, it refuses when the copy fails
     CreateNow(job, fake.host);
     const std::string place = "\"" + about + "\": " + c.reason;
-    EXPECT_EQ(fake.ui.Seen(), c.holder.empty() ? "message: " + std::string(kCopyFailedMessage) + "\r\n" + place +
-                                                     "|message: Error!  New file NOT created!\r\n" + c.failure +
-                                                     ": \"" + about + "\" (" + c.reason + ")|"
-                                               : kRun + "message: " + job.create + " created successfully!|");
+    EXPECT_EQ(fake.ui.Seen(), c.holder.empty()
+                                  ? "message: " + std::string(kCopyFailedMessage) + "\r\n" + place + "|message: Error!  New file NOT created!\r\n" +
+                                        c.failure + ": \"" + about + "\" (" + c.reason + ")|"
+                                  : kRun + "message: " + job.create + " created successfully!|");
     EXPECT_EQ(Listing(dir.path()), listing) << c.create;
   }
 #ifndef _WIN32

@@ -52,9 +52,8 @@ TEST(TransformKernels, EveryPathGivesTheExpectedBytes) {
     }
     k->generate(state, out, 3);
     k->generate(state, out + 3 * kernels::kLanes, 1);  // the state carries on between calls
-    EXPECT_EQ(
-        (std::vector<std::uint32_t>{out[0], out[16], out[32], out[48], out[15], out[31], out[47], out[63]}),
-        (std::vector<std::uint32_t>{0xDEADBE, 0x16D579, 0xE7917D, 0xED85B0, 0xDEADBE, 0x0F05A7, 0x60131A, 0x3FC7E2}));
+    EXPECT_EQ((std::vector<std::uint32_t>{out[0], out[16], out[32], out[48], out[15], out[31], out[47], out[63]}),
+              (std::vector<std::uint32_t>{0xDEADBE, 0x16D579, 0xE7917D, 0xED85B0, 0xDEADBE, 0x0F05A7, 0x60131A, 0x3FC7E2}));
 
     // Draws scaled to `count` values from `low`, then an addition, over `length` bytes from `at`: all, and those whose
     // index from `base` has no bit of `mask`. Masks above the vector width select runs (the last: 3072-3327 alone).

@@ -33,10 +33,8 @@ void ChangeBehindItsBack(const std::string& path, std::uintmax_t offset, unsigne
   struct stat before {};
   for (timespec now{}; ::stat(path.c_str(), &before) == 0; std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
     ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
-    if (now.tv_sec > before.st_ctim.tv_sec ||
-        (now.tv_sec == before.st_ctim.tv_sec && now.tv_nsec > before.st_ctim.tv_nsec)) {
-      host::DiskFileSystem().WriteAt(path, static_cast<std::int64_t>(std::min(offset, fs::file_size(path) - 1)),
-                                     {{byte}});
+    if (now.tv_sec > before.st_ctim.tv_sec || (now.tv_sec == before.st_ctim.tv_sec && now.tv_nsec > before.st_ctim.tv_nsec)) {
+      host::DiskFileSystem().WriteAt(path, static_cast<std::int64_t>(std::min(offset, fs::file_size(path) - 1)), {{byte}});
       const timespec times[2] = {before.st_atim, before.st_mtim};
       ::utimensat(AT_FDCWD, path.c_str(), times, 0);
       return;
@@ -100,22 +98,17 @@ TEST(FreshCopy, RestoringWhatRunsAlteredGivesTheFullCopysBytesAfterEveryStep) {
       const int fault = pick(12), offset = pick(size), byte = pick(256);
       if (kind <= 9) {  // a run on a range that overlaps the last one, the next block, or one anywhere
         const int length = 1 + pick(kind == 2 ? 3000 : 400), action = pick(3);
-        start = kind == 0   ? start + pick(static_cast<std::size_t>(end - start + 1))
-                : kind == 1 ? end + 1
-                            : pick(size + 50);
+        start = kind == 0 ? start + pick(static_cast<std::size_t>(end - start + 1)) : kind == 1 ? end + 1 : pick(size + 50);
         end = start + length - 1;
         const bool overwrite = kind == 9 || pick(9) < 5;
-        SetItems(job, "start=" + std::to_string(start) + ";end=" + std::to_string(end) +
-                          ";optoverwrite=" + std::to_string(overwrite) + ";optcorrupt=" + std::to_string(action == 0) +
-                          ";optadd=" + std::to_string(action == 1) + ";optshift=" + std::to_string(action == 2) +
-                          ";add=" + std::to_string(pick(4)) + ";shift=" + std::to_string(pick(9) - 4));
+        SetItems(job, "start=" + std::to_string(start) + ";end=" + std::to_string(end) + ";optoverwrite=" + std::to_string(overwrite) +
+                          ";optcorrupt=" + std::to_string(action == 0) + ";optadd=" + std::to_string(action == 1) +
+                          ";optshift=" + std::to_string(action == 2) + ";add=" + std::to_string(pick(4)) + ";shift=" + std::to_string(pick(9) - 4));
         for (Side& s : sides) {
           // A failing CopyRange leaves the full copy to take over; the ROM that changes while it is put back
           // (kind 9) is copied as it now is. The full copy writes the range without reading or writing the
           // output, so those fail on a kept output only.
-          s.fault = fault < 3 && (fault == 2 || !overwrite)
-                        ? std::vector<std::string>{"WriteAt", "ReadAt", "CopyRange"}[fault]
-                        : "";
+          s.fault = fault < 3 && (fault == 2 || !overwrite) ? std::vector<std::string>{"WriteAt", "ReadAt", "CopyRange"}[fault] : "";
           if (kind == 9 && (&s == sides || !sides[0].duringCopy))
             s.duringCopy = [&s, offset, byte] { ChangeBehindItsBack(s.dir / "rom.bin", offset, byte); };
           RunJob(SetItems(job, "path=" + s.dir.path().string()), s.fake.host);
@@ -161,9 +154,7 @@ TEST(FreshCopy, AStepTrustsTheOutputOnlyWhenNoWriteSinceTheLastOneCanHaveGoneUns
       {.since = "the emulator has ended, after writing while the step before wrote", .fullCopy = true},
       {.since = "nothing", .fullCopy = false},
       {.since = "another program rewrote the ROM in place", .change = Change::romRewritten, .fullCopy = true},
-      {.since = "it rewrote the ROM again, moments after the last copy",
-       .change = Change::romRewritten,
-       .fullCopy = true},
+      {.since = "it rewrote the ROM again, moments after the last copy", .change = Change::romRewritten, .fullCopy = true},
   };
   for (const std::int64_t clockStep : {std::int64_t{0}, std::int64_t{2'000'000'000}}) {
     TempDir dir;

@@ -21,12 +21,8 @@ using Bytes = std::vector<std::uint8_t>;
 struct MemoryTarget : PatchTarget {
   Bytes source, target;
   std::int64_t SourceSize() override { return static_cast<std::int64_t>(source.size()); }
-  void ReadSource(std::int64_t offset, std::span<std::uint8_t> out) override {
-    std::memcpy(out.data(), source.data() + offset, out.size());
-  }
-  void ReadTarget(std::int64_t offset, std::span<std::uint8_t> out) override {
-    std::memcpy(out.data(), target.data() + offset, out.size());
-  }
+  void ReadSource(std::int64_t offset, std::span<std::uint8_t> out) override { std::memcpy(out.data(), source.data() + offset, out.size()); }
+  void ReadTarget(std::int64_t offset, std::span<std::uint8_t> out) override { std::memcpy(out.data(), target.data() + offset, out.size()); }
   void WriteTarget(std::int64_t offset, std::span<const std::uint8_t> data) override {
     if (target.size() < offset + data.size()) target.resize(offset + data.size());
     std::copy(data.begin(), data.end(), target.begin() + offset);
@@ -35,19 +31,15 @@ struct MemoryTarget : PatchTarget {
 };
 
 PatchReader ReaderOf(const Bytes& patch) {
-  return PatchReader(
-      [&patch](std::int64_t offset, std::span<std::uint8_t> out) {
-        std::memcpy(out.data(), patch.data() + offset, out.size());
-      },
-      static_cast<std::int64_t>(patch.size()));
+  return PatchReader([&patch](std::int64_t offset, std::span<std::uint8_t> out) { std::memcpy(out.data(), patch.data() + offset, out.size()); },
+                     static_cast<std::int64_t>(patch.size()));
 }
 
 // The patch from `source` to `target`, fed in pieces of `piece` bytes; empty when nothing differs.
 Bytes Export(PatchFormat format, const Bytes& source, const Bytes& target, std::size_t piece = 4096) {
   Bytes patch;
-  auto writer = MakePatchWriter(
-      format, static_cast<std::int64_t>(source.size()),
-      [&](std::span<const std::uint8_t> bytes) { patch.insert(patch.end(), bytes.begin(), bytes.end()); });
+  auto writer = MakePatchWriter(format, static_cast<std::int64_t>(source.size()),
+                                [&](std::span<const std::uint8_t> bytes) { patch.insert(patch.end(), bytes.begin(), bytes.end()); });
   for (std::size_t at = 0; at < source.size(); at += piece) {
     const std::size_t n = std::min(piece, source.size() - at);
     writer->Compare(std::span(source).subspan(at, n), std::span(target).subspan(at, n));
@@ -104,12 +96,10 @@ TEST(PatchRoundTrip, ImportGivesBackWhatWasExported) {
        .output = With(random, 5, 70'000, [&](std::size_t i) { return std::uint8_t(~random[i]); })},
       {.name = "a change at the offset that reads as the IPS end marker",
        .rom = zeros16MiB,
-       .output =
-           With(zeros16MiB, kIpsEndMarkerOffset, kIpsEndMarkerOffset, [](std::size_t) { return std::uint8_t{1}; })},
+       .output = With(zeros16MiB, kIpsEndMarkerOffset, kIpsEndMarkerOffset, [](std::size_t) { return std::uint8_t{1}; })},
       {.name = "a run starting at the end-marker offset",
        .rom = zeros16MiB,
-       .output = With(zeros16MiB, kIpsEndMarkerOffset, kIpsEndMarkerOffset + 99,
-                      [](std::size_t) { return std::uint8_t{5}; })},
+       .output = With(zeros16MiB, kIpsEndMarkerOffset, kIpsEndMarkerOffset + 99, [](std::size_t) { return std::uint8_t{5}; })},
       {.name = "the last byte of exactly 16 MiB",
        .rom = zeros16MiB,
        .output = With(zeros16MiB, k16MiB - 1, k16MiB - 1, [](std::size_t) { return std::uint8_t{9}; })},
@@ -128,8 +118,7 @@ TEST(PatchRoundTrip, ImportGivesBackWhatWasExported) {
 // Whatever the pieces, no IPS record starts at $454F46: each record's offset is read where a record starts.
 TEST(PatchRoundTrip, NoIpsRecordStartsAtTheEndMarkerOffset) {
   const Bytes rom(k16MiB, 0);
-  const Bytes output =
-      With(rom, kIpsEndMarkerOffset, kIpsEndMarkerOffset + 20, [](std::size_t i) { return std::uint8_t(i); });
+  const Bytes output = With(rom, kIpsEndMarkerOffset, kIpsEndMarkerOffset + 20, [](std::size_t i) { return std::uint8_t(i); });
   const Bytes patch = Export(PatchFormat::Ips, rom, output);
   std::vector<std::int64_t> starts;
   for (std::size_t at = 5; at + 3 <= patch.size();) {
@@ -139,9 +128,7 @@ TEST(PatchRoundTrip, NoIpsRecordStartsAtTheEndMarkerOffset) {
     const std::size_t size = patch[at + 3] << 8 | patch[at + 4];
     at += 5 + (size == 0 ? 3 : size);
   }
-  EXPECT_EQ(
-      patch.size() - 3,
-      std::size_t(std::search(patch.begin(), patch.end(), std::begin("EOF"), std::end("EOF") - 1) - patch.begin()));
+  EXPECT_EQ(patch.size() - 3, std::size_t(std::search(patch.begin(), patch.end(), std::begin("EOF"), std::end("EOF") - 1) - patch.begin()));
   EXPECT_EQ(starts, (std::vector<std::int64_t>{kIpsEndMarkerOffset - 1}));
 }
 
@@ -159,9 +146,7 @@ TEST(PatchExport, RefusesWhatItCannotWrite) {
   EXPECT_TRUE(Import(Export(PatchFormat::Bps, rom, pastIps), rom) == pastIps);
 }
 
-std::uint32_t Crc(const Bytes& bytes) {
-  return static_cast<std::uint32_t>(::crc32(0, bytes.data(), static_cast<uInt>(bytes.size())));
-}
+std::uint32_t Crc(const Bytes& bytes) { return static_cast<std::uint32_t>(::crc32(0, bytes.data(), static_cast<uInt>(bytes.size()))); }
 
 Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
@@ -172,10 +157,8 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
 }
 
 // A BPS patch with correct checksums around the given actions: "BPS1", sizes, no metadata.
-Bytes Bps(std::uint8_t sourceSize, std::uint8_t targetSize, const Bytes& actions, std::uint32_t sourceCrc,
-          std::uint32_t targetCrc) {
-  Bytes patch =
-      Concat({Text("BPS1"), {std::uint8_t(0x80 | sourceSize), std::uint8_t(0x80 | targetSize), 0x80}, actions});
+Bytes Bps(std::uint8_t sourceSize, std::uint8_t targetSize, const Bytes& actions, std::uint32_t sourceCrc, std::uint32_t targetCrc) {
+  Bytes patch = Concat({Text("BPS1"), {std::uint8_t(0x80 | sourceSize), std::uint8_t(0x80 | targetSize), 0x80}, actions});
   for (const std::uint32_t crc : {sourceCrc, targetCrc})
     for (int i = 0; i < 4; ++i) patch.push_back(std::uint8_t(crc >> (8 * i)));
   const std::uint32_t own = Crc(patch);
@@ -196,10 +179,7 @@ TEST(PatchImport, RefusesPatchesThatAreNotWellFormedOrMadeForAnotherFile) {
     const char* reason;
   };
   const Row rows[] = {
-      {.name = "neither format",
-       .patch = Text("HELLO WORLD"),
-       .kind = PatchFailure::Kind::Malformed,
-       .reason = "neither an IPS nor a BPS patch"},
+      {.name = "neither format", .patch = Text("HELLO WORLD"), .kind = PatchFailure::Kind::Malformed, .reason = "neither an IPS nor a BPS patch"},
       {.name = "empty", .patch = {}, .kind = PatchFailure::Kind::Malformed, .reason = "neither an IPS nor a BPS patch"},
       {.name = "IPS without its end marker",
        .patch = Concat({Text("PATCH"), {0, 0, 1, 0, 1, 7}}),

@@ -51,8 +51,7 @@ struct Scene {
     fs::create_directories(Utf8Path(dir / "röms"));
     dir.Write("röms/mário.nes", RomBytes());
     dir.Write("röms/CORRUPT é.nes", kStale);
-    SetItems(job,
-             "chdir;path=röms;rom=mário.nes;optoverwrite;emu=nes -fs %1;start=$1010;end=$2010;optall;optadd;add=1");
+    SetItems(job, "chdir;path=röms;rom=mário.nes;optoverwrite;emu=nes -fs %1;start=$1010;end=$2010;optall;optadd;add=1");
     job.create = "CORRUPT é.nes";
   }
   ~Scene() {
@@ -155,12 +154,8 @@ TEST_F(RunTest, AFreshCopyAltersTheRangeOnItsWayToTheBytesOfCopyThenAlter) {
 TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
   const std::string beyond = "message: The specified end reaches beyond the end of the file!\r\n";
   // After a failure the status line says so before the message, which names the file or program on a second line.
-  const auto failed = [](const std::string& why) {
-    return kError + "message: " + kFileErrorMessage + "\r\n" + why + "|";
-  };
-  const auto noPath = [](const std::string& why) {
-    return kError + "message: " + kPathErrorMessage + "\r\n" + why + "|";
-  };
+  const auto failed = [](const std::string& why) { return kError + "message: " + kFileErrorMessage + "\r\n" + why + "|"; };
+  const auto noPath = [](const std::string& why) { return kError + "message: " + kPathErrorMessage + "\r\n" + why + "|"; };
   const std::string altered = kLoading + kAltering, notFound = "Path not found: \"", drive = MissingDrive();
 #ifdef _WIN32
   const std::string noDrives = "no such drive";
@@ -179,15 +174,9 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
       {.items = "start=0;end=$A000", .seen = beyond + "A000 vs A000|"},
       {.items = "start=$10;end=$A001", .seen = beyond + "A000 vs A001|"},
       {.items = "end=$1010;add=256", .seen = altered + "message: You're not adding anything!|" + kReady},
-      {.items = "path=nowhere",
-       .seen = noPath("\"nowhere\": No such file or directory"),
-       .lastError = notFound + "nowhere\"",
-       .output = kStale},
+      {.items = "path=nowhere", .seen = noPath("\"nowhere\": No such file or directory"), .lastError = notFound + "nowhere\"", .output = kStale},
       {.items = "path=", .seen = noPath("\"\": no directory given"), .lastError = notFound + "\" (", .output = kStale},
-      {.items = "path=" + drive + ":",
-       .seen = noPath("\"" + drive + "\": " + noDrives),
-       .lastError = notFound + drive + "\" (",
-       .output = kStale},
+      {.items = "path=" + drive + ":", .seen = noPath("\"" + drive + "\": " + noDrives), .lastError = notFound + drive + "\" (", .output = kStale},
       {.items = "chdir=2",
        .seen = "message: " + std::string(kCopyFailedMessage) + "\r\n\"mário.nes\": No such file or directory|",
        .lastError = "File not found: \"mário.nes\"",
@@ -213,9 +202,7 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
        .seen = altered + failed("Program cannot be started: nes -fs CORRUPT é.nes"),
        .lastError = "Program cannot be started",
        .output = added},
-      {.fault = "CancelCopy",
-       .seen = "status: Status: Cancelled!|message: " + std::string(kCancelledCopyMessage) + "|",
-       .output = kStale},
+      {.fault = "CancelCopy", .seen = "status: Status: Cancelled!|message: " + std::string(kCancelledCopyMessage) + "|", .output = kStale},
       {.fault = "CancelCopiedRange",  // while the copy writes the range
        .seen = "status: Status: Cancelled!|message: " + std::string(kCancelledCopyMessage) + "|",
        .output = kStale},
@@ -236,8 +223,7 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
     Scene t;
     SetItems(t.job, c.items);
     if (c.fault == "ReadAt") t.fake.files.before["ReadAt"] = [](auto& p) { fs::resize_file(Utf8Path(p), 0x1800); };
-    if (c.fault == "WriteAt")
-      t.fake.files.before["WriteAt"] = [](auto& p) { throw HostFailure(FailureKind::FileAccess, p); };
+    if (c.fault == "WriteAt") t.fake.files.before["WriteAt"] = [](auto& p) { throw HostFailure(FailureKind::FileAccess, p); };
     t.fake.launcher.fail = c.fault == "Start";
     if (c.fault == "CancelCopy") t.fake.work.cancelAt = 1;                             // the copy's first piece
     if (c.fault == "CancelWrite") t.fake.work.cancelAt = 1;                            // the range's first piece
@@ -303,8 +289,7 @@ TEST_F(RunTest, HugeFilesAreMeasuredInSixtyFourBitsAndHugeRangesFailAsOutOfMemor
   SetRangeBufferLimit(7);  // the last size the limit allows
   SetItems(job, "start=$7FFFFFF9");
   Go();
-  EXPECT_EQ(fake.ui.Seen(),
-            kLoading + kError + "message: " + kFileErrorMessage + "\r\nOut of memory|" + kLoading + kAltering + kReady);
+  EXPECT_EQ(fake.ui.Seen(), kLoading + kError + "message: " + kFileErrorMessage + "\r\nOut of memory|" + kLoading + kAltering + kReady);
   EXPECT_EQ(fake.host.lastError, "Out of memory");
   std::vector<std::uint8_t> back(10);
   fake.files.ReadAt(out, 0x7FFFFFF7, back);
@@ -358,8 +343,7 @@ TEST_F(AsRootCopy, ACopyOntoAFullDiskLeavesEveryFileAsItWas) {
   CreateNow(job, fake.host);
   const std::string noRoom = "no room for a second copy of the image: No space left on device";
   EXPECT_EQ(fake.ui.Seen(), "message: " + std::string(kCopyFailedMessage) + "\r\n\"" + job.create + "\": " + noRoom +
-                                "|message: Error!  New file NOT created!\r\nFile access error: \"" + job.create +
-                                "\" (" + noRoom + ")|");
+                                "|message: Error!  New file NOT created!\r\nFile access error: \"" + job.create + "\" (" + noRoom + ")|");
   EXPECT_EQ(Listing(dir.path()), listing);
 }
 

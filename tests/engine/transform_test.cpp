@@ -28,8 +28,7 @@ TEST(SelectAndTransform, RefusesOrChangesTheSelectedBytes) {
   const std::string error = "status: Status: Error!|", nth = "|focus: txtNth|" + error;
   const std::string range = "|focus: txtRange1|" + error, shift = "|focus: txtShift|" + error;
   const std::string some = "message: Put is at least SOMETHING for 'Every ?th byte'!" + nth;
-  const std::string pointless =
-      "message: Frequency of corruption is less than length!  Rom Corruption Pointless!" + nth;
+  const std::string pointless = "message: Frequency of corruption is less than length!  Rom Corruption Pointless!" + nth;
   const std::string bad = "message: Bad Random Range! (", byteRange = "optcorrupt;optbyterange;";
   const std::string five = "optcorrupt;optsequence;sequence=$00,$01,$02,$7F,$FF";
   const struct {
@@ -38,7 +37,7 @@ TEST(SelectAndTransform, RefusesOrChangesTheSelectedBytes) {
     Bytes bytes{};                       // after the change
     std::vector<std::uint32_t> draws{0};
   } cases[] = {
-      {.job = "optnth;nth=-2147483648", .seen = some},  // its absolute value stays negative
+      {.job = "optnth;nth=-2147483648", .seen = some},                                     // its absolute value stays negative
       {.job = "optnth;nth=-8;" + byteRange + "range1=$20;range2=$10", .seen = pointless},  // checked before the range
       {.job = byteRange + "range1=$FF;range2=$100", .seen = bad + "FF-100)" + range},
       {.job = byteRange + "range1=$20;range2=$10", .seen = bad + "20-10)" + range},
@@ -60,9 +59,7 @@ TEST(SelectAndTransform, RefusesOrChangesTheSelectedBytes) {
       {.job = five, .bytes = {0, 1, 2, 0x7F, 0xFF, 0, 1}},
       {.job = "optnth;nth=2;optrandomseq=2;" + five, .bytes = {0, 1, 1, 3, 2, 5, 0x7F}},  // grey is not checked
       {.job = "optcorrupt;optsequence;sequence= 1,, ,256,-1, ", .bytes = {1, 0, 0xFF, 1, 0, 0xFF, 1}},
-      {.job = five + ";optrandomseq",
-       .bytes = {0xFF, 0, 0x7F, 0xFF, 0xFF, 0},
-       .draws = {pick(4, 5), pick(0, 5), pick(3, 5), top}},
+      {.job = five + ";optrandomseq", .bytes = {0xFF, 0, 0x7F, 0xFF, 0xFF, 0}, .draws = {pick(4, 5), pick(0, 5), pick(3, 5), top}},
       {.job = five + ";optrandombytes", .bytes = {0xC8, 0xC8, 0xC8}, .draws = {pick(0xC8, 256)}},  // not the sequence
       {.job = byteRange + "range1=$00;range2=$FF", .bytes = {0, 0xFE, 0xFF}, .draws = {0, pick(0xFE, 256), top}},
       {.job = byteRange + "range1=$FF;range2=$FF", .bytes = {0xFF, 0xFF}, .draws = {0, top}},
@@ -95,14 +92,7 @@ TEST(Alteration, EachTouchedPositionTakesItsOwnValueWholeOrInPieces) {
   std::vector<std::uint32_t> script = ScriptedRandom::Script();
   script[1] = (1u << 24) - 1;
   const std::string range = ";optcorrupt;optbyterange;range1=$10;range2=$1F", random = ";optcorrupt;optrandombytes";
-  enum NewValue {
-    randomByte,
-    inRange10To1F,
-    oldPlus3,
-    nextOf123,
-    zero,
-    asTheWholeShifted
-  };  // what a touched byte becomes
+  enum NewValue { randomByte, inRange10To1F, oldPlus3, nextOf123, zero, asTheWholeShifted };  // what a touched byte becomes
   const struct {
     std::string job;
     std::uint32_t nth = 1, mask = 0;  // touched where i % nth == 0 and (i & mask) == 0
@@ -129,13 +119,11 @@ TEST(Alteration, EachTouchedPositionTakesItsOwnValueWholeOrInPieces) {
     for (std::uint32_t i = 0, s = 0; i < expected.size(); ++i) {
       const std::uint32_t d = script[i % script.size()], old = expected[i];
       if (i % c.nth == 0 && (i & c.mask) == 0)  // in the order of NewValue
-        expected[i] =
-            static_cast<std::uint8_t>(std::array{d >> 16, 16 + (d >> 20), old + 3, 1 + s++ % 3, 0u, old}[c.to]);
+        expected[i] = static_cast<std::uint8_t>(std::array{d >> 16, 16 + (d >> 20), old + 3, 1 + s++ % 3, 0u, old}[c.to]);
     }
     FakeHost whole;
     if (c.to == asTheWholeShifted) expected = Pattern(10000);
-    const auto shiftedWhole =
-        c.to == asTheWholeShifted ? SelectAndTransform(MakeJob(c.job), expected, whole.host) : TransformResult::Done;
+    const auto shiftedWhole = c.to == asTheWholeShifted ? SelectAndTransform(MakeJob(c.job), expected, whole.host) : TransformResult::Done;
     EXPECT_EQ(shiftedWhole, TransformResult::Done);
     for (std::size_t first : {10000, 1}) {
       FakeHost fake;

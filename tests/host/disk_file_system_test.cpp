@@ -104,13 +104,12 @@ std::vector<std::string> Others(const TempDir& dir) {
 TEST(DiskFileSystem, ACopyRemovesWhatAKilledCopyLeftInItsFolderAndNothingElse) {
   TempDir dir;
   const std::string rom = dir.Write("rom.iso", kTen);
-  for (const char* name : {".glitchforge-0123456789abcdef.tmp", ".glitchforge-0123456789abcdef.tmp.txt",
-                           ".glitchforge-0123456789abcdeg.tmp", "glitchforge-0123456789abcdef.tmp"})
+  for (const char* name : {".glitchforge-0123456789abcdef.tmp", ".glitchforge-0123456789abcdef.tmp.txt", ".glitchforge-0123456789abcdeg.tmp",
+                           "glitchforge-0123456789abcdef.tmp"})
     dir.Write(name, kTen);
   host::DiskFileSystem().Copy(rom, dir / "out.iso");
-  EXPECT_EQ(Others(dir),
-            (std::vector<std::string>{".glitchforge-0123456789abcdef.tmp.txt", ".glitchforge-0123456789abcdeg.tmp",
-                                      "glitchforge-0123456789abcdef.tmp", "out.iso"}));
+  EXPECT_EQ(Others(dir), (std::vector<std::string>{".glitchforge-0123456789abcdef.tmp.txt", ".glitchforge-0123456789abcdeg.tmp",
+                                                   "glitchforge-0123456789abcdef.tmp", "out.iso"}));
 }
 
 #ifndef _WIN32

@@ -36,8 +36,7 @@ TEST(DetachedLauncherTest, RefusesTheOutputByEveryNameAndStartsOthersHereWithout
   fs::create_directory(work);
   fs::current_path(work);
   for (const fs::path& script : {output, onPath, fs::path(spaced), work / "emu", work / "true"}) {
-    std::ofstream(script) << "#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" << record
-                          << "'\n";
+    std::ofstream(script) << "#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" << record << "'\n";
     fs::permissions(script, fs::perms::all);
   }
   fs::create_symlink("CORRUPT.nes", work / "link.nes");
@@ -64,8 +63,7 @@ TEST(DetachedLauncherTest, RefusesTheOutputByEveryNameAndStartsOthersHereWithout
       {.line = "game.nes", .refused = named("game.nes"), .data = onPath},
       {.line = "game.nes", .refused = named("game.nes"), .data = work / "game.nes"},
       {.line = std::string("./emu\0 x", 8), .refused = refused("the command line holds a NUL byte")},
-      {.line = "\"" + spaced + "\" -fs \"my game.nes\" $HOME 'a;b' back\\slash",
-       .recorded = here + "-fs\nmy game.nes\n$HOME\n'a;b'\nback\\slash\n"},
+      {.line = "\"" + spaced + "\" -fs \"my game.nes\" $HOME 'a;b' back\\slash", .recorded = here + "-fs\nmy game.nes\n$HOME\n'a;b'\nback\\slash\n"},
       {.line = "true CORRUPT.nes", .recorded = here + "CORRUPT.nes\n"},
       {.line = "./CORRUPT.nes", .recorded = here, .data = work / "other.nes"},
   };
@@ -103,8 +101,7 @@ TEST(DetachedLauncherTest, KnowsWhileAProgramStartedOnTheOutputOrOneThatItStarte
   const TempDir dir;
   const std::string go = dir / "go", pid = dir / "pid", emulator = dir / "emulator.sh", output = dir / "CORRUPT.nes";
   ASSERT_EQ(::mkfifo(go.c_str(), 0600) | ::mkfifo(pid.c_str(), 0600), 0);
-  std::ofstream(emulator) << "#!/bin/sh\necho $$ > " << pid << "\nread word < " << go << "\n(read word < " << go
-                          << ") &\necho $! > " << pid << "\n";
+  std::ofstream(emulator) << "#!/bin/sh\necho $$ > " << pid << "\nread word < " << go << "\n(read word < " << go << ") &\necho $! > " << pid << "\n";
   fs::permissions(emulator, fs::perms::all);
   const auto next = [&] {
     int number = 0;
@@ -143,8 +140,7 @@ TEST(DetachedLauncherTest, EndsTheEmulatorStartedBeforeAndItsProgramsButNoOtherP
   const auto told = [&] {
     int emulatorId = 0, programId = 0;
     std::ifstream(pids) >> emulatorId >> programId;
-    return std::pair(static_cast<int>(::syscall(SYS_pidfd_open, emulatorId, 0)),
-                     static_cast<int>(::syscall(SYS_pidfd_open, programId, 0)));
+    return std::pair(static_cast<int>(::syscall(SYS_pidfd_open, emulatorId, 0)), static_cast<int>(::syscall(SYS_pidfd_open, programId, 0)));
   };
   const auto ended = [](int handle) {
     pollfd end{.fd = handle, .events = POLLIN, .revents = 0};
@@ -170,9 +166,7 @@ TEST(DetachedLauncherTest, EndsTheEmulatorStartedBeforeAndItsProgramsButNoOtherP
               {.process = "the program it started", .handle = firstProgram},
               {.process = "the second emulator", .handle = second},
               {.process = "the program it started", .handle = secondProgram}};
-  const auto allGone = [&] {
-    return std::all_of(std::begin(gone), std::end(gone), [&](auto& g) { return ended(g.handle); });
-  };
+  const auto allGone = [&] { return std::all_of(std::begin(gone), std::end(gone), [&](auto& g) { return ended(g.handle); }); };
   static_cast<void>(QTest::qWaitFor(allGone, 60000));  // bounded; each is looked at below
   for (const auto& g : gone) EXPECT_TRUE(ended(g.handle)) << g.process;
   EXPECT_FALSE(ended(unrelated));

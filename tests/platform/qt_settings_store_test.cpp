@@ -130,8 +130,8 @@ TEST_F(AsRootSettingsStore, AStoreThatCannotBeWrittenSaysWhyAndReadsWhatTheFileH
        .undo = "chattr -i broken.conf",
        .reason = "the file is read-only (Operation not permitted)"},
       {.store = "small/full.conf",
-       .spoil = "mkdir small && mount -t tmpfs -o size=32k tmpfs small && " + keep +
-                "small/full.conf && { head -c 65536 /dev/zero > small/fill; true; }",
+       .spoil =
+           "mkdir small && mount -t tmpfs -o size=32k tmpfs small && " + keep + "small/full.conf && { head -c 65536 /dev/zero > small/fill; true; }",
        .undo = "umount -l small",
        .reason = "there is no room for it (No space left on device)"},
       // Root writes into any folder: nobody meets its mode bits.

@@ -25,11 +25,10 @@ struct RecordingWindow : FieldControls, GlobalMenus {
 };
 
 // The stored keys in store order, which the files of every earlier version rely on.
-const char* const kStoreOrder[] = {
-    "chdir",  "path",           "emu",          "rom",         "autocreate",  "start",    "end",
-    "inc",    "optall",         "optnth",       "nth",         "optmask",     "mask",     "optrandomseq",
-    "range1", "range2",         "sequence",     "shift",       "add",         "optshift", "optcorrupt",
-    "optadd", "optrandombytes", "optbyterange", "optsequence", "optoverwrite"};
+const char* const kStoreOrder[] = {"chdir",  "path",           "emu",          "rom",         "autocreate",  "start",    "end",
+                                   "inc",    "optall",         "optnth",       "nth",         "optmask",     "mask",     "optrandomseq",
+                                   "range1", "range2",         "sequence",     "shift",       "add",         "optshift", "optcorrupt",
+                                   "optadd", "optrandombytes", "optbyterange", "optsequence", "optoverwrite"};
 
 // "section/key " for each stored key in store order, each followed by "=key " when `written`.
 std::string EachKey(const std::string& section, bool written = false) {

@@ -33,8 +33,7 @@ inline void AsNobody(const std::function<void()>& part) {
 // A change to the machine made by a shell command and undone at the end; `made` when it could be made.
 class Spoiled {
  public:
-  Spoiled(const std::string& make, std::string undo)
-      : made(std::system((make + " 2>/dev/null").c_str()) == 0), undo_(std::move(undo)) {}
+  Spoiled(const std::string& make, std::string undo) : made(std::system((make + " 2>/dev/null").c_str()) == 0), undo_(std::move(undo)) {}
   ~Spoiled() {
     if (made) (void)!std::system(undo_.c_str());
   }

@@ -107,8 +107,7 @@ class FaultyFileSystem : public host::DiskFileSystem {
   void Copy(const std::string& from, const std::string& to, engine::Progress& progress) override {
     Before("Copy", to)->Disk::Copy(from, to, progress);
   }
-  void CopyRange(const std::string& from, const std::string& to, std::int64_t offset, std::int64_t length,
-                 engine::Progress& progress) override {
+  void CopyRange(const std::string& from, const std::string& to, std::int64_t offset, std::int64_t length, engine::Progress& progress) override {
     Before("CopyRange", to)->Disk::CopyRange(from, to, offset, length, progress);
   }
   void ReadAt(const std::string& path, std::int64_t offset, std::span<std::uint8_t> out) override {
@@ -164,8 +163,7 @@ inline engine::JobSettings& SetItems(engine::JobSettings& job, std::string_view 
     const engine::FieldRow& row = engine::RowOf(engine::FieldNamed(item.substr(0, equals)).value());
     const std::string_view text = equals == item.npos ? "1" : item.substr(equals + 1);
     engine::SetField(job, row.field,
-                     text == "2" && row.kind == engine::FieldKind::Check ? engine::FieldValue(engine::kGrey)
-                                                                          : engine::ConvertStored(row, text));
+                     text == "2" && row.kind == engine::FieldKind::Check ? engine::FieldValue(engine::kGrey) : engine::ConvertStored(row, text));
   }
   return job;
 }

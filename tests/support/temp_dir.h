@@ -10,9 +10,7 @@
 
 // Names are UTF-8 on every host, as the program's own names are; the standard
 // library would read a narrow name in the Windows code page instead.
-inline std::filesystem::path Utf8Path(const std::string& name) {
-  return std::filesystem::path(std::u8string(name.begin(), name.end()));
-}
+inline std::filesystem::path Utf8Path(const std::string& name) { return std::filesystem::path(std::u8string(name.begin(), name.end())); }
 inline std::string Utf8Name(const std::filesystem::path& path) {
   const std::u8string name = path.u8string();
   return {name.begin(), name.end()};
@@ -37,8 +35,7 @@ class TempDir {
     std::error_code ec, ignored;
 #ifdef _WIN32  // Windows deletes no read-only file
     for (std::filesystem::recursive_directory_iterator it(path_, ec), end; !ec && it != end; it.increment(ec))
-      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add,
-                                   ignored);
+      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add, ignored);
 #endif
     std::filesystem::remove_all(path_, ec);
   }
@@ -57,9 +54,8 @@ class TempDir {
   }
 
  private:
-  std::filesystem::path path_ =
-      std::filesystem::temp_directory_path() /
-      ("glitchforge-test-" + std::to_string(std::random_device()()) + "-" + std::to_string(std::random_device()()));
+  std::filesystem::path path_ = std::filesystem::temp_directory_path() /
+                                ("glitchforge-test-" + std::to_string(std::random_device()()) + "-" + std::to_string(std::random_device()()));
 };
 
 // Every entry below `root` with what it holds: a file's mode and bytes, a link's target.
@@ -69,8 +65,7 @@ inline std::map<std::string, std::string> Listing(const std::filesystem::path& r
     const auto bytes = entry.is_regular_file() ? TempDir::Read(entry.path().string()) : std::vector<unsigned char>{};
     entries[entry.path().lexically_relative(root).generic_string()] =
         entry.is_symlink()        ? "-> " + std::filesystem::read_symlink(entry.path()).string()
-        : entry.is_regular_file() ? std::to_string(static_cast<int>(entry.status().permissions())) + " " +
-                                        std::string(bytes.begin(), bytes.end())
+        : entry.is_regular_file() ? std::to_string(static_cast<int>(entry.status().permissions())) + " " + std::string(bytes.begin(), bytes.end())
                                   : "folder";
   }
   return entries;

@@ -18,8 +18,7 @@ TEST_F(CaptionsTest, EveryCaptionShowsWholeAndGreyedControlsLookGreyed) {
     const QList<QRectF> lines = ui::CaptionInk(control, control->font());
     EXPECT_FALSE(lines.isEmpty()) << caption << " has no lines that fit";
     for (const QRectF& ink : lines) {
-      EXPECT_TRUE(QRectF(ui::CaptionRect(control)).adjusted(0, -1, 0, 1).contains(ink))
-          << caption << " runs out of its rectangle";
+      EXPECT_TRUE(QRectF(ui::CaptionRect(control)).adjusted(0, -1, 0, 1).contains(ink)) << caption << " runs out of its rectangle";
       for (QWidget* other : control->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         const QRectF under = ink.translated(control->pos()) & QRectF(other->geometry());
         EXPECT_FALSE(other != control && other->isVisible() && under.width() > 0 && under.height() > 1)
@@ -27,8 +26,7 @@ TEST_F(CaptionsTest, EveryCaptionShowsWholeAndGreyedControlsLookGreyed) {
       }
     }
   }
-  for (QWidget* greyed :
-       std::initializer_list<QWidget*>{window->optSequence, window->txtSequence, window->optRandomSeq}) {
+  for (QWidget* greyed : std::initializer_list<QWidget*>{window->optSequence, window->txtSequence, window->optRandomSeq}) {
     const QPalette& palette = greyed->palette();
     EXPECT_NE(palette.color(QPalette::Disabled, greyed->foregroundRole()).name().toStdString(),
               palette.color(QPalette::Active, greyed->foregroundRole()).name().toStdString())

@@ -93,8 +93,7 @@ TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowThei
     for (qsizetype i = 0; i < named.size(); ++i) {
       QWidget* w = named[i];
       const auto* box = qobject_cast<QLineEdit*>(w);
-      const Shown s{w->objectName(), box ? QString() : w->property("text").toString(), box ? box->maxLength() : 0,
-                    w->accessibleName()};
+      const Shown s{w->objectName(), box ? QString() : w->property("text").toString(), box ? box->maxLength() : 0, w->accessibleName()};
       if (!s.caption.isEmpty() || s.maxLength || !s.accessibleName.isEmpty()) shown.push_back(s);
       EXPECT_TRUE(container->rect().contains(w->geometry())) << w->objectName().toStdString();
       for (qsizetype j = i + 1; j < named.size(); ++j)
@@ -128,8 +127,7 @@ TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowThei
   }
   for (QWidget* w : std::initializer_list<QWidget*>{window->optSequence, window->txtSequence, window->optRandomSeq})
     EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-  for (QWidget* hidden :
-       std::initializer_list<QWidget*>{window->lblHelp[0], window->lblHelp[2], window->prgRun, window->cmdCancel})
+  for (QWidget* hidden : std::initializer_list<QWidget*>{window->lblHelp[0], window->lblHelp[2], window->prgRun, window->cmdCancel})
     EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
   // The help labels, though hidden, answer a click; an index out of range is ignored.
   for (int i : {0, 1, 2, 3, -1}) window->lblHelp_Click(i);
@@ -148,13 +146,11 @@ TEST_F(LayoutTest, ControlsStayInsideTheirFramesOverlapOnlyWhereMeantAndShowThei
   std::function<QString(QWidget*)> tree = [&](QWidget* menu) {
     QString text = " [";
     for (QAction* a : menu->actions())
-      text += " " + (a->isSeparator() ? QString("-") : a->text()) + (a->isEnabled() ? "" : "(off)") +
-              (a->menu() ? tree(a->menu()) : QString());
+      text += " " + (a->isSeparator() ? QString("-") : a->text()) + (a->isEnabled() ? "" : "(off)") + (a->menu() ? tree(a->menu()) : QString());
     return text + " ]";
   };
   const QString both = " &Global [ 0 1 2 3 4 5 6 7 8 9 10 ] &Local [ 0 1 2 3 4 5 6 7 8 9 10 ] ]";
-  EXPECT_EQ(tree(window->menuBar()), " [ &File [ &Import... &Export... &Close Previous Emulator - E&xit ] &Save [" +
-                                         both + " &Load [" + both + " ]");
+  EXPECT_EQ(tree(window->menuBar()), " [ &File [ &Import... &Export... &Close Previous Emulator - E&xit ] &Save [" + both + " &Load [" + both + " ]");
 }
 
 }  // namespace

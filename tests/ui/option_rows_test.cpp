@@ -72,14 +72,10 @@ TEST_F(OptionRowsTest, EnterPressesTheDefaultFromEveryControlButCommandButtons) 
     Qt::Key key;
     int goPresses = 0, autoPresses = 0;
   } cases[] = {
-      {.focus = window->txtStart, .key = Qt::Key_Return, .goPresses = 1},
-      {.focus = window->txtNth, .key = Qt::Key_Enter, .goPresses = 1},
-      {.focus = window->optOverwrite, .key = Qt::Key_Return, .goPresses = 1},
-      {.focus = window->optByteRange, .key = Qt::Key_A},
-      {.focus = window->cmdAuto, .key = Qt::Key_Space, .autoPresses = 1},
-      {.focus = window->cmdAutoEnd, .key = Qt::Key_Enter},
-      {.focus = window->txtEnd, .key = Qt::Key_Return, .autoPresses = 1},
-      {.focus = window->optNth, .key = Qt::Key_Return, .autoPresses = 1},
+      {.focus = window->txtStart, .key = Qt::Key_Return, .goPresses = 1},     {.focus = window->txtNth, .key = Qt::Key_Enter, .goPresses = 1},
+      {.focus = window->optOverwrite, .key = Qt::Key_Return, .goPresses = 1}, {.focus = window->optByteRange, .key = Qt::Key_A},
+      {.focus = window->cmdAuto, .key = Qt::Key_Space, .autoPresses = 1},     {.focus = window->cmdAutoEnd, .key = Qt::Key_Enter},
+      {.focus = window->txtEnd, .key = Qt::Key_Return, .autoPresses = 1},     {.focus = window->optNth, .key = Qt::Key_Return, .autoPresses = 1},
   };
   for (const auto& c : cases) {
     go = autoRun = 0;

@@ -50,7 +50,7 @@ TEST_F(OutputNameWindowTest, AutoAndChangeDirectoryDeriveTheNameAndLockBoxesAndT
   Write(Field::rom, "/nes/mario.nes");
   QTest::mouseClick(window->optChdir, Qt::LeftButton);
   EXPECT_EQ(Now(*window), (Boxes{.create = "/nes/CORRUPT.nes", .txtCreate = locked, .txtPath = open}));  // not yet
-  Type(window->txtPath, "\b/");  // every keystroke in the path derives again
+  Type(window->txtPath, "\b/");                                                                          // every keystroke in the path derives again
   EXPECT_EQ(window->txtCreate->text(), "CORRUPT.nes");
   QTest::mouseClick(window->optChdir, Qt::LeftButton);
   EXPECT_EQ(Now(*window), (Boxes{.create = "CORRUPT.nes", .txtCreate = locked, .txtPath = locked}));

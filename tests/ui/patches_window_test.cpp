@@ -69,9 +69,8 @@ TEST_F(PatchesWindowTest, AnExportedGlitchComesBackByteForByteOnImport) {
     const char* patchName;
     bool bpsEntry;
   };
-  const Row rows[] = {{.patchName = "rom.ips", .bpsEntry = false},
-                      {.patchName = "rom.bps", .bpsEntry = false},
-                      {.patchName = "no extension", .bpsEntry = true}};
+  const Row rows[] = {
+      {.patchName = "rom.ips", .bpsEntry = false}, {.patchName = "rom.bps", .bpsEntry = false}, {.patchName = "no extension", .bpsEntry = true}};
   window->cmdGo->click();
   ASSERT_EQ(Output(), Glitched(1));
   for (const Row& row : rows) {
@@ -102,9 +101,7 @@ TEST_F(PatchesWindowTest, ExportRefusalsWriteNothing) {
        .output = std::nullopt,
        .message = "Error!  Patch NOT exported!\r\nFile not found: \"CORRUPT.bin\" (No such file or directory)"},
       {.name = "same bytes", .output = rom, .message = "Nothing to export: the output does not differ from the ROM!"},
-      {.name = "other length",
-       .output = Bytes(65, 0),
-       .message = "Can't export: the output and the ROM differ in length!\r\n40 vs 41"},
+      {.name = "other length", .output = Bytes(65, 0), .message = "Can't export: the output and the ROM differ in length!\r\n40 vs 41"},
   };
   dir.Write("rom.ips", {'o', 'l', 'd'});
   for (const Row& row : rows) {
@@ -126,9 +123,7 @@ TEST_F(PatchesWindowTest, ImportRefusesBrokenPatchesAndKeepsTheOutput) {
     std::string message;
   };
   const Row rows[] = {
-      {.name = "neither format",
-       .patch = {'h', 'i'},
-       .message = "The patch is not well formed!\r\nneither an IPS nor a BPS patch"},
+      {.name = "neither format", .patch = {'h', 'i'}, .message = "The patch is not well formed!\r\nneither an IPS nor a BPS patch"},
       {.name = "IPS cut short",
        .patch = {'P', 'A', 'T', 'C', 'H', 0, 0, 1, 0, 9},
        .message = "The patch is not well formed!\r\na record runs past the end of the patch"},
@@ -149,8 +144,7 @@ TEST_F(PatchesWindowTest, ImportRefusesBrokenPatchesAndKeepsTheOutput) {
   otherRom[0] ^= 1;
   dir.Write("rom.bin", otherRom);
   Import(dir / "mine.bps");
-  EXPECT_EQ(patchDialogs.messages.back(),
-            "The patch was made for another file!\r\nthe ROM's checksum differs from the one the patch names");
+  EXPECT_EQ(patchDialogs.messages.back(), "The patch was made for another file!\r\nthe ROM's checksum differs from the one the patch names");
   EXPECT_EQ(Output(), before);
 }
 

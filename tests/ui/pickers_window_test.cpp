@@ -50,11 +50,7 @@ TEST_F(PickersTest, EachButtonFillsItsBoxWholeOrSplitByChangeDirectory) {
       {.button = 2, .chdir = 2, .pick = exe, .after = {.emu = exe}},
       // The output name is derived again from a picked ROM; with the ROM's directory as the path it needs none.
       {.button = 3, .chdir = 0, .autocreate = 1, .pick = mario, .after = {.rom = mario, .create = "/roms/CORRUPT.NES"}},
-      {.button = 3,
-       .chdir = 1,
-       .autocreate = 1,
-       .pick = mario,
-       .after = {.path = "/roms/", .rom = "Mario.NES", .create = "CORRUPT.NES"}},
+      {.button = 3, .chdir = 1, .autocreate = 1, .pick = mario, .after = {.path = "/roms/", .rom = "Mario.NES", .create = "CORRUPT.NES"}},
       {.button = 3, .chdir = 1, .pick = longDir + "m.nes", .after = {.path = longDir, .rom = "m.nes"}},
       {.button = 3, .chdir = 0, .pick = longDir + "m.nes", .after = {.rom = longDir + "m.nes"}},
       // A name without this host's separator leaves the path alone; a cancel or a failure leaves every box.
@@ -73,8 +69,7 @@ TEST_F(PickersTest, EachButtonFillsItsBoxWholeOrSplitByChangeDirectory) {
     picker.pick = c.pick;
     picker.shows.clear();
     QTest::mouseClick(std::array{window->cmdOpen1, window->cmdOpen2, window->cmdOpen3}[c.button - 1], Qt::LeftButton);
-    const std::string row = "cmdOpen" + std::to_string(c.button) + " chdir " + std::to_string(c.chdir) + " pick " +
-                            c.pick.left(40).toStdString();
+    const std::string row = "cmdOpen" + std::to_string(c.button) + " chdir " + std::to_string(c.chdir) + " pick " + c.pick.left(40).toStdString();
     EXPECT_EQ(window->txtPath->text(), c.after.path) << row;
     EXPECT_EQ(window->txtEMU->text(), c.after.emu) << row;
     EXPECT_EQ(window->txtROM->text(), c.after.rom) << row;

@@ -98,8 +98,7 @@ TEST(RealOpenDialog, TheProgramsEntryListsWhatMayBeExecuted) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return files->rowCount(folder) == 3; }));  // read beside the dialog
     QStringList names;
     const QModelIndex shown = dialog.proxyModel()->mapFromSource(folder);
-    for (int row = 0; row < dialog.proxyModel()->rowCount(shown); ++row)
-      names << dialog.proxyModel()->index(row, 0, shown).data().toString();
+    for (int row = 0; row < dialog.proxyModel()->rowCount(shown); ++row) names << dialog.proxyModel()->index(row, 0, shown).data().toString();
     names.sort();
     return names;
   };
@@ -129,8 +128,7 @@ TEST(RealOpenDialog, ACancelChangesNothing) {
   dialogs.fileName = "before.nes";
   dialogs.filterIndex = 2;
   bool accepted = true;
-  WhileModal<QFileDialog>([&] { accepted = dialogs.ShowOpen(nullptr); },
-                          [](QFileDialog& dialog) { static_cast<QDialog&>(dialog).reject(); });
+  WhileModal<QFileDialog>([&] { accepted = dialogs.ShowOpen(nullptr); }, [](QFileDialog& dialog) { static_cast<QDialog&>(dialog).reject(); });
   EXPECT_FALSE(accepted);
   EXPECT_EQ(dialogs.fileName, "before.nes");
   EXPECT_EQ(dialogs.filterIndex, 2);

@@ -119,12 +119,10 @@ TEST_F(RunTest, RefusalsAndFailuresReachTheUserAndLeaveTheCopyAsTheRunLeftIt) {
   EXPECT_EQ(Status(), "Status: Error!");
   EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F));
   EXPECT_EQ(std::filesystem::status(dir / "CORRUPT.bin").permissions(), std::filesystem::perms(0644));  // no program
-  EXPECT_EQ(dialogs.messages,
-            (Lines{"Put is at least SOMETHING for 'Every ?th byte'!", "Bad Random Range! (0-100)",
-                   "You're not doing anything, shifting by 0!",
-                   "The specified end reaches beyond the end of the file!\r\n40 vs 47",
-                   "There were problems accessing files!\r\n\"CORRUPT.bin\" is the output file, not a "
-                   "program"}));
+  EXPECT_EQ(dialogs.messages, (Lines{"Put is at least SOMETHING for 'Every ?th byte'!", "Bad Random Range! (0-100)",
+                                     "You're not doing anything, shifting by 0!", "The specified end reaches beyond the end of the file!\r\n40 vs 47",
+                                     "There were problems accessing files!\r\n\"CORRUPT.bin\" is the output file, not a "
+                                     "program"}));
 }
 
 TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
@@ -137,9 +135,8 @@ TEST_F(RunTest, CreateNowCopiesUnderTheTypedNameAndSaysSo) {
   window->txtROM->setText(QString::fromUtf8("rom.bin\0x", 9));
   window->txtCreate->setText(QString::fromUtf8("new.bin\0x", 9));
   Press(window->cmdCreateNow);
-  EXPECT_EQ(dialogs.messages,
-            (Lines{"typed name.bin created successfully!",
-                   "Error!  New file NOT created!\r\nFile not found: \"rom.bin\\0x\" (the name holds a NUL byte)"}));
+  EXPECT_EQ(dialogs.messages, (Lines{"typed name.bin created successfully!",
+                                     "Error!  New file NOT created!\r\nFile not found: \"rom.bin\\0x\" (the name holds a NUL byte)"}));
   EXPECT_EQ(TempDir::Read(dir / "typed name.bin"), rom);
   EXPECT_FALSE(std::filesystem::exists(dir / "new.bin"));
   EXPECT_EQ(Status(), "before");
@@ -242,9 +239,8 @@ TEST_F(RunTest, CancelAndEscStopTheRunAtItsNextPiece) {
     launcher.started.clear();
     if (!row.overwrite) dir.Write("CORRUPT.bin", rom);
     Write(Field::optoverwrite, row.overwrite);
-    faulty.before["ReadAt"] = faulty.before["ReadOnlyAt"] = [&](const std::string&) {
-      QMetaObject::invokeMethod(window.get(), row.cancel, Qt::BlockingQueuedConnection);
-    };
+    faulty.before["ReadAt"] =
+        faulty.before["ReadOnlyAt"] = [&](const std::string&) { QMetaObject::invokeMethod(window.get(), row.cancel, Qt::BlockingQueuedConnection); };
     Press(window->cmdGo);
     EXPECT_EQ(Status(), "Status: Cancelled!");
     EXPECT_EQ(dialogs.messages.back(), row.message);
@@ -257,10 +253,8 @@ TEST_F(RunTest, CancelAndEscStopTheRunAtItsNextPiece) {
 // from two threads.
 TEST_F(RunTest, WindowCallsFromTheWorkerThreadEndTheProgram) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_DEATH(std::thread([&] { window->SetStatus("from the worker"); }).join(),
-               "SetStatus called off the window's thread");
-  EXPECT_DEATH(std::thread([&] { window->ShowMessage("from the worker"); }).join(),
-               "ShowMessage called off the window's thread");
+  EXPECT_DEATH(std::thread([&] { window->SetStatus("from the worker"); }).join(), "SetStatus called off the window's thread");
+  EXPECT_DEATH(std::thread([&] { window->ShowMessage("from the worker"); }).join(), "ShowMessage called off the window's thread");
 }
 
 }  // namespace

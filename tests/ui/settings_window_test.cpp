@@ -13,14 +13,12 @@ std::string FileText(const std::string& file) {
   return {bytes.begin(), bytes.end()};
 }
 
-const QStringList kEmptyCaptions = {
-    "&0: ", "&1: ", "&2: ", "&3: ", "&4: ", "&5: ", "&6: ", "&7: ", "&8: ", "&9: ", "&10: "};
+const QStringList kEmptyCaptions = {"&0: ", "&1: ", "&2: ", "&3: ", "&4: ", "&5: ", "&6: ", "&7: ", "&8: ", "&9: ", "&10: "};
 
 TEST_F(SettingsWindowTest, FirstRunShowsTheFirstRunDefaultsAndStoresNothing) {
   Rebuild(true);
   EXPECT_EQ(Chosen(), QStringList({"optAll", "optCorrupt", "optRandomBytes"}));
-  EXPECT_EQ(Checks(),
-            (std::map<QString, int>{{"optAutoCreate", 1}, {"optChdir", 1}, {"optOverwrite", 1}, {"optRandomSeq", 1}}));
+  EXPECT_EQ(Checks(), (std::map<QString, int>{{"optAutoCreate", 1}, {"optChdir", 1}, {"optOverwrite", 1}, {"optRandomSeq", 1}}));
   EXPECT_EQ(TextBoxes(),
             "txtAdd=1 txtCreate=CORRUPT.nes txtEMU=nesticle.exe txtEnd=$2010 txtInc=$1000 txtMask=%00001101 txtNth=4 "
             "txtPath=C:\\nes\\ txtROM=mario.nes txtRange1=$00 txtRange2=$FF txtSequence=$00,$01,$02,$7F,$FF "
@@ -83,10 +81,8 @@ TEST_F(SettingsWindowTest, AnUnwritableStoreSaysSoAtASaveAndAtTheCloseWhichGoesO
   EXPECT_EQ(Captions(window->mnuLG), kEmptyCaptions);
   window->mnuExit->trigger();
   EXPECT_FALSE(window->isVisible());
-  const std::string cannot =
-      "\r\nThe settings file \"" + dir / "store.conf" + "\" cannot be written: it is a folder, not a file.";
-  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Preset 3 was NOT kept!" + cannot,
-                                                        "The options in use were NOT kept!" + cannot}));
+  const std::string cannot = "\r\nThe settings file \"" + dir / "store.conf" + "\" cannot be written: it is a folder, not a file.";
+  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Preset 3 was NOT kept!" + cannot, "The options in use were NOT kept!" + cannot}));
 }
 
 // Slots 0 and 10 keep what was saved, whatever came between; -1 and 11 are no slots. A load of a
@@ -186,8 +182,7 @@ TEST_F(SettingsWindowTest, AChangedRandomFromSequenceChoosesSequenceAndCorruptOn
   window->mnuLG[6]->trigger();
   EXPECT_EQ(corruptChosen, 1);
   EXPECT_EQ(chosen, QStringList({"optAll", "optCorrupt", "optSequence"}));
-  EXPECT_EQ(checks,
-            (std::map<QString, int>{{"optAutoCreate", 1}, {"optChdir", 1}, {"optOverwrite", 0}, {"optRandomSeq", 1}}));
+  EXPECT_EQ(checks, (std::map<QString, int>{{"optAutoCreate", 1}, {"optChdir", 1}, {"optOverwrite", 0}, {"optRandomSeq", 1}}));
   EXPECT_EQ(range1, "#comment");
 }
 
