@@ -568,19 +568,19 @@ namespace {
 // The new file of a Replace, open for reading and writing.
 class DiskNewFile : public engine::NewFile {
  public:
-  DiskNewFile(const FileHandle& file, bool kernelCopy) : file_(file), kernelCopy_(kernelCopy) {}
+  DiskNewFile(const FileHandle& file, const std::string& target, bool kernelCopy)
+      : file_(file), target_(target), kernelCopy_(kernelCopy) {}
 
   void CopyFrom(const std::string& from, Progress& progress) override {
-    FileHandle in(from, O_RDONLY);
-    const struct stat source = in.Stat();
-    RequireRegularFile(from, source);
-    CopyContents(in, file_, source.st_size, progress, kernelCopy_);
+    CopyFromExcept(from, 0, 0, progress);
   }
+  // Never from the file this one will replace, under any name.
   void CopyFromExcept(const std::string& from, std::int64_t offset, std::int64_t length,
                       Progress& progress) override {
     FileHandle in(from, O_RDONLY);
     const struct stat source = in.Stat();
     RequireRegularFile(from, source);
+    CheckedTarget(target_, &source);
     CopyContents(in, file_, source.st_size, progress, kernelCopy_, static_cast<off_t>(offset),
                  static_cast<off_t>(offset + length));
   }
@@ -608,6 +608,7 @@ class DiskNewFile : public engine::NewFile {
 
  private:
   const FileHandle& file_;
+  const std::string& target_;
   bool kernelCopy_;
 };
 
@@ -616,7 +617,7 @@ class DiskNewFile : public engine::NewFile {
 void DiskFileSystem::Replace(const std::string& path,
                              const std::function<void(engine::NewFile&)>& fill) {
   TemporaryCopy copy(CheckedTarget(path, nullptr), path, unnamedTemporary_);
-  DiskNewFile file(copy.file(), kernelCopy_);
+  DiskNewFile file(copy.file(), path, kernelCopy_);
   fill(file);
   copy.MoveOnto();
 }

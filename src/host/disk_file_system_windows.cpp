@@ -452,17 +452,19 @@ namespace {
 // The new file of a Replace, open for reading and writing.
 class DiskNewFile : public engine::NewFile {
  public:
-  explicit DiskNewFile(const FileHandle& file) : file_(file) {}
+  DiskNewFile(const FileHandle& file, const std::string& target) : file_(file), target_(target) {}
 
   void CopyFrom(const std::string& from, Progress& progress) override {
-    const FileHandle in(from, GENERIC_READ);
-    in.RequireRegularFile();
-    CopySegment(in, file_, 0, INT64_MAX, progress, true);
+    CopyFromExcept(from, 0, 0, progress);
   }
+  // Never from the file this one will replace, under any name.
   void CopyFromExcept(const std::string& from, std::int64_t offset, std::int64_t length,
                       Progress& progress) override {
     const FileHandle in(from, GENERIC_READ);
     in.RequireRegularFile();
+    const BY_HANDLE_FILE_INFORMATION source = in.Info();
+    DWORD attributes = 0;
+    CheckedTarget(target_, &source, attributes);
     if (CopySegment(in, file_, 0, offset, progress, true) == offset)
       CopySegment(in, file_, offset + length, INT64_MAX, progress, true);
   }
@@ -489,6 +491,7 @@ class DiskNewFile : public engine::NewFile {
 
  private:
   const FileHandle& file_;
+  const std::string& target_;
 };
 
 }  // namespace
@@ -498,7 +501,7 @@ void DiskFileSystem::Replace(const std::string& path,
   DWORD targetAttributes = 0;
   const std::wstring target = CheckedTarget(path, nullptr, targetAttributes);
   TemporaryCopy copy(target, path);
-  DiskNewFile file(copy.file());
+  DiskNewFile file(copy.file(), path);
   fill(file);
   copy.MoveOnto(target, targetAttributes);
 }

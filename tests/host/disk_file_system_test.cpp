@@ -55,6 +55,11 @@ TEST(DiskFileSystem, FailuresNameTheirKindAndThePath) {
       {[&] { disk.Copy(file, pipe); }, notOpenable},
       {[&] { disk.Copy(file, dir / "nowhere/copy.bin"); }, noPath},
       {[&] { disk.Copy(file, old, stopping); }, "File access error: stopped"},
+      // A new file filled from the very file it replaces, all of it or all but a range.
+      {[&] { disk.Replace(old, [&](engine::NewFile& f) { f.CopyFrom(dir / "./old.bin", stopping); }); },
+       "File access error: \"" + old + "\" (it is the source file itself)"},
+      {[&] { disk.Replace(old, [&](engine::NewFile& f) { f.CopyFromExcept(old, 2, 3, stopping); }); },
+       "File access error: \"" + old + "\" (it is the source file itself)"},
       {[&] { disk.FileLength(pipe); }, notOpenable},
       {[&] { disk.ReadAt(pipe, 0, range); }, notOpenable},
       {[&] { disk.WriteAt(pipe, 0, range); }, notOpenable},
