@@ -83,8 +83,16 @@ bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory, RangeOfC
     if (host.record) host.record->Forget();
     const auto rom = host.files.Stamp(job.rom);
     const bool recorded = host.record && rom && !host.launcher.MayStillWrite(job.create);
-    // The range's bytes were announced with the run's.
-    if (rom) host.work.Expect(static_cast<std::uint64_t>(rom->size - (range ? range->length : 0)));
+    // The copy's bytes but the range's, which came with the run's; measured
+    // apart from the stamp, which Windows does not tell, so that the bar
+    // follows the copy there too. A ROM that cannot be measured fails below.
+    std::int64_t length = -1;
+    try {
+      length = host.files.FileLength(job.rom);
+    } catch (const HostFailure&) {
+    }
+    if (length >= 0)
+      host.work.Expect(static_cast<std::uint64_t>(length - (range ? range->length : 0)));
     host.work.Run([&](Progress& progress) {
       if (!range) return host.files.Copy(job.rom, job.create, progress);
       host.files.Replace(job.create, [&](NewFile& file) {
