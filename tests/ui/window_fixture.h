@@ -10,13 +10,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <memory>
 
-#include "host/disk_file_system.h"
 #include "support/fakes.h"
 #include "support/memory_store.h"
+#include "support/temp_dir.h"
 #include "ui/dialogs.h"
 #include "ui/frm.h"
 
@@ -28,11 +29,15 @@ class RecordingDialogs : public ui::Dialogs {
   std::vector<std::string> messages;
 };
 
-// A window over recording dialogs, the real disk, a recording launcher, a fixed clock, scripted
-// random numbers and a store in memory. Restores the working directory, which runs may change.
+// A window over recording dialogs, the real disk (with hooks a test may set), a recording launcher, a fixed clock,
+// scripted random numbers and a store in memory; a run shows its progress bar at once. Restores the working
+// directory, which runs may change.
 class WindowTest : public ::testing::Test {
  protected:
-  WindowTest() : services{&dialogs, &files, &launcher, &clock, &random, &store} { Rebuild(); }
+  WindowTest() : services{&dialogs, &files, &launcher, &clock, &random, &store} {
+    services.progressDelay = std::chrono::milliseconds(0);
+    Rebuild();
+  }
   ~WindowTest() override { std::filesystem::current_path(savedDirectory_); }
 
   // A window over `services` as they are now, started as the program starts it when asked.
@@ -82,7 +87,7 @@ class WindowTest : public ::testing::Test {
   }
 
   RecordingDialogs dialogs;
-  host::DiskFileSystem files;
+  FaultyFileSystem files;
   RecordingLauncher launcher;
   FixedClock clock;
   ScriptedRandom random{{ScriptedRandom::For(0x42, 256)}};
@@ -92,4 +97,35 @@ class WindowTest : public ::testing::Test {
 
  private:
   std::filesystem::path savedDirectory_ = std::filesystem::current_path();
+};
+
+// A job in a temporary working directory: ROM "rom.bin" of 64 bytes, the output name derived as "CORRUPT.bin", add 1
+// to every byte of $10-$1F.
+class JobWindowTest : public WindowTest {
+ protected:
+  using Bytes = std::vector<unsigned char>;
+
+  JobWindowTest() { PrepareJob(); }
+  void PrepareJob() {
+    for (int i = 0; i < 64; ++i) rom[std::size_t(i)] = static_cast<unsigned char>(i * 7 + 3);
+    dir.Write("rom.bin", rom);
+    Apply(engine::FirstRunDefaults());
+    Write(Field::path, dir.path().string() + "/");
+    Write(Field::emu, "emu --fast");
+    Write(Field::rom, "rom.bin");
+    Write(Field::start, "$10");
+    Write(Field::end, "$1F");
+    Write(Field::inc, "$10");
+    Write(Field::optadd, true);
+  }
+  Bytes Output() { return TempDir::Read(dir / "CORRUPT.bin"); }
+  std::string Status() { return window->lblStatus->text().toStdString(); }
+  // `bytes` with 1 added to each of `first` to `last`.
+  static Bytes Plus(Bytes bytes, int first, int last) {
+    for (int i = first; i <= last; ++i) ++bytes[std::size_t(i)];
+    return bytes;
+  }
+
+  TempDir dir;
+  Bytes rom = Bytes(64);
 };
