@@ -11,8 +11,7 @@ bar_seen() { [ "$(window_crop 153x17+216+288)" = "$idle_bar" ] || bar_shown=1; }
 memory() { awk -v key="^$1:" '$0 ~ key { print int($2 / 1024) }' "/proc/$window_pid/status"; }
 
 if [ "${1:-}" = --in-xvfb ]; then
-  window_start "$2" "$3"
-  window_wait
+  window_open "$2" "$3"
   idle_bar=$(window_crop 153x17+216+288) idle_line=$(window_crop 353x17+16+288) rss=$(memory VmRSS)
   "$2/wm_ping" "$window_id" "$2/pings" &
   probe_pid=$! bar_shown=0 tries=0 t0=$(date +%s%3N)

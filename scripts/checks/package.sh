@@ -8,8 +8,7 @@ set -euo pipefail
 source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
 
 if [ "${1:-}" = --in-xvfb ]; then
-  window_start "$2" "$2/root/usr/games/glitchforge"
-  window_wait
+  window_open "$2" "$2/root/usr/games/glitchforge"
   window_close
   exit 0
 fi

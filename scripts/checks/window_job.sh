@@ -8,8 +8,7 @@ set -euo pipefail
 source "$(dirname "$(readlink -f "$0")")/../lib/window.sh"
 
 if [ "${1:-}" = --in-xvfb ]; then
-  window_start "$2" "$3"
-  window_wait
+  window_open "$2" "$3"
   if [ "$4" = first ]; then
     import -window "$window_id" -strip "$5"
     [ "$WIDTH" = 558 ] && [ "$window_top" -gt 0 ] ||
@@ -38,16 +37,13 @@ trap 'chattr -i "$ini" 2> /dev/null || true; rm -rf "$work"' EXIT
 job="$work/job dir"
 mkdir -p "$job" build/screenshots
 umask 022
-bytes() { head -c "$1" /dev/zero | tr '\0' "$2"; }
-bytes 65536 '\1' > "$job/pattern rom.nes"
+window_pattern_rom "$job/pattern rom.nes"
 chmod 555 "$job/pattern rom.nes" # as from a read-only, executable mount: the output is plain data
 window_emulator "$job/record args.sh" "$work/record"
 
 window_in_xvfb "$work" "$bin" first "$PWD/build/screenshots/window.png" || fail "the first start"
-want="$(cd "$job" && pwd -P)"$'\n--file\nCORRUPT.nes\n--'
-[ "$(cat "$work/record")" = "$want" ] || fail "the emulator recorded [$(cat "$work/record")], want [$want]"
-cmp <(bytes 4112 '\1'; bytes 4096 '\4'; bytes 57328 '\1') "$job/CORRUPT.nes" ||
-  fail "CORRUPT.nes is not the ROM with offsets \$1010 to \$200F raised by 3"
+window_recorded "$work/record" "$(cd "$job" && pwd -P)"$'\n--file\nCORRUPT.nes\n--'
+window_pattern_added "$job/CORRUPT.nes"
 files=$(find "$job" -mindepth 1 -printf '%f %m\n' | LC_ALL=C sort | paste -sd '|')
 [ "$files" = "CORRUPT.nes 644|pattern rom.nes 555|record args.sh 755" ] || fail "the folder holds $files"
 # What was typed, as stored at the close and in preset 3.

@@ -16,8 +16,7 @@ if [ "${1:-}" = --in-xvfb ]; then
     read -r name scale style <<< "$setting"
     export QT_SCALE_FACTOR=$scale
     # shellcheck disable=SC2086 # the style's options are words
-    window_start "$home" "$bin" $style
-    window_wait
+    window_open "$home" "$bin" $style
     import -window "$window_id" -strip "build/screenshots/scale-$name.png"
     kill "$window_pid"
     wait "$window_pid" || true

@@ -14,15 +14,6 @@ qt="${XDG_CACHE_HOME:-$HOME/.cache}/glitchforge/qt6-mingw"
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver64 || command -v wineserver || echo /usr/lib/wine/wineserver64)
 
-# Waits 60 s at the most for FILE to exist.
-await_file() {
-  for _ in $(seq 600); do
-    [ -s "$1" ] && return 0
-    sleep 0.1
-  done
-  fail "no $1 within 60 s (program output: $(cat "$window_log"))"
-}
-
 # The number of the program's windows on the screen (Wine names their class after the .exe).
 program_windows() { xdotool search --onlyvisible --classname '^glitchforge\.exe$' 2> /dev/null | wc -l; }
 
@@ -51,14 +42,14 @@ if [ "${1:-}" = --in-xvfb ]; then
 
   # The first-run job as it stands: C:\nes\mario.nes, nesticle.exe, Random Bytes $1010 to $2010.
   window_click 40 326 # GO
-  await_file "$drive/nes/record.txt"
+  window_await_runs "$drive/nes/record.txt" 1
   cp "$drive/nes/record.txt" "$work/first-record.txt"
   cp "$drive/nes/CORRUPT.nes" "$work/first-output.nes"
 
   # A job typed in.
   window_type_job 'C:\job dir\' '"record args.exe" --file "%1"'
   window_click 40 326 # GO
-  await_file "$drive/job dir/record.txt"
+  window_await_runs "$drive/job dir/record.txt" 1
   cp "$drive/job dir/record.txt" "$work/record.txt"
   cp "$drive/job dir/CORRUPT.nes" "$work/"
 
@@ -91,25 +82,19 @@ trap 'rm -rf "$work"' EXIT
 unzip -q "$zip" -d "$work/unpacked"
 exe=$(find "$work/unpacked" -name glitchforge.exe)
 [ -n "$exe" ] || fail "the zip holds no glitchforge.exe"
-bytes() { head -c "$1" /dev/zero | tr '\0' "$2"; }
-bytes 65536 '\1' > "$work/pattern rom.nes"
+window_pattern_rom "$work/pattern rom.nes"
 x86_64-w64-mingw32-gcc-posix -O2 -static -municode -o "$work/record args.exe" scripts/lib/record_args.c
 mkdir -p build-windows
 
 window_seconds=240 window_in_xvfb "$work" "$exe" "$PWD/build-windows/screenshot-windows.png" ||
   fail "the run under Wine"
-want=$'C:\\nes\nCORRUPT.nes\n--'
-[ "$(tr -d '\r' < "$work/first-record.txt")" = "$want" ] ||
-  fail "the first-run job's emulator recorded [$(cat "$work/first-record.txt")], want [$want]"
+window_recorded "$work/first-record.txt" $'C:\\nes\nCORRUPT.nes\n--'
 cmp -n 4112 "$work/pattern rom.nes" "$work/first-output.nes" &&
   cmp -i 8209 "$work/pattern rom.nes" "$work/first-output.nes" ||
   fail "the first-run job altered bytes outside \$1010 to \$2010"
 ! cmp -s "$work/pattern rom.nes" "$work/first-output.nes" || fail "the first-run job altered nothing"
-want=$'C:\\job dir\n--file\nCORRUPT.nes\n--'
-[ "$(tr -d '\r' < "$work/record.txt")" = "$want" ] ||
-  fail "the emulator recorded [$(cat "$work/record.txt")], want [$want]"
-cmp <(bytes 4112 '\1'; bytes 4096 '\4'; bytes 57328 '\1') "$work/CORRUPT.nes" ||
-  fail "CORRUPT.nes is not the ROM with offsets \$1010 to \$200F raised by 3"
+window_recorded "$work/record.txt" $'C:\\job dir\n--file\nCORRUPT.nes\n--'
+window_pattern_added "$work/CORRUPT.nes"
 # What was typed and picked, as stored in the registry at the close.
 stored=$(tr -d '\r' < "$work/registry.txt" | grep -E '^ +(add|autocreate|emu|end|path|rom|start) ' |
   awk '{ $2 = ""; print }' | sed 's/  */ /g; s/^ //' | LC_ALL=C sort | paste -sd '|')

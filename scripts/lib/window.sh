@@ -41,10 +41,10 @@ window_emulator() {
 }
 
 # window_await_runs RECORD COUNT [COMMAND]: waits 90 s at the most for the COUNT-th start of the
-# stand-in emulator that writes RECORD, running COMMAND every 0.1 s meanwhile.
+# stand-in emulator that writes RECORD (which need not exist yet), running COMMAND every 0.1 s meanwhile.
 window_await_runs() {
   for _ in $(seq 900); do
-    [ "$(grep -c '^--$' "$1")" -ge "$2" ] && return 0
+    [ "$(grep -cs '^--$' "$1")" -ge "$2" ] 2> /dev/null && return 0
     ${3:-}
     sleep 0.1
   done
@@ -65,6 +65,12 @@ window_start() {
   "$@" > "$window_log" 2>&1 &
   window_pid=$!
   trap window_on_exit EXIT
+}
+
+# window_open DIR COMMAND...: window_start, then window_wait.
+window_open() {
+  window_start "$@"
+  window_wait
 }
 
 window_on_exit() {
@@ -91,28 +97,44 @@ window_wait() {
 # Clicks at a point of the client area, in pixels.
 window_click() { xdotool mousemove --window "$window_id" "$1" $((window_top + $2)) click 1; }
 
+# window_pattern_rom FILE: the ROM that window_type_job names by default, 65536 bytes of 1.
+window_pattern_rom() { head -c 65536 /dev/zero | tr '\0' '\1' > "$1"; }
+
+# window_pattern_added FILE: FILE must be that ROM after the default job, $1010 to $200F raised by 3.
+window_pattern_added() {
+  ones() { head -c "$1" /dev/zero | tr '\0' '\1'; }
+  cmp <(ones 4112; head -c 4096 /dev/zero | tr '\0' '\4'; ones 57328) "$1" ||
+    fail "$(basename "$1") is not the ROM with offsets \$1010 to \$200F raised by 3"
+}
+
+# window_recorded RECORD WANT: what the stand-in emulator recorded (line ends aside) must be WANT.
+window_recorded() {
+  [ "$(tr -d '\r' < "$1")" = "$2" ] || fail "the emulator recorded [$(cat "$1")], want [$2]"
+}
+
 # Types $1 into the box that has the focus, in place of what it held.
 window_type() {
   xdotool key ctrl+a
   xdotool type --delay 30 "$1"
 }
 
-# Types a job into the boxes: the working folder $1, the emulator command $2, the ROM
-# "pattern rom.nes", "Auto" unchecked, the range 4112 to %10000000001111 and "Add" 3.
+# window_type_job FOLDER EMULATOR [ROM START END ADD]: types a job into the boxes, "Auto"
+# unchecked and the action "Add"; by default the ROM "pattern rom.nes", the range 4112 to
+# %10000000001111 and Add 3.
 window_type_job() {
   window_click 200 17
   window_type "$1" # txtPath
   xdotool key Tab Tab # past the folder button
   window_type "$2"
   xdotool key Tab Tab
-  window_type 'pattern rom.nes'
+  window_type "${3:-pattern rom.nes}"
   xdotool key Tab Tab Tab space # past the folder button and txtCreate: "Auto" unchecked
   window_click 70 154
-  window_type 4112 # txtStart
+  window_type "${4:-4112}" # txtStart
   xdotool key Tab
-  window_type %10000000001111
+  window_type "${5:-%10000000001111}"
   window_click 444 289 # txtAdd: the press chooses "Add"
-  window_type 3
+  window_type "${6:-3}"
 }
 
 # A checksum of the part of the client area given as WxH+X+Y.

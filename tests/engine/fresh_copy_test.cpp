@@ -65,9 +65,6 @@ struct Side {
       };
     }
   }
-  ~Side() { fs::current_path(savedDirectory); }
-
-  const fs::path savedDirectory = fs::current_path();
   TempDir dir;
   FakeHost fake;
   std::map<std::string, int> calls;

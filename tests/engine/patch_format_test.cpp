@@ -11,29 +11,12 @@
 
 #include "engine/bps_patch.h"
 #include "engine/ips_patch.h"
+#include "support/memory_patch.h"
 
 namespace engine {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// The source and target of a patch in memory.
-struct MemoryTarget : PatchTarget {
-  Bytes source, target;
-  std::int64_t SourceSize() override { return static_cast<std::int64_t>(source.size()); }
-  void ReadSource(std::int64_t offset, std::span<std::uint8_t> out) override { std::memcpy(out.data(), source.data() + offset, out.size()); }
-  void ReadTarget(std::int64_t offset, std::span<std::uint8_t> out) override { std::memcpy(out.data(), target.data() + offset, out.size()); }
-  void WriteTarget(std::int64_t offset, std::span<const std::uint8_t> data) override {
-    if (target.size() < offset + data.size()) target.resize(offset + data.size());
-    std::copy(data.begin(), data.end(), target.begin() + offset);
-  }
-  void ResizeTarget(std::int64_t size) override { target.resize(static_cast<std::size_t>(size)); }
-};
-
-PatchReader ReaderOf(const Bytes& patch) {
-  return PatchReader([&patch](std::int64_t offset, std::span<std::uint8_t> out) { std::memcpy(out.data(), patch.data() + offset, out.size()); },
-                     static_cast<std::int64_t>(patch.size()));
-}
 
 // The patch from `source` to `target`, fed in pieces of `piece` bytes; empty when nothing differs.
 Bytes Export(PatchFormat format, const Bytes& source, const Bytes& target, std::size_t piece = 4096) {
@@ -47,16 +30,11 @@ Bytes Export(PatchFormat format, const Bytes& source, const Bytes& target, std::
   return writer->Finish() ? patch : Bytes{};
 }
 
-// What importing the patch onto `source` gives, as Import does it: checked first, then an IPS patch onto a copy
-// of the source, a BPS patch onto an empty target.
+// What importing the patch onto `source` gives.
 Bytes Import(const Bytes& patch, const Bytes& source) {
   MemoryTarget io;
   io.source = source;
-  PatchReader reader = ReaderOf(patch);
-  const PatchFormat format = DetectPatchFormat(reader);
-  CheckPatch(format, reader, io);
-  if (format == PatchFormat::Ips) io.target = source;
-  ApplyPatch(format, reader, io);
+  ::Import(patch, io);
   return io.target;
 }
 
@@ -115,23 +93,6 @@ TEST(PatchRoundTrip, ImportGivesBackWhatWasExported) {
   }
 }
 
-// Whatever the pieces, no IPS record starts at $454F46: each record's offset is read where a record starts.
-TEST(PatchRoundTrip, NoIpsRecordStartsAtTheEndMarkerOffset) {
-  const Bytes rom(k16MiB, 0);
-  const Bytes output = With(rom, kIpsEndMarkerOffset, kIpsEndMarkerOffset + 20, [](std::size_t i) { return std::uint8_t(i); });
-  const Bytes patch = Export(PatchFormat::Ips, rom, output);
-  std::vector<std::int64_t> starts;
-  for (std::size_t at = 5; at + 3 <= patch.size();) {
-    const std::int64_t offset = patch[at] << 16 | patch[at + 1] << 8 | patch[at + 2];
-    if (offset == kIpsEndMarkerOffset) break;
-    starts.push_back(offset);
-    const std::size_t size = patch[at + 3] << 8 | patch[at + 4];
-    at += 5 + (size == 0 ? 3 : size);
-  }
-  EXPECT_EQ(patch.size() - 3, std::size_t(std::search(patch.begin(), patch.end(), std::begin("EOF"), std::end("EOF") - 1) - patch.begin()));
-  EXPECT_EQ(starts, (std::vector<std::int64_t>{kIpsEndMarkerOffset - 1}));
-}
-
 TEST(PatchExport, RefusesWhatItCannotWrite) {
   const Bytes rom(k16MiB + 10, 0);
   EXPECT_TRUE(Export(PatchFormat::Ips, rom, rom).empty());  // nothing differs
@@ -175,51 +136,35 @@ TEST(PatchImport, RefusesPatchesThatAreNotWellFormedOrMadeForAnotherFile) {
   struct Row {
     const char* name;
     Bytes patch;
-    PatchFailure::Kind kind;
+    PatchFailure::Kind kind = PatchFailure::Kind::Malformed;  // unless given
     const char* reason;
   };
   const Row rows[] = {
-      {.name = "neither format", .patch = Text("HELLO WORLD"), .kind = PatchFailure::Kind::Malformed, .reason = "neither an IPS nor a BPS patch"},
-      {.name = "empty", .patch = {}, .kind = PatchFailure::Kind::Malformed, .reason = "neither an IPS nor a BPS patch"},
-      {.name = "IPS without its end marker",
-       .patch = Concat({Text("PATCH"), {0, 0, 1, 0, 1, 7}}),
-       .kind = PatchFailure::Kind::Malformed,
-       .reason = "the patch is cut short: no end marker"},
+      {.name = "neither format", .patch = Text("HELLO WORLD"), .reason = "neither an IPS nor a BPS patch"},
+      {.name = "empty", .patch = {}, .reason = "neither an IPS nor a BPS patch"},
+      {.name = "IPS without its end marker", .patch = Concat({Text("PATCH"), {0, 0, 1, 0, 1, 7}}), .reason = "the patch is cut short: no end marker"},
       {.name = "IPS record past its own end",
        .patch = Concat({Text("PATCH"), {0, 0, 1, 0, 9, 7}, Text("EOF")}),
-       .kind = PatchFailure::Kind::Malformed,
        .reason = "a record runs past the end of the patch"},
       {.name = "IPS run of no bytes",
        .patch = Concat({Text("PATCH"), {0, 0, 1, 0, 0, 0, 0, 7}, Text("EOF")}),
-       .kind = PatchFailure::Kind::Malformed,
        .reason = "a run-length record of no bytes"},
-      {.name = "IPS bytes after the end marker",
-       .patch = Concat({Text("PATCH"), Text("EOF"), {1}}),
-       .kind = PatchFailure::Kind::Malformed,
-       .reason = "bytes follow the end marker"},
-      {.name = "BPS cut short",
-       .patch = Bytes(good.begin(), good.end() - 1),
-       .kind = PatchFailure::Kind::Malformed,
-       .reason = "the patch's own checksum does not match: it is damaged"},
+      {.name = "IPS bytes after the end marker", .patch = Concat({Text("PATCH"), Text("EOF"), {1}}), .reason = "bytes follow the end marker"},
+      {.name = "BPS cut short", .patch = Bytes(good.begin(), good.end() - 1), .reason = "the patch's own checksum does not match: it is damaged"},
       {.name = "BPS with a damaged byte",
        .patch = With(good, 8, 8, [&](std::size_t i) { return std::uint8_t(good[i] ^ 1); }),
-       .kind = PatchFailure::Kind::Malformed,
        .reason = "the patch's own checksum does not match: it is damaged"},
       {.name = "BPS length that overflows",
        .patch = Bps(4, 4, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0x7F, 0x80}, romCrc, 0),
-       .kind = PatchFailure::Kind::Malformed,
        .reason = "a number in the patch overflows"},
       {.name = "BPS source copy outside the source",
        .patch = Bps(4, 4, {0x80 | (3 << 2 | 2), 0x80 | (9 << 1)}, romCrc, 0),
-       .kind = PatchFailure::Kind::Malformed,
        .reason = "an action reads outside the source"},
       {.name = "BPS target copy of what is not written yet",
        .patch = Bps(4, 4, {0x80 | (3 << 2 | 3), 0x80}, romCrc, 0),
-       .kind = PatchFailure::Kind::Malformed,
        .reason = "an action reads outside the target"},
       {.name = "BPS action past the target's end",
        .patch = Bps(4, 4, {0x80 | (4 << 2 | 0)}, romCrc, 0),
-       .kind = PatchFailure::Kind::Malformed,
        .reason = "an action writes past the target's end"},
       {.name = "BPS for a ROM of another size",
        .patch = Bps(5, 5, {0x80 | (4 << 2 | 0)}, romCrc, 0),

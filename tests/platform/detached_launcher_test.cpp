@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 // script; the last start shows it would run.
 TEST(DetachedLauncherTest, RefusesTheOutputByEveryNameAndStartsOthersHereWithoutAShell) {
   const TempDir dir;
-  const fs::path saved = fs::current_path(), work = dir.path() / "work", output = work / "CORRUPT.nes";
+  const fs::path work = dir.path() / "work", output = work / "CORRUPT.nes";
   const fs::path onPath = dir.path() / "game.nes";
   const std::string record = dir / "record", spaced = dir / "emu dir.sh";
   ASSERT_EQ(::mkfifo(record.c_str(), 0600), 0);
@@ -83,16 +83,15 @@ TEST(DetachedLauncherTest, RefusesTheOutputByEveryNameAndStartsOthersHereWithout
     EXPECT_EQ(recorded.str(), c.recorded) << c.line;
   }
   setenv("PATH", savedPath.c_str(), 1);
-  fs::current_path(saved);
 }
 
-// Waits until the process `pid` has ended, whoever its parent.
-void AwaitEnd(int pid) {
-  const int handle = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-  if (handle < 0) return;  // ended already
-  pollfd ended{.fd = handle, .events = POLLIN, .revents = 0};
-  ::poll(&ended, 1, -1);
-  ::close(handle);
+// A handle on the process `pid` that stays that process's own, whoever its parent; -1 when it has ended already.
+int HandleOn(int pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); }
+
+// Whether the process behind `handle` has ended, after waiting `ms` at the most (-1: as long as it runs).
+bool Ended(int handle, int ms = 0) {
+  pollfd end{.fd = handle, .events = POLLIN, .revents = 0};
+  return handle < 0 || ::poll(&end, 1, ms) == 1;
 }
 
 // The emulator here waits for a word through a FIFO, leaves a program of its own behind and ends; that program ends
@@ -116,10 +115,10 @@ TEST(DetachedLauncherTest, KnowsWhileAProgramStartedOnTheOutputOrOneThatItStarte
   EXPECT_FALSE(launcher.MayStillWrite(dir / "other.nes"));
   word();
   const int left = next();
-  AwaitEnd(started);
+  ASSERT_TRUE(Ended(HandleOn(started), -1));
   EXPECT_TRUE(launcher.MayStillWrite(output));
   word();
-  AwaitEnd(left);
+  ASSERT_TRUE(Ended(HandleOn(left), -1));
   EXPECT_FALSE(launcher.MayStillWrite(output));
 }
 
@@ -140,11 +139,7 @@ TEST(DetachedLauncherTest, EndsTheEmulatorStartedBeforeAndItsProgramsButNoOtherP
   const auto told = [&] {
     int emulatorId = 0, programId = 0;
     std::ifstream(pids) >> emulatorId >> programId;
-    return std::pair(static_cast<int>(::syscall(SYS_pidfd_open, emulatorId, 0)), static_cast<int>(::syscall(SYS_pidfd_open, programId, 0)));
-  };
-  const auto ended = [](int handle) {
-    pollfd end{.fd = handle, .events = POLLIN, .revents = 0};
-    return ::poll(&end, 1, 0) == 1;
+    return std::pair(HandleOn(emulatorId), HandleOn(programId));
   };
   pid_t sameName = 0;
   char* const arguments[] = {emulator.data(), nullptr};
@@ -166,10 +161,10 @@ TEST(DetachedLauncherTest, EndsTheEmulatorStartedBeforeAndItsProgramsButNoOtherP
               {.process = "the program it started", .handle = firstProgram},
               {.process = "the second emulator", .handle = second},
               {.process = "the program it started", .handle = secondProgram}};
-  const auto allGone = [&] { return std::all_of(std::begin(gone), std::end(gone), [&](auto& g) { return ended(g.handle); }); };
+  const auto allGone = [&] { return std::all_of(std::begin(gone), std::end(gone), [&](auto& g) { return Ended(g.handle); }); };
   static_cast<void>(QTest::qWaitFor(allGone, 60000));  // bounded; each is looked at below
-  for (const auto& g : gone) EXPECT_TRUE(ended(g.handle)) << g.process;
-  EXPECT_FALSE(ended(unrelated));
+  for (const auto& g : gone) EXPECT_TRUE(Ended(g.handle)) << g.process;
+  EXPECT_FALSE(Ended(unrelated));
   for (const int handle : {unrelated, unrelatedProgram}) ::syscall(SYS_pidfd_send_signal, handle, SIGKILL, nullptr, 0);
   ::waitpid(sameName, nullptr, 0);
 }

@@ -102,8 +102,6 @@ class FaultyFileSystem : public host::DiskFileSystem {
     return stamp;
   }
 
-  void ChangeDrive(const std::string& drive) override { Before("ChangeDrive", drive)->Disk::ChangeDrive(drive); }
-  void ChangeDirectory(const std::string& dir) override { Before("ChangeDirectory", dir)->Disk::ChangeDirectory(dir); }
   void Copy(const std::string& from, const std::string& to, engine::Progress& progress) override {
     Before("Copy", to)->Disk::Copy(from, to, progress);
   }

@@ -27,7 +27,8 @@ inline std::string MissingDrive() {
   return "C";
 }
 
-// A fresh directory, removed with everything in it when the test ends.
+// A fresh directory, removed with everything in it when the test ends, and the working directory from before it was
+// made put back: runs change it.
 class TempDir {
  public:
   TempDir() { std::filesystem::create_directories(path_); }
@@ -37,6 +38,7 @@ class TempDir {
     for (std::filesystem::recursive_directory_iterator it(path_, ec), end; !ec && it != end; it.increment(ec))
       std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add, ignored);
 #endif
+    std::filesystem::current_path(workingDirectory_, ec);
     std::filesystem::remove_all(path_, ec);
   }
   const std::filesystem::path& path() const { return path_; }
@@ -54,6 +56,7 @@ class TempDir {
   }
 
  private:
+  std::filesystem::path workingDirectory_ = std::filesystem::current_path();
   std::filesystem::path path_ = std::filesystem::temp_directory_path() /
                                 ("glitchforge-test-" + std::to_string(std::random_device()()) + "-" + std::to_string(std::random_device()()));
 };
