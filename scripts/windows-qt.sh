@@ -36,13 +36,8 @@ for tool in "$triplet-g++-posix" "$triplet-strip" cmake ninja apt-get /usr/lib/q
   }
 done
 
-started=$SECONDS
-lap=$SECONDS
-laps=()
-Lap() {
-  laps+=("$1 $((SECONDS - lap)) s")
-  lap=$SECONDS
-}
+# shellcheck source=scripts/lib/laps.sh
+source scripts/lib/laps.sh
 
 # The host tools and the source must be the same Qt version.
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
@@ -155,6 +150,5 @@ EOF
 
 rm -rf "$work"
 Lap "licences"
-summary=$(printf '%s, ' "${laps[@]}")
 echo "Qt $upstream for Windows built from Debian's $dsc on $(date -u +%Y-%m-%d)" > "$stamp"
-echo "Windows Qt ready in $prefix: $((SECONDS - started)) s (${summary%, }), $(du -sh "$prefix" | cut -f1)"
+echo "Windows Qt ready in $prefix: $(Laps), $(du -sh "$prefix" | cut -f1)"

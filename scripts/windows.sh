@@ -13,13 +13,8 @@ unset DISPLAY WAYLAND_DISPLAY
 wineserver=$(command -v wineserver64 || command -v wineserver || echo /usr/lib/wine/wineserver64)
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 
-started=$SECONDS
-lap=$SECONDS
-laps=()
-Lap() {
-  laps+=("$1 $((SECONDS - lap)) s")
-  lap=$SECONDS
-}
+# shellcheck source=scripts/lib/laps.sh
+source scripts/lib/laps.sh
 
 if [ ! -f "$out/gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
   cmake -S /usr/src/googletest -B "$out/gtest-build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -59,5 +54,4 @@ if ! ctest --test-dir "$out/logic" --output-on-failure --timeout 600; then
 fi
 Lap "tests"
 
-summary=$(printf '%s, ' "${laps[@]}")
-echo "Windows leg: $((SECONDS - started)) s (${summary%, })"
+echo "Windows leg: $(Laps)"
