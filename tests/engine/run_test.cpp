@@ -160,7 +160,7 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
   const Bytes added = Added(RomBytes(), 0x1010, 0x2010);
   const struct {
     std::string items{};
-    std::string fault{};                  // "ReadAt" shrinks the ROM as it is read, "WriteAt" and "Start" fail
+    std::string fault{};                  // "ReadAt" and "ReadOnlyAt" shrink the file read, "WriteAt" and "Start" fail
     std::uint64_t cancelAt = UINT64_MAX;  // the user cancels once this many bytes are done
     std::string seen;                     // what the user saw
     std::string lastError{};              // the start of the last error
@@ -183,6 +183,10 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
        .seen = failed("\"CORRUPT é.nes\": No such file or directory"),
        .lastError = "File not found",
        .output = {}},
+      {.fault = "ReadOnlyAt",  // the ROM cut short as the fresh copy reads the range from it
+       .seen = "message: " + std::string(kCopyFailedMessage) + "\r\n\"mário.nes\": the file ended before the range did|",
+       .lastError = "File access error",
+       .output = kStale},
       {.items = "optoverwrite=0",
        .fault = "ReadAt",
        .seen = kLoading + failed("\"CORRUPT é.nes\": the file ended before the range did"),
@@ -218,7 +222,7 @@ TEST_F(RunTest, RefusalsAndFailureBranchesShowTheirMessageAndLeaveTheOutput) {
   for (const auto& c : cases) {
     Scene t;
     SetItems(t.job, c.items);
-    if (c.fault == "ReadAt") t.fake.files.before["ReadAt"] = [](auto& p) { fs::resize_file(Utf8Path(p), 0x1800); };
+    if (c.fault == "ReadAt" || c.fault == "ReadOnlyAt") t.fake.files.before[c.fault] = [](auto& p) { fs::resize_file(Utf8Path(p), 0x1800); };
     if (c.fault == "WriteAt") t.fake.files.before["WriteAt"] = [](auto& p) { throw HostFailure(FailureKind::FileAccess, p); };
     t.fake.launcher.fail = c.fault == "Start";
     t.fake.work.cancelAt = c.cancelAt;
