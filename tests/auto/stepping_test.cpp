@@ -27,9 +27,7 @@ TEST(Stepping, MovesAFieldByTheStepOrEndsOneStepAfterTheStartInDollarHexOrFails)
               c.result)
         << c.field << " by " << c.step;
   }
-  EXPECT_THROW(automode::ReadStep("'", false), engine::HostFailure);
   EXPECT_THROW(automode::MoveBy("99999999999", 1), engine::HostFailure);
-  EXPECT_THROW(automode::OneStepEnd("$10", "'"), engine::HostFailure);
 }
 
 }  // namespace
