@@ -75,8 +75,9 @@ void ChangeToWorkingDirectory(const JobSettings& job, FileSystem& files) {
   files.ChangeDirectory(job.path);
 }
 
-// A full copy leaves the output the ROM, nothing altered: that is what the
-// record keeps when the ROM stayed as it was throughout.
+// A full copy leaves the output the ROM, nothing altered but the range it
+// wrote itself, if any: that is what the record keeps when the ROM stayed as
+// it was throughout.
 bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory, RangeOfCopy* range) {
   try {
     if (changeDirectory) ChangeToWorkingDirectory(job, host.files);
@@ -101,10 +102,11 @@ bool CopyFile(const JobSettings& job, Host& host, bool changeDirectory, RangeOfC
       });
     });
     RangeSet altered;
-    if (range) range->written = true;
-    if (range)
+    if (range) {
+      range->written = true;
       altered.Add(static_cast<std::uint64_t>(range->offset),
                   static_cast<std::uint64_t>(range->offset + range->length - 1));
+    }
     if (recorded && host.files.Stamp(job.rom) == rom) {
       const auto output = host.files.MarkWritten(job.create);
       if (output && Trusted(*rom, *output)) host.record->Keep(*rom, *output, altered);

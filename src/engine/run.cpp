@@ -114,11 +114,13 @@ class RecordedWrite {
   RangeSet altered_;
 };
 
-// The range of the output as the run moves it through one buffer, a piece at
-// a time. The shift, which moves bytes across the whole range, takes each
-// piece's shifted bytes through a second buffer from the range's original
-// bytes: in the ROM when the output was just made a fresh copy of it, else in
-// a scratch copy of the range made beside the output before the first write.
+// The range as the run moves it through memory, a piece at a time: read from
+// the output and written back into it, or, when a full copy writes the range
+// itself, read from the ROM and written into the new file. The shift, which
+// moves bytes across the whole range, takes each piece's shifted bytes through
+// another buffer from the range's original bytes: in the ROM when the output
+// is a fresh copy of it, else in a scratch copy of the range made beside the
+// output before the first write.
 struct RangeInMemory {
   FileSystem& files;
   const std::string& path;
