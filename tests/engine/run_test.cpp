@@ -114,18 +114,21 @@ TEST_F(RunTest, RewritesOnlyTheRangeSmallOrLargeAndChangesAddUpWithoutOverwrite)
 TEST_F(RunTest, AFreshCopyAltersTheRangeOnItsWayToTheBytesOfCopyThenAlter) {
   const std::size_t large = (std::size_t{9} << 20) + 5;
   dir.Write("röms/mário.nes", RomBytes(large));
-  const std::string actions[] = {
-      "optcorrupt;optrandombytes",
-      "optnth;nth=4099;optcorrupt;optbyterange;range1=$10;range2=$1F",
-      "optmask;mask=$2040;optadd;add=3",
-      "optcorrupt;optsequence;sequence=1,2,3",
-      "optshift;shift=4097",
-      "optnth;nth=3;optshift;shift=-5000",
+  const struct {
+    const char* action;  // in words
+    std::string items;   // as the job's fields
+  } rows[] = {
+      {.action = "Random Bytes on every byte", .items = "optcorrupt;optrandombytes"},
+      {.action = "a byte from $10 to $1F on every 4099th byte", .items = "optnth;nth=4099;optcorrupt;optbyterange;range1=$10;range2=$1F"},
+      {.action = "Add 3 to the bytes whose offset has neither bit of $2040", .items = "optmask;mask=$2040;optadd;add=3"},
+      {.action = "the sequence 1, 2, 3 in turn", .items = "optcorrupt;optsequence;sequence=1,2,3"},
+      {.action = "Shift Right by 4097, across pieces", .items = "optshift;shift=4097"},
+      {.action = "Shift Left by 5000 over every third byte", .items = "optnth;nth=3;optshift;shift=-5000"},
   };
   int inPlace = 0;
   fake.files.before["ReadAt"] = fake.files.before["WriteAt"] = [&](const std::string&) { ++inPlace; };
-  for (const std::string& action : actions) {
-    job = MakeJob(action + ";chdir;path=röms;rom=mário.nes;emu=nes;start=3;end=$900002;optoverwrite");
+  for (const auto& row : rows) {
+    job = MakeJob(row.items + ";chdir;path=röms;rom=mário.nes;emu=nes;start=3;end=$900002;optoverwrite");
     job.create = "CORRUPT é.nes";
     fake.random = ScriptedRandom(ScriptedRandom::Script());
     fake.ui.events.clear();
@@ -136,8 +139,8 @@ TEST_F(RunTest, AFreshCopyAltersTheRangeOnItsWayToTheBytesOfCopyThenAlter) {
     dir.Write("röms/CORRUPT é.nes", RomBytes(large));
     fs::current_path(dir.path());
     RunJob(SetItems(job, "optoverwrite=0"), copyThenAlter.host);
-    EXPECT_TRUE(onePass == Output()) << action;
-    EXPECT_EQ(fake.ui.events, copyThenAlter.ui.events) << action;
+    EXPECT_TRUE(onePass == Output()) << row.action;
+    EXPECT_EQ(fake.ui.events, copyThenAlter.ui.events) << row.action;
   }
   EXPECT_EQ(inPlace, 0);
 }

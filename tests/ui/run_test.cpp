@@ -152,17 +152,24 @@ TEST_F(RunTest, MidRunInputReachesNothingAndTheCloseBoxWaitsForTheRun) {
 // line and a message say what was left.
 TEST_F(RunTest, CancelAndEscStopTheRunAtItsNextPiece) {
   ShowActive();
-  for (const auto& cancel : std::vector<std::function<void()>>{[&] {  // through the window, as a real click arrives
-                                                                 QTest::mouseClick(
-                                                                     window->windowHandle(), Qt::LeftButton, {},
-                                                                     window->cmdCancel->mapTo(window.get(), window->cmdCancel->rect().center()));
-                                                               },
-                                                               [&] { QTest::keyClick(window->txtStart, Qt::Key_Escape); }}) {
-    files.before["ReadOnlyAt"] = [&](const std::string&) { QMetaObject::invokeMethod(window.get(), cancel, Qt::BlockingQueuedConnection); };
+  const struct {
+    const char* gesture;
+    std::function<void()> cancel;
+  } rows[] = {
+      {.gesture = "a click on Cancel, through the window as a real click arrives",
+       .cancel =
+           [&] {
+             QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                               window->cmdCancel->mapTo(window.get(), window->cmdCancel->rect().center()));
+           }},
+      {.gesture = "Esc in a box", .cancel = [&] { QTest::keyClick(window->txtStart, Qt::Key_Escape); }},
+  };
+  for (const auto& row : rows) {
+    files.before["ReadOnlyAt"] = [&](const std::string&) { QMetaObject::invokeMethod(window.get(), row.cancel, Qt::BlockingQueuedConnection); };
     Press(window->cmdGo);
-    EXPECT_EQ(Status(), "Status: Cancelled!");
-    EXPECT_EQ(dialogs.messages.back(), engine::kCancelledCopyMessage);
-    EXPECT_TRUE(launcher.started.empty());
+    EXPECT_EQ(Status(), "Status: Cancelled!") << row.gesture;
+    EXPECT_EQ(dialogs.messages.back(), engine::kCancelledCopyMessage) << row.gesture;
+    EXPECT_TRUE(launcher.started.empty()) << row.gesture;
   }
 }
 
